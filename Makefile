@@ -1,0 +1,38 @@
+# make run   installs what is missing, builds the game and its data, starts it
+# make test  installs, builds and runs every test (also under the sanitizers)
+# make bench builds and runs the benchmarks
+
+BUILD_DIR    ?= build
+SANITIZE_DIR ?= build-sanitize
+JOBS         ?= $(shell nproc)
+CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all setup build run test test-fast test-sanitize bench clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+build: setup
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	cd $(BUILD_DIR)/game && ./talvemar
+
+test-fast: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: setup
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DTALVEMAR_SANITIZE=ON -DTALVEMAR_BENCHMARKS=OFF
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && ctest --output-on-failure -j $(JOBS)
+
+test: test-fast test-sanitize
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

@@ -1,0 +1,7 @@
+#include "actors/enemy.h"
+
+std::vector<Enemy> enemies;
+
+void UpdateEnemy(Enemy&, Player&, World&, int) {
+    // Enemies stand still until their behaviour is written.
+}

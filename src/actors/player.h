@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+
+#include "math/vec3.h"
+
+// The hero.
+struct Player {
+    Vec3 position{0.0f, 0.0f, 0.0f};
+    float health = 100.0f;
+    Vec3 lookDir{0.0f, 0.0f, -1.0f};
+    float yaw = 270.0f;
+    std::int32_t weapon = 0;
+    std::uint8_t dead = 0;
+    Vec3 spawnPoint{0.0f, 0.0f, 0.0f};
+
+    // Places the hero alive at `at` with the given health.
+    void Init(const Vec3& at, float startHealth);
+    // Runs once when health has reached zero: marks the hero dead.
+    void DeathStep();
+};
+
+// The hero's voice-line groups.
+enum class RemarkGroup { Idle, Health, Killing, Pain, Weapon };
+// Number of lines in each group.
+int RemarkGroupSize(RemarkGroup group);
+// Picks one line of the group at random and plays it once. Returns the
+// line's index within its group.
+int PlayRemark(RemarkGroup group);

@@ -1,0 +1,104 @@
+#include "core/game.h"
+
+#include "actors/enemy.h"
+#include "core/debug_log.h"
+#include "core/settings.h"
+#include "core/timer.h"
+#include "math/camera.h"
+#include "platform/clock.h"
+
+std::int32_t levelIndex = 0;
+
+namespace {
+constexpr float kStartHealth = 100.0f;
+constexpr float kLevelExitRange = 150.0f;
+
+void LogPlayerStart(const Vec3& p) {
+    DebugLog() << "PLAYER INIT AT: " << p.x << ' ' << p.y << ' ' << p.z << '\n';
+}
+}  // namespace
+
+void Game::Init(InputDevices* devices) {
+    trailReady = 0;
+    input.Init(devices, true, kKeyboardDevice | kMouseDevice);
+    input.AcquireAll();
+    player.Init(camera.position, kStartHealth);
+    LogPlayerStart(player.position);
+    player.spawnPoint = camera.position;
+}
+
+void Game::RunFrame() {
+    if (idle.Update(player.position, levelIndex)) PlayRemark(RemarkGroup::Idle);
+    if (player.health <= 0.0f && !player.dead) player.DeathStep();
+    CheckLevelExit();
+    delayedChange.Check(settings, platform::GetTickCount());
+
+    const double now = frameClock.Seconds();
+    if (!clockStarted) {
+        clockStart = now;
+        clockStarted = true;
+    }
+    const double elapsed = now - clockStart;
+    (void)elapsed;  // drives the particles once they exist
+    const std::uint32_t frameStart = platform::GetTickCount();
+
+    input.Update();
+    RenderFrame();
+
+    const Vec3 referencePoint = ReferencePoint();
+    ApplyMenuTriggers();
+    UpdateEnemies(referencePoint);
+    PaceFrame(frameStart);
+    if (settings.levelChangePending) ChangeLevel();
+}
+
+Vec3 Game::ReferencePoint() {
+    if (!settings.cameraDetached) return player.position;
+    player.position = camera.position;
+    player.lookDir = camera.forward;
+    return camera.position;
+}
+
+void Game::ApplyMenuTriggers() {
+    for (const MenuTrigger& zone : world.menuTriggers) {
+        if (InsideMenuTrigger(zone, player.position)) ApplyMenuTrigger(zone.type, settings);
+    }
+}
+
+void Game::UpdateEnemies(const Vec3& referencePoint) {
+    for (std::size_t i = 0; i < enemies.size(); ++i) {
+        if (WithinEnemyUpdateRange(enemies[i].position, referencePoint))
+            UpdateEnemy(enemies[i], player, world, static_cast<int>(i));
+    }
+}
+
+void Game::CheckLevelExit() {
+    if (!world.hasLevelEnd) return;
+    const int distance = static_cast<int>(player.position.Distance(world.levelEnd));
+    if (distance < static_cast<int>(kLevelExitRange)) settings.levelChangePending = 1;
+}
+
+const char* LevelFileFor(int index) {
+    switch (index) {
+        case 0: return "levels/optionmenu.spt";
+        case 1: return "levels/level1.spt";
+        case 3: return "levels/level2.spt";
+        case 4: return "levels/level3.spt";
+        case 5: return "levels/portal.spt";
+        default: return "levels/Credits.spt";
+    }
+}
+
+void Game::ChangeLevel() {
+    DebugLog() << "--- CHANGING LEVELS ---\n";
+    ++levelIndex;
+    if (levelIndex == 1) settings.inOptionsMenu = 0;
+    // Loading LevelFileFor(levelIndex) into the world joins here with the
+    // level loader; until then the hero stays in the level he is in.
+    player.Init(camera.position, kStartHealth);
+    LogPlayerStart(player.position);
+    player.spawnPoint = camera.position;
+    settings.levelChangePending = 0;
+    settings.cameraDetached = 0;
+    settings.lightCamera = 0;
+}

@@ -1,0 +1,52 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+
+#include "actors/player.h"
+#include "core/frame_rules.h"
+#include "input/input.h"
+#include "world/world.h"
+
+// Which level is loaded: 0 is the options menu, then the level sequence.
+extern std::int32_t levelIndex;
+
+// The top-level object: owns the level, the hero and the input, and runs one
+// frame per pass of the main loop.
+class Game {
+public:
+    // Once, after the window exists. `devices` may be null (no input).
+    void Init(InputDevices* devices);
+    // One simulation step and one picture, at least 30 ms long.
+    void RunFrame();
+    // Sets levelChangePending within 150 units of the level's exit.
+    void CheckLevelExit();
+    // Moves to the next level of the sequence; end of a frame only.
+    void ChangeLevel();
+    // Draws the frame; returns the cutscene status (-1: a cutscene just ended).
+    int RenderFrame();
+
+    World world;
+    Input input;
+    Player player;
+    std::uint8_t trailReady = 0;
+    // The particle kind the particle developer key emits (0..14).
+    int particleTestKind = 0;
+    // Shows the finished picture; the shell points it at the window.
+    std::function<void()> presentFrame;
+
+    IdleWatch idle;
+    DelayedLevelChange delayedChange;
+
+private:
+    // The point from which enemies are woken: the camera in first person,
+    // otherwise the hero.
+    Vec3 ReferencePoint();
+    void ApplyMenuTriggers();
+    void UpdateEnemies(const Vec3& referencePoint);
+
+    bool clockStarted = false;
+    double clockStart = 0.0;
+};
+
+// File name of the level that levelIndex selects.
+const char* LevelFileFor(int index);

@@ -1,0 +1,3 @@
+#include "core/shell.h"
+
+int main() { return RunApplication(); }

@@ -1,0 +1,40 @@
+#include "platform/clock.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+
+namespace platform {
+namespace {
+
+class SystemClock final : public Clock {
+public:
+    std::uint32_t TickCount() override {
+        using namespace std::chrono;
+        return static_cast<std::uint32_t>(
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    }
+    std::int64_t Counter() override {
+        using namespace std::chrono;
+        return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+    }
+    std::int64_t Frequency() override { return 1000000000; }
+    void Sleep(std::uint32_t ms) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+    void Relax() override { std::this_thread::yield(); }
+};
+
+SystemClock systemClock;
+Clock* activeClock = &systemClock;
+
+}  // namespace
+
+Clock& ActiveClock() { return *activeClock; }
+
+void InstallClock(Clock* clock) { activeClock = clock ? clock : &systemClock; }
+
+void SeedRandomFromTime() { std::srand(static_cast<unsigned>(std::time(nullptr))); }
+
+}  // namespace platform

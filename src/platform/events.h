@@ -1,0 +1,21 @@
+#pragma once
+
+namespace platform {
+
+// The keys the window itself reacts to (outside the game's input table).
+enum class WindowKey { Escape, Up, Down, Left, Right, O, K, Zero, Enter };
+
+struct WindowEvent {
+    enum class Type { Quit, Resized, KeyDown, FocusGained, FocusLost };
+    Type type = Type::Quit;
+    int width = 0;   // Resized: the new drawable size
+    int height = 0;
+    WindowKey key = WindowKey::Escape;  // KeyDown
+};
+
+// Takes at most one pending window event, never blocking. Mouse motion, the
+// wheel, key releases and key repeats never queue up as events: the input
+// devices read them as state, so only events the window acts on wait here.
+bool PollWindowEvent(WindowEvent& event);
+
+}  // namespace platform

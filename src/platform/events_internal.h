@@ -1,0 +1,11 @@
+#pragma once
+
+namespace platform {
+// Keeps the event queue to the events PollWindowEvent hands out and sums the
+// wheel motion as it arrives.
+void InstallEventFilter();
+void RemoveEventFilter();
+// Wheel motion since the previous call, in notches of 120 (positive: away
+// from the player), and resets the sum.
+int TakeWheelMotion();
+}  // namespace platform

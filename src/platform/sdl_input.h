@@ -1,0 +1,41 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "input/input.h"
+
+namespace platform {
+
+class GameWindow;
+
+// One row of the table that fills the game's key table from SDL's keyboard.
+struct KeyMapping {
+    int sdlScancode;
+    std::uint8_t code;
+};
+
+// Every key the game reads, with its scan code.
+const KeyMapping* KeyMappings(std::size_t& count);
+
+// Keyboard and mouse read from SDL's state. The keyboard is shared; the
+// exclusive mouse is SDL's relative mode (hidden, captured cursor), released
+// by SDL while the window is in the background. Reads fail without the focus.
+class SdlInputDevices final : public InputDevices {
+public:
+    explicit SdlInputDevices(GameWindow& window) : window(window) {}
+
+    bool CreateKeyboard() override { return true; }
+    bool CreateMouse(bool exclusive) override;
+    bool AcquireKeyboard() override;
+    void UnacquireKeyboard() override {}
+    bool AcquireMouse() override;
+    void UnacquireMouse() override;
+    bool ReadKeyboard(std::uint8_t (&keys)[kKeyTableSize]) override;
+    bool ReadMouse(MouseState& state) override;
+
+private:
+    GameWindow& window;
+    bool exclusiveMouse = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstring>
+#include <map>
+#include <set>
+
+#include "input/input.h"
+#include "input/key_codes.h"
+#include "platform/sdl_input.h"
+
+namespace {
+
+// Scriptable devices: what the "hardware" holds, and whether the window has
+// the focus (reads and acquires fail without it).
+class FakeDevices final : public InputDevices {
+public:
+    bool focus = true;
+    bool keyboardExists = true;
+    bool mouseExists = true;
+    std::uint8_t keys[kKeyTableSize] = {};
+    MouseState mouse;
+    int keyboardAcquires = 0;
+
+    bool CreateKeyboard() override { return keyboardExists; }
+    bool CreateMouse(bool) override { return mouseExists; }
+    bool AcquireKeyboard() override {
+        ++keyboardAcquires;
+        return focus;
+    }
+    void UnacquireKeyboard() override {}
+    bool AcquireMouse() override { return focus; }
+    void UnacquireMouse() override {}
+    bool ReadKeyboard(std::uint8_t (&out)[kKeyTableSize]) override {
+        if (!focus) return false;
+        std::memcpy(out, keys, sizeof keys);
+        return true;
+    }
+    bool ReadMouse(MouseState& out) override {
+        if (!focus) return false;
+        out = mouse;
+        mouse.lX = mouse.lY = mouse.lZ = 0;  // relative motion is consumed
+        return true;
+    }
+    void Press(std::uint8_t code) { keys[code] = kDownBit; }
+    void Release(std::uint8_t code) { keys[code] = 0; }
+};
+
+TEST(Input, WithoutDevicesEverythingReadsAsNothing) {
+    Input input;
+    EXPECT_FALSE(input.Init(nullptr, true, kKeyboardDevice | kMouseDevice));
+    input.AcquireAll();
+    input.Update();
+    EXPECT_FALSE(input.KeyDown(key::W));
+    EXPECT_FALSE(input.MouseButtonDown(mouse_button::Left));
+    EXPECT_EQ(input.GetMouseWheel(), 0);
+    int dx = 17, dy = -4;
+    input.GetMouseDelta(&dx, &dy);
+    EXPECT_EQ(dx, 17);
+    EXPECT_EQ(dy, -4);
+}
+
+TEST(Input, DeviceMaskSelectsDevices) {
+    FakeDevices devices;
+    devices.Press(key::E);
+    devices.mouse.rgbButtons[0] = kDownBit;
+    Input keyboardOnly;
+    ASSERT_TRUE(keyboardOnly.Init(&devices, true, kKeyboardDevice));
+    keyboardOnly.Update();
+    EXPECT_TRUE(keyboardOnly.HasKeyboard());
+    EXPECT_FALSE(keyboardOnly.HasMouse());
+    EXPECT_TRUE(keyboardOnly.KeyDown(key::E));
+    EXPECT_FALSE(keyboardOnly.MouseButtonDown(mouse_button::Left));
+
+    Input mouseOnly;
+    ASSERT_TRUE(mouseOnly.Init(&devices, true, kMouseDevice));
+    mouseOnly.Update();
+    EXPECT_FALSE(mouseOnly.KeyDown(key::E));
+    EXPECT_TRUE(mouseOnly.MouseButtonDown(mouse_button::Left));
+}
+
+TEST(Input, LevelStateRepeatsEveryFrameWhileHeld) {
+    FakeDevices devices;
+    Input input;
+    input.Init(&devices, true, 3);
+    input.AcquireAll();
+    devices.Press(key::Space);
+    for (int frame = 0; frame < 5; ++frame) {
+        input.Update();
+        EXPECT_TRUE(input.KeyDown(key::Space)) << frame;
+    }
+    devices.Release(key::Space);
+    input.Update();
+    EXPECT_FALSE(input.KeyDown(key::Space));
+}
+
+TEST(Input, MotionBeforeStartIsNotReported) {
+    FakeDevices devices;
+    devices.mouse.lX = 500;
+    devices.mouse.lY = 300;
+    devices.mouse.lZ = 120;
+    Input input;
+    input.Init(&devices, true, 3);
+    input.AcquireAll();
+    input.Update();
+    int dx = -1, dy = -1;
+    input.GetMouseDelta(&dx, &dy);
+    EXPECT_EQ(dx, 0);
+    EXPECT_EQ(dy, 0);
+    EXPECT_EQ(input.GetMouseWheel(), 0);
+
+    devices.mouse.lX = 7;
+    devices.mouse.lY = -3;
+    devices.mouse.lZ = -240;
+    input.Update();
+    input.GetMouseDelta(&dx, &dy);
+    EXPECT_EQ(dx, 7);
+    EXPECT_EQ(dy, -3);
+    EXPECT_EQ(input.GetMouseWheel(), -240);
+}
+
+TEST(Input, KeysHeldWhenFocusGoesStayHeldUntilItReturns) {
+    FakeDevices devices;
+    Input input;
+    input.Init(&devices, true, 3);
+    input.AcquireAll();
+    devices.Press(key::W);
+    devices.mouse.rgbButtons[0] = kDownBit;
+    devices.mouse.lX = 9;
+    input.Update();
+    ASSERT_TRUE(input.KeyDown(key::W));
+
+    devices.focus = false;
+    devices.Release(key::W);
+    devices.mouse.lX = 9;
+    for (int frame = 0; frame < 3; ++frame) {
+        input.Update();
+        EXPECT_TRUE(input.KeyDown(key::W));
+        EXPECT_TRUE(input.MouseButtonDown(mouse_button::Left));
+        int dx = -1, dy = -1;
+        input.GetMouseDelta(&dx, &dy);
+        EXPECT_EQ(dx, 0) << "motion must not repeat while the window is in the background";
+    }
+
+    devices.focus = true;
+    devices.mouse.rgbButtons[0] = 0;
+    input.Update();
+    EXPECT_FALSE(input.KeyDown(key::W));
+    EXPECT_FALSE(input.MouseButtonDown(mouse_button::Left));
+}
+
+TEST(Input, ShutdownDropsBothDevices) {
+    FakeDevices devices;
+    devices.Press(key::A);
+    Input input;
+    input.Init(&devices, true, 3);
+    input.Update();
+    ASSERT_TRUE(input.KeyDown(key::A));
+    EXPECT_TRUE(input.Shutdown());
+    EXPECT_FALSE(input.HasKeyboard());
+    EXPECT_FALSE(input.HasMouse());
+    EXPECT_FALSE(input.KeyDown(key::A));
+    EXPECT_FALSE(input.MouseButtonDown(0));
+}
+
+TEST(Input, FailedDeviceCreationCountsAsAbsent) {
+    FakeDevices devices;
+    devices.mouseExists = false;
+    Input input;
+    EXPECT_TRUE(input.Init(&devices, true, 3));
+    EXPECT_TRUE(input.HasKeyboard());
+    EXPECT_FALSE(input.HasMouse());
+    EXPECT_EQ(input.GetMouseWheel(), 0);
+}
+
+TEST(Input, ButtonsOutsideTheFourReadAsUp) {
+    FakeDevices devices;
+    for (auto& b : devices.mouse.rgbButtons) b = kDownBit;
+    Input input;
+    input.Init(&devices, true, 3);
+    input.Update();
+    EXPECT_TRUE(input.MouseButtonDown(3));
+    EXPECT_FALSE(input.MouseButtonDown(4));
+    EXPECT_FALSE(input.MouseButtonDown(-1));
+}
+
+TEST(KeyTable, EveryKeyTheGameReadsMapsFromItsSdlKey) {
+    const std::map<int, std::uint8_t> expected = {
+        {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_SPACE, 0x39}, {SDL_SCANCODE_LCTRL, 0x1D},
+        {SDL_SCANCODE_L, 0x26},      {SDL_SCANCODE_B, 0x30},     {SDL_SCANCODE_LSHIFT, 0x2A},
+        {SDL_SCANCODE_W, 0x11},      {SDL_SCANCODE_S, 0x1F},     {SDL_SCANCODE_A, 0x1E},
+        {SDL_SCANCODE_D, 0x20},      {SDL_SCANCODE_P, 0x19},     {SDL_SCANCODE_1, 0x02},
+        {SDL_SCANCODE_2, 0x03},      {SDL_SCANCODE_3, 0x04},     {SDL_SCANCODE_4, 0x05},
+        {SDL_SCANCODE_5, 0x06},      {SDL_SCANCODE_6, 0x07},     {SDL_SCANCODE_T, 0x14},
+        {SDL_SCANCODE_G, 0x22},      {SDL_SCANCODE_F, 0x21},     {SDL_SCANCODE_H, 0x23},
+        {SDL_SCANCODE_J, 0x24},      {SDL_SCANCODE_K, 0x25},     {SDL_SCANCODE_N, 0x31},
+        {SDL_SCANCODE_M, 0x32},      {SDL_SCANCODE_F1, 0x3B},    {SDL_SCANCODE_F2, 0x3C},
+        {SDL_SCANCODE_F12, 0x58},    {SDL_SCANCODE_RSHIFT, 0x36}, {SDL_SCANCODE_F3, 0x3D},
+        {SDL_SCANCODE_F4, 0x3E},     {SDL_SCANCODE_F7, 0x41},    {SDL_SCANCODE_F8, 0x42},
+        {SDL_SCANCODE_Z, 0x2C},      {SDL_SCANCODE_X, 0x2D},     {SDL_SCANCODE_V, 0x2F},
+        {SDL_SCANCODE_C, 0x2E},      {SDL_SCANCODE_R, 0x13},     {SDL_SCANCODE_EQUALS, 0x0D},
+        {SDL_SCANCODE_MINUS, 0x0C},  {SDL_SCANCODE_E, 0x12},     {SDL_SCANCODE_RETURN, 0x1C},
+        {SDL_SCANCODE_F11, 0x57},    {SDL_SCANCODE_F10, 0x44},   {SDL_SCANCODE_0, 0x0B},
+        {SDL_SCANCODE_UP, 0xC8},     {SDL_SCANCODE_DOWN, 0xD0},  {SDL_SCANCODE_LEFT, 0xCB},
+        {SDL_SCANCODE_RIGHT, 0xCD},  {SDL_SCANCODE_Q, 0x10},     {SDL_SCANCODE_Y, 0x15},
+        {SDL_SCANCODE_U, 0x16},      {SDL_SCANCODE_I, 0x17},     {SDL_SCANCODE_O, 0x18},
+    };
+    std::size_t count = 0;
+    const platform::KeyMapping* table = platform::KeyMappings(count);
+    std::map<int, std::uint8_t> actual;
+    std::set<std::uint8_t> codes;
+    for (std::size_t i = 0; i < count; ++i) {
+        EXPECT_TRUE(actual.emplace(table[i].sdlScancode, table[i].code).second)
+            << "SDL scancode listed twice: " << table[i].sdlScancode;
+        EXPECT_TRUE(codes.insert(table[i].code).second)
+            << "two SDL keys fill the same code " << int(table[i].code);
+    }
+    for (const auto& [sdl, code] : expected) {
+        ASSERT_TRUE(actual.count(sdl)) << SDL_GetScancodeName(static_cast<SDL_Scancode>(sdl));
+        EXPECT_EQ(actual[sdl], code) << SDL_GetScancodeName(static_cast<SDL_Scancode>(sdl));
+    }
+    // Every letter and all twelve function keys are covered.
+    for (int sc = SDL_SCANCODE_A; sc <= SDL_SCANCODE_Z; ++sc) EXPECT_TRUE(actual.count(sc)) << sc;
+    for (int sc = SDL_SCANCODE_F1; sc <= SDL_SCANCODE_F12; ++sc) EXPECT_TRUE(actual.count(sc)) << sc;
+}
+
+}  // namespace

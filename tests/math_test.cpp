@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "math/camera.h"
+#include "math/vec3.h"
+
+namespace {
+
+void ExpectVec(const Vec3& v, float x, float y, float z, float tolerance = 1e-5f) {
+    EXPECT_NEAR(v.x, x, tolerance);
+    EXPECT_NEAR(v.y, y, tolerance);
+    EXPECT_NEAR(v.z, z, tolerance);
+}
+
+TEST(Vec3, ArithmeticAndProducts) {
+    const Vec3 a(1, 2, 3), b(4, -5, 6);
+    ExpectVec(a + b, 5, -3, 9);
+    ExpectVec(a - b, -3, 7, -3);
+    Vec3 c = a;
+    c += b;
+    ExpectVec(c, 5, -3, 9);
+    EXPECT_DOUBLE_EQ(Dot(a, b), 4.0 - 10.0 + 18.0);
+    ExpectVec(a.Cross(b), 2 * 6 - 3 * -5, 3 * 4 - 1 * 6, 1 * -5 - 2 * 4);
+    float out[3];
+    const float fa[3] = {1, 2, 3}, fb[3] = {4, -5, 6};
+    CrossInto(fa, fb, out);
+    ExpectVec({out[0], out[1], out[2]}, 27, 6, -13);
+}
+
+TEST(Vec3, DefaultIsZero) { ExpectVec(Vec3(), 0, 0, 0, 0); }
+
+TEST(Vec3, LengthAndDistanceInDoublePrecision) {
+    EXPECT_FLOAT_EQ(Vec3(3, 4, 12).Length(), 13.0f);
+    EXPECT_FLOAT_EQ(Vec3(0, 0, 0).Distance(3, 4, 12), 13.0f);
+    // The sum of squares overflows float but not double.
+    const float big = 3e19f;
+    EXPECT_TRUE(std::isfinite(Vec3(big, big, 0).Length()));
+    EXPECT_FLOAT_EQ(Vec3(big, 0, 0).Distance(-big, 0, 0), 2 * big);
+}
+
+TEST(Vec3, NormalizeAndSetLength) {
+    Vec3 v(0, 3, 4);
+    v.Normalize();
+    ExpectVec(v, 0, 0.6f, 0.8f);
+    v.SetLength(10);
+    ExpectVec(v, 0, 6, 8, 1e-4f);
+    Vec3 d(2, 4, 6);
+    d /= 2;
+    ExpectVec(d, 1, 2, 3);
+}
+
+TEST(Vec3, ZeroGuardsNeverProduceNaN) {
+    Vec3 zero(0, 0, 0);
+    zero.Normalize();
+    ExpectVec(zero, 0, 0, 0, 0);
+    zero.SetLength(5);
+    ExpectVec(zero, 0, 0, 0, 0);
+    Vec3 v(1, 2, 3);
+    v /= 0.0f;
+    ExpectVec(v, 1, 2, 3, 0);
+    float triple[3] = {0, 0, 0};
+    NormalizeInPlace(triple);
+    EXPECT_EQ(triple[0], 0.0f);
+    EXPECT_EQ(triple[1], 0.0f);
+    EXPECT_EQ(triple[2], 0.0f);
+    float t2[3] = {0, -2, 0};
+    NormalizeInPlace(t2);
+    EXPECT_FLOAT_EQ(t2[1], -1.0f);
+}
+
+TEST(MakeRotation, ZeroAxisIsIdentity) {
+    float m[16];
+    MakeRotation(47.0f, 0, 0, 0, m);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(m[i], i % 5 == 0 ? 1.0f : 0.0f) << i;
+}
+
+TEST(MakeRotation, QuarterTurnAboutY) {
+    float m[16];
+    MakeRotation(90.0f, 0, 1, 0, m);
+    ExpectVec(RotateDirection(m, {0, 0, 1}), 1, 0, 0);
+    ExpectVec(RotateDirection(m, {1, 0, 0}), 0, 0, -1);
+    // Axis length does not matter.
+    float scaled[16];
+    MakeRotation(90.0f, 0, 7, 0, scaled);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], scaled[i], 1e-6f);
+    EXPECT_EQ(m[15], 1.0f);
+    EXPECT_EQ(m[3], 0.0f);
+    EXPECT_EQ(m[12], 0.0f);
+}
+
+TEST(MakeRotation, MatchesColumnMajorGlLayout) {
+    // 90 degrees about z maps x to y: column 0 is (0, 1, 0).
+    float m[16];
+    MakeRotation(90.0f, 0, 0, 1, m);
+    EXPECT_NEAR(m[0], 0.0f, 1e-6f);
+    EXPECT_NEAR(m[1], 1.0f, 1e-6f);
+    EXPECT_NEAR(m[4], -1.0f, 1e-6f);
+    EXPECT_NEAR(m[5], 0.0f, 1e-6f);
+}
+
+TEST(Camera, StartsAndResetsToLookDownZ) {
+    Camera c;
+    ExpectVec(c.position, 0, 0, 0, 0);
+    ExpectVec(c.forward, 0, 0, 1, 0);
+    ExpectVec(c.up, 0, 1, 0, 0);
+    c.SetPosition(5, 6, 7);
+    c.SetForward(1, 0, 0);
+    c.SetUp(0, 0, 1);
+    c.Reset();
+    ExpectVec(c.position, 5, 6, 7, 0);
+    ExpectVec(c.forward, 0, 0, 1, 0);
+    ExpectVec(c.up, 0, 1, 0, 0);
+}
+
+TEST(Camera, Movement) {
+    Camera c;
+    c.Strafe(3);
+    ExpectVec(c.position, -3, 0, 0);
+
+    Camera walker;
+    walker.SetForward(0.6f, 0.8f, 0);
+    walker.WalkForward(10);
+    ExpectVec(walker.position, 6, 0, 0);
+
+    Camera flyer;
+    flyer.SetForward(0, 0.6f, 0.8f);
+    flyer.MoveForward(10);
+    ExpectVec(flyer.position, 0, 6, 8);
+}
+
+TEST(Camera, TurnAndPitch) {
+    Camera c;
+    c.Turn(90, 0, 1, 0);
+    ExpectVec(c.forward, 1, 0, 0);
+    ExpectVec(c.up, 0, 1, 0);
+
+    Camera p;
+    // Side axis is up x forward = +x; a positive pitch turns forward down.
+    p.Pitch(90);
+    ExpectVec(p.forward, 0, -1, 0);
+    ExpectVec(p.up, 0, 0, 1);
+}
+
+TEST(Camera, ReorthogonaliseMakesForwardPerpendicularToUp) {
+    Camera c;
+    c.SetForward(0, 0.5f, 1);
+    c.Reorthogonalise();
+    EXPECT_NEAR(Dot(c.forward, c.up), 0.0, 1e-6);
+    EXPECT_GT(c.forward.z, 0.0f);
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/settings.h"
+
+namespace {
+
+Settings Parse(const std::string& text) {
+    std::istringstream in(text);
+    return Settings::FromStream(in);
+}
+
+void ExpectRunSwitchesAtStart(const Settings& s) {
+    EXPECT_EQ(s.nearPlane, 1);
+    EXPECT_EQ(s.farPlane, 10000);
+    EXPECT_EQ(s.quitRequested, 0);
+    EXPECT_EQ(s.drawWithOctree, 1);
+    EXPECT_EQ(s.drawParticles, 1);
+    EXPECT_EQ(s.drawWorld, 1);
+    EXPECT_EQ(s.flyMode, 0);
+    EXPECT_EQ(s.collisionOn, 1);
+    EXPECT_EQ(s.vertexLighting, 1);
+    EXPECT_EQ(s.cameraDetached, 0);
+    EXPECT_EQ(s.texturesOn, 1);
+    EXPECT_EQ(s.levelChangePending, 0);
+    EXPECT_EQ(s.lightCamera, 0);
+    EXPECT_EQ(s.deathmatchRespawn, 0);
+    EXPECT_EQ(s.activeCutscene, 0);
+    EXPECT_EQ(s.cutscenePlaying, 0);
+    EXPECT_EQ(s.forceFieldDown, 0);
+    EXPECT_EQ(s.inOptionsMenu, 0);
+    EXPECT_EQ(s.goreLevel, 1.0f);
+    EXPECT_EQ(s.difficultyLevel, 1.0f);
+    EXPECT_EQ(s.sfxLevel, 1.0f);
+    EXPECT_EQ(s.musicLevel, 1.0f);
+    EXPECT_EQ(s.delayedLevelChange, 0);
+}
+
+TEST(Settings, MissingFileGivesDefaults) {
+    const Settings s = Settings::FromFile("no/such/dir/talvemar.ini");
+    EXPECT_EQ(s.width, 800);
+    EXPECT_EQ(s.height, 600);
+    EXPECT_EQ(s.colourBits, 32);
+    EXPECT_EQ(s.smoothing, 1);
+    EXPECT_EQ(s.depthBits, 16);
+    EXPECT_EQ(s.fullScreen, 1);
+    ExpectRunSwitchesAtStart(s);
+}
+
+TEST(Settings, ReadsFiveNumbersOnOneLineOrFive) {
+    for (const char* text : {"1 0 0 1 0", "1\n0\n0\n1\n0\n", "  1\t0\r\n0 \n\n1 0"}) {
+        const Settings s = Parse(text);
+        EXPECT_EQ(s.width, 640) << text;
+        EXPECT_EQ(s.height, 480) << text;
+        EXPECT_EQ(s.colourBits, 16) << text;
+        EXPECT_EQ(s.smoothing, 0) << text;
+        EXPECT_EQ(s.depthBits, 32) << text;
+        EXPECT_EQ(s.fullScreen, 0) << text;
+        ExpectRunSwitchesAtStart(s);
+    }
+}
+
+TEST(Settings, ResolutionIndexMapping) {
+    struct Case {
+        int index, width, height;
+    } cases[] = {{0, 320, 240}, {1, 640, 480}, {2, 800, 600}, {3, 1024, 768},
+                 {4, 800, 600}, {-1, 800, 600}, {99999, 800, 600}};
+    for (const Case& c : cases) {
+        const Settings s = Parse(std::to_string(c.index) + " 1 1 0 0");
+        EXPECT_EQ(s.width, c.width) << c.index;
+        EXPECT_EQ(s.height, c.height) << c.index;
+    }
+}
+
+TEST(Settings, AnyNonzeroFlagCountsAsOn) {
+    const Settings s = Parse("3 7 -2 5 9");
+    EXPECT_EQ(s.colourBits, 32);
+    EXPECT_EQ(s.smoothing, 1);
+    EXPECT_EQ(s.depthBits, 32);
+    EXPECT_EQ(s.fullScreen, 1);
+}
+
+TEST(Settings, ShortOrDamagedFileKeepsDefaultsForTheRest) {
+    const Settings twoValues = Parse("0 0");
+    EXPECT_EQ(twoValues.width, 320);
+    EXPECT_EQ(twoValues.colourBits, 16);
+    EXPECT_EQ(twoValues.smoothing, 1);
+    EXPECT_EQ(twoValues.depthBits, 16);
+    EXPECT_EQ(twoValues.fullScreen, 1);
+
+    const Settings garbage = Parse("1 0 abc 1 0");
+    EXPECT_EQ(garbage.width, 640);
+    EXPECT_EQ(garbage.colourBits, 16);
+    EXPECT_EQ(garbage.smoothing, 1);  // reading stops at the first bad value
+    EXPECT_EQ(garbage.depthBits, 16);
+    EXPECT_EQ(garbage.fullScreen, 1);
+
+    const Settings empty = Parse("");
+    EXPECT_EQ(empty.width, 800);
+    EXPECT_EQ(empty.fullScreen, 1);
+}
+
+TEST(Settings, ReadsARealFile) {
+    const std::string path = ::testing::TempDir() + "talvemar_settings_test.ini";
+    {
+        std::ofstream out(path);
+        out << "3\n0\n1\n0\n0\n";
+    }
+    const Settings s = Settings::FromFile(path);
+    EXPECT_EQ(s.width, 1024);
+    EXPECT_EQ(s.height, 768);
+    EXPECT_EQ(s.colourBits, 16);
+    EXPECT_EQ(s.fullScreen, 0);
+    std::remove(path.c_str());
+}
+
+}  // namespace
