@@ -9,6 +9,9 @@ namespace {
 
 constexpr int kWheelNotch = 120;
 int wheelMotion = 0;
+unsigned gameWindowId = 0;
+
+bool IsGameWindow(unsigned id) { return gameWindowId == 0 || id == gameWindowId; }
 
 bool ToWindowKey(SDL_Keycode code, WindowKey& key) {
     switch (code) {
@@ -47,7 +50,8 @@ int SDLCALL FilterEvent(void*, SDL_Event* event) {
     switch (event->type) {
         case SDL_QUIT: return 1;
         case SDL_KEYDOWN: return IsWindowKeyPress(event->key) ? 1 : 0;
-        case SDL_WINDOWEVENT: return IsWindowStateChange(event->window) ? 1 : 0;
+        case SDL_WINDOWEVENT:
+            return IsGameWindow(event->window.windowID) && IsWindowStateChange(event->window) ? 1 : 0;
         case SDL_MOUSEWHEEL: {
             int notches = event->wheel.y;
             if (event->wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
@@ -67,6 +71,8 @@ void InstallEventFilter() {
 }
 
 void RemoveEventFilter() { SDL_SetEventFilter(nullptr, nullptr); }
+
+void SetGameWindowId(unsigned id) { gameWindowId = id; }
 
 int TakeWheelMotion() {
     const int motion = wheelMotion;

@@ -8,4 +8,7 @@ void RemoveEventFilter();
 // Wheel motion since the previous call, in notches of 120 (positive: away
 // from the player), and resets the sum.
 int TakeWheelMotion();
+// The window whose state changes reach the game; events of other windows
+// (the loading window) are dropped. 0 accepts every window.
+void SetGameWindowId(unsigned id);
 }  // namespace platform
