@@ -1,0 +1,301 @@
+#include "world/octree.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "actors/enemy.h"
+#include "core/debug_log.h"
+#include "progress/progress_window.h"
+#include "world/collision_packet.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr int kCorners = 8;
+constexpr int kChildren = 8;
+constexpr int kTriangleVertices = 3;
+
+// Corner i takes the max on an axis when its bit is set.
+constexpr int kCornerMaxX = 1;
+constexpr int kCornerMaxY = 2;
+constexpr int kCornerMaxZ = 4;
+
+// Child k takes the upper half on an axis when its bit is set.
+constexpr int kChildUpperX = 4;
+constexpr int kChildUpperY = 2;
+constexpr int kChildUpperZ = 1;
+
+// The progress bar runs through this many nodes, then starts over.
+constexpr int kProgressSteps = 500;
+constexpr int kFullBarPercent = 100;
+constexpr int kTaskTextSize = 64;
+
+// The sweep's third probe point sits this far below the mover's position
+// before the mover radius is added on every axis.
+constexpr float kSweepProbeDrop = 8.0f;
+
+// Process-wide: both carry on from one level's build to the next.
+int assembledNodeNumber = 0;
+int progressCounter = 0;
+
+void ReportAssemblyProgress() {
+    ++assembledNodeNumber;
+    progressCounter = progressCounter >= kProgressSteps ? 0 : progressCounter + 1;
+    char task[kTaskTextSize];
+    std::snprintf(task, sizeof task, "Assembling Octree -- Node #%d", assembledNodeNumber);
+    progressWindow.SetTask(task);
+    progressWindow.SetPosition(progressCounter * kFullBarPercent / kProgressSteps);
+}
+
+bool Within(float value, float low, float high) { return low <= value && value <= high; }
+
+bool PointInBox(const Vec3& boxMin, const Vec3& boxMax, const Vec3& p) {
+    return Within(p.x, boxMin.x, boxMax.x) && Within(p.y, boxMin.y, boxMax.y) &&
+           Within(p.z, boxMin.z, boxMax.z);
+}
+
+Vec3 VertexPosition(const WorldVertex& v) { return {v.x, v.y, v.z}; }
+
+float Axis(const Vec3& v, int axis) { return axis == 0 ? v.x : (axis == 1 ? v.y : v.z); }
+
+// Where S..E crosses the plane at `plane` on `axis`; true (and hit set) when
+// that point lies on the box's face. S lies beyond the face, E does not.
+bool CrossingLiesOnFace(int axis, float plane, const Vec3& boxMin, const Vec3& boxMax,
+                        const Vec3& start, const Vec3& end, Vec3& hit) {
+    const float t = (plane - Axis(start, axis)) / (Axis(end, axis) - Axis(start, axis));
+    float crossing[3];
+    for (int other = 0; other < 3; ++other) {
+        const float s = Axis(start, other);
+        crossing[other] = other == axis ? plane : s + (Axis(end, other) - s) * t;
+    }
+    for (int other = 0; other < 3; ++other) {
+        if (other == axis) continue;
+        if (!Within(crossing[other], Axis(boxMin, other), Axis(boxMax, other))) return false;
+    }
+    hit = Vec3(crossing[0], crossing[1], crossing[2]);
+    return true;
+}
+
+// Bits of OutCode per axis: beyond the max face, below the min face.
+struct AxisOutBits {
+    int beyondMax;
+    int belowMin;
+};
+constexpr AxisOutBits kAxisOutBits[3] = {
+    {kOutBeyondMaxX, kOutBelowMinX},
+    {kOutBeyondMaxY, kOutBelowMinY},
+    {kOutBeyondMaxZ, kOutBelowMinZ},
+};
+
+// A triangle touches a box when a corner lies in it or an edge meets it; a
+// box inside the triangle's face, clear of every edge, does not count.
+bool TriangleTouchesNode(const WorldPolygon& triangle, const OctreeNode& node) {
+    for (int i = 0; i < kTriangleVertices; ++i) {
+        const Vec3 from = VertexPosition(triangle.vertices[i]);
+        if (PointInBox(node.minCorner, node.maxCorner, from)) return true;
+        const Vec3 to = VertexPosition(triangle.vertices[(i + 1) % kTriangleVertices]);
+        Vec3 hit;
+        if (SegmentTouchesBox(node.minCorner, node.maxCorner, from, to, hit)) return true;
+    }
+    return false;
+}
+
+// Rewrites the candidate's mark and lists it when it touches the node.
+void MarkAndList(WorldPolygon& triangle, OctreeNode& node) {
+    triangle.inNode = TriangleTouchesNode(triangle, node) ? 1 : 0;
+    if (triangle.inNode) node.triangles.push_back(&triangle);
+}
+
+void ListFromWorld(World& world, OctreeNode& node) {
+    for (WorldPolygon& triangle : world.WorldTriangles()) MarkAndList(triangle, node);
+}
+
+void ListFromParent(const std::vector<WorldPolygon*>& parentList, OctreeNode& node) {
+    for (WorldPolygon* triangle : parentList) MarkAndList(*triangle, node);
+}
+
+void SetBox(OctreeNode& node, const Vec3& low, const Vec3& high) {
+    node.minX = low.x;
+    node.maxX = high.x;
+    node.minY = low.y;
+    node.maxY = high.y;
+    node.minZ = low.z;
+    node.maxZ = high.z;
+    node.minCorner = low;
+    node.maxCorner = high;
+    float sum[3] = {};
+    for (int i = 0; i < kCorners; ++i) {
+        node.cornerX[i] = (i & kCornerMaxX) ? high.x : low.x;
+        node.cornerY[i] = (i & kCornerMaxY) ? high.y : low.y;
+        node.cornerZ[i] = (i & kCornerMaxZ) ? high.z : low.z;
+        sum[0] += node.cornerX[i];
+        sum[1] += node.cornerY[i];
+        sum[2] += node.cornerZ[i];
+    }
+    for (int axis = 0; axis < 3; ++axis) node.centre[axis] = sum[axis] / kCorners;
+    node.hasChildren = false;
+}
+
+float Midpoint(float low, float high) { return low + (high - low) * 0.5f; }
+
+// False once float precision cannot put a midpoint strictly inside the range.
+bool CanHalve(float low, float high) {
+    const float mid = Midpoint(low, high);
+    return low < mid && mid < high;
+}
+
+// Splitting stops at the depth limit and at boxes too small to halve (all
+// triangles in one point would otherwise give eight copies of the box).
+bool MaySplit(const OctreeNode& node) {
+    return node.depth < kOctreeMaxDepth && CanHalve(node.minX, node.maxX) &&
+           CanHalve(node.minY, node.maxY) && CanHalve(node.minZ, node.maxZ);
+}
+
+void CreateChildren(OctreeNode& node) {
+    const Vec3 mid(Midpoint(node.minX, node.maxX), Midpoint(node.minY, node.maxY),
+                   Midpoint(node.minZ, node.maxZ));
+    for (int k = 0; k < kChildren; ++k) {
+        const bool upperX = (k & kChildUpperX) != 0;
+        const bool upperY = (k & kChildUpperY) != 0;
+        const bool upperZ = (k & kChildUpperZ) != 0;
+        const Vec3 low(upperX ? mid.x : node.minX, upperY ? mid.y : node.minY,
+                       upperZ ? mid.z : node.minZ);
+        const Vec3 high(upperX ? node.maxX : mid.x, upperY ? node.maxY : mid.y,
+                        upperZ ? node.maxZ : mid.z);
+        auto child = std::make_unique<OctreeNode>();
+        SetBox(*child, low, high);
+        child->depth = node.depth + 1;
+        node.children[k] = std::move(child);
+    }
+    node.hasChildren = true;
+}
+
+// parentList is null for the node an assembly starts at: it tests the world.
+void AssembleNode(World& world, OctreeNode& node, const std::vector<WorldPolygon*>* parentList,
+                  OctreeBuildMode mode) {
+    ReportAssemblyProgress();
+    ++world.octreeNodeCount;
+    node.hasChildren = false;
+    node.triangles.clear();
+    for (auto& child : node.children) child.reset();
+
+    if (parentList && mode == OctreeBuildMode::ParentList) {
+        ListFromParent(*parentList, node);
+    } else {
+        ListFromWorld(world, node);
+    }
+    if (node.TriangleCount() <= kOctreeLeafTriangles || !MaySplit(node)) return;
+
+    CreateChildren(node);
+    for (auto& child : node.children) AssembleNode(world, *child, &node.triangles, mode);
+}
+
+Vec3 Scaled(const Vec3& v, const Vec3& scale) {
+    return {v.x * scale.x, v.y * scale.y, v.z * scale.z};
+}
+
+// Where the sweep starts in world space.
+Vec3 SweepStart(const CollisionPacket& packet, int moverKind) {
+    const bool enemyMoving = moverKind == kMoverEnemy && currentMover >= 0 &&
+                             currentMover < static_cast<int>(enemies.size());
+    if (enemyMoving) return enemies[currentMover].position;
+    return Scaled(packet.basePoint, packet.radius);
+}
+
+}  // namespace
+
+void BuildOctree(World& world, OctreeBuildMode mode) {
+    if (world.WorldTriangles().empty()) {
+        world.octree.reset();
+        return;
+    }
+    auto root = std::make_unique<OctreeNode>();
+    CreateOctreeRoot(world, *root);
+    AssembleOctreeNode(world, *root, mode);
+    world.octree = std::move(root);
+}
+
+void CreateOctreeRoot(World& world, OctreeNode& root) {
+    progressWindow.SetTask("Creating Octree");
+    const std::vector<WorldPolygon>& triangles = world.WorldTriangles();
+    Vec3 low, high;
+    if (!triangles.empty()) low = high = VertexPosition(triangles[0].vertices[0]);
+    for (const WorldPolygon& triangle : triangles) {
+        for (const WorldVertex& v : triangle.vertices) {
+            low = Vec3(std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z));
+            high = Vec3(std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z));
+        }
+    }
+    const float cubeLow = std::min({low.x, low.y, low.z});
+    const float cubeHigh = std::max({high.x, high.y, high.z});
+    SetBox(root, Vec3(cubeLow, cubeLow, cubeLow), Vec3(cubeHigh, cubeHigh, cubeHigh));
+    root.depth = 0;
+    DebugLog() << "Octree Parent Node Created\n";
+}
+
+// In ParentList mode a child rewrites the marks of its parent's list only.
+// That keeps the marks exact: after any node, they are set on that node's
+// list alone, which lies inside its parent's list, so every triangle outside
+// the next candidates is already clear.
+void AssembleOctreeNode(World& world, OctreeNode& node, OctreeBuildMode mode) {
+    AssembleNode(world, node, nullptr, mode);
+}
+
+int OutCode(const Vec3& boxMin, const Vec3& boxMax, const Vec3& p) {
+    int code = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        const float value = Axis(p, axis);
+        if (value > Axis(boxMax, axis)) {
+            code |= kAxisOutBits[axis].beyondMax;
+        } else if (value < Axis(boxMin, axis)) {
+            code |= kAxisOutBits[axis].belowMin;
+        }
+    }
+    return code;
+}
+
+// Clips against the faces the start lies beyond, x, y then z; the first
+// crossing that lies on its face wins.
+bool SegmentTouchesBox(const Vec3& boxMin, const Vec3& boxMax, const Vec3& start, const Vec3& end,
+                       Vec3& hit) {
+    const int startCode = OutCode(boxMin, boxMax, start);
+    if (startCode == 0) {
+        hit = start;
+        return true;
+    }
+    const int endCode = OutCode(boxMin, boxMax, end);
+    if (endCode == 0) {
+        hit = end;
+        return true;
+    }
+    if (startCode & endCode) return false;  // both beyond the same face
+    for (int axis = 0; axis < 3; ++axis) {
+        const AxisOutBits& bits = kAxisOutBits[axis];
+        if (!(startCode & (bits.beyondMax | bits.belowMin))) continue;
+        const float plane = (startCode & bits.beyondMax) ? Axis(boxMax, axis) : Axis(boxMin, axis);
+        if (CrossingLiesOnFace(axis, plane, boxMin, boxMax, start, end, hit)) return true;
+    }
+    return false;
+}
+
+bool NodeTouchedBySweep(const World& /*world*/, const OctreeNode& node,
+                        const CollisionPacket& packet, int moverKind) {
+    const Vec3 start = SweepStart(packet, moverKind);
+    const Vec3 end = start + Scaled(packet.velocity, packet.radius);
+    const Vec3 probe =
+        start + Vec3(0.0f, -kSweepProbeDrop, 0.0f) + Vec3(kMoverRadius, kMoverRadius, kMoverRadius);
+    return PointInBox(node.minCorner, node.maxCorner, start) ||
+           PointInBox(node.minCorner, node.maxCorner, end) ||
+           PointInBox(node.minCorner, node.maxCorner, probe);
+}
+
+void WalkOctreeForSweep(World& world, CollisionPacket& packet, OctreeNode& node, int moverKind,
+                        const OctreeLeafCheck& checkLeaf) {
+    if (!NodeTouchedBySweep(world, node, packet, moverKind)) return;
+    if (!node.hasChildren) {
+        checkLeaf(world, packet, node);
+        return;
+    }
+    for (auto& child : node.children)
+        WalkOctreeForSweep(world, packet, *child, moverKind, checkLeaf);
+}

@@ -1,0 +1,97 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "math/vec3.h"
+
+class World;
+struct WorldPolygon;
+struct CollisionPacket;
+
+// A node stops splitting when it touches at most this many triangles.
+constexpr int kOctreeLeafTriangles = 150;
+
+// Deepest level a node may split to (the root is level 0). More than
+// kOctreeLeafTriangles triangles meeting in one point would otherwise split
+// the boxes around that point forever. Ten halvings take a level a few
+// thousand units across down to cubes of a few units, far below the movers'
+// 30-unit radius, so deeper nodes would not narrow any sweep or view test.
+constexpr int kOctreeMaxDepth = 10;
+
+// A cubic box of the world with the triangles that touch it. Inner nodes keep
+// their list too; a triangle touching several boxes is listed in each.
+struct OctreeNode {
+    float minX = 0, maxX = 0, minY = 0, maxY = 0, minZ = 0, maxZ = 0;
+    Vec3 minCorner, maxCorner;
+    // Corner i takes the max on x when bit 0 of i is set, on y bit 1, z bit 2.
+    float cornerX[8] = {}, cornerY[8] = {}, cornerZ[8] = {};
+    // Child k: upper half on x when bit 2 of k is set, on y bit 1, on z bit 0.
+    std::unique_ptr<OctreeNode> children[8];
+    std::vector<WorldPolygon*> triangles;  // in the order of the world's array
+    float centre[3] = {};
+    bool hasChildren = false;
+    int depth = 0;  // 0 for the root, one more per split
+
+    int TriangleCount() const { return static_cast<int>(triangles.size()); }
+};
+
+// How a node finds its triangles. Both give the same tree: a child's box lies
+// inside its parent's, so only triangles listed in the parent can touch it.
+enum class OctreeBuildMode {
+    ParentList,  // test only the parent's list (the root tests the world)
+    FullRetest,  // test every world triangle at every node
+};
+
+// Region bits of OutCode. The z bits run the other way round from x and y.
+constexpr int kOutBeyondMaxX = 1;
+constexpr int kOutBelowMinX = 2;
+constexpr int kOutBeyondMaxY = 4;
+constexpr int kOutBelowMinY = 8;
+constexpr int kOutBelowMinZ = 16;
+constexpr int kOutBeyondMaxZ = 32;
+
+// Builds the level's tree over the triangles of entity 0, replacing any
+// previous one. A world without triangles gets no tree (octree stays null).
+// World::octreeNodeCount is increased by the nodes built, not reset.
+void BuildOctree(World& world, OctreeBuildMode mode = OctreeBuildMode::ParentList);
+
+// Gives root the cube spanning every world vertex on every axis (the smallest
+// coordinate to the largest), its corners and centre, at level 0. A world
+// without triangles gives a box of size 0 at the origin.
+void CreateOctreeRoot(World& world, OctreeNode& root);
+
+// Lists the world triangles touching node's box and, above
+// kOctreeLeafTriangles of them, splits it into eight assembled children.
+// Every world triangle is tested for node itself; the mode picks what its
+// descendants test. When it returns, the inNode mark is set exactly on the
+// triangles of the last node assembled.
+void AssembleOctreeNode(World& world, OctreeNode& node,
+                        OctreeBuildMode mode = OctreeBuildMode::ParentList);
+
+// True when the segment start..end meets the closed box; hit then receives a
+// point where it does (left alone otherwise).
+bool SegmentTouchesBox(const Vec3& boxMin, const Vec3& boxMax, const Vec3& start, const Vec3& end,
+                       Vec3& hit);
+
+// The region bits (kOut...) of p against the box; 0 inside, bounds included.
+int OutCode(const Vec3& boxMin, const Vec3& boxMax, const Vec3& p);
+
+// Mover kinds of the sweep tests.
+constexpr int kMoverPlayer = 0;
+constexpr int kMoverEnemy = 1;
+
+// True when a sweep may touch the node: the mover's position, its end point
+// or its position shifted by (30, 22, 30) lies in the box. An enemy sweep
+// starts at enemies[currentMover]; without a valid current mover it is taken
+// as the player's.
+bool NodeTouchedBySweep(const World& world, const OctreeNode& node, const CollisionPacket& packet,
+                        int moverKind);
+
+using OctreeLeafCheck = std::function<void(World&, CollisionPacket&, OctreeNode&)>;
+
+// Walks the nodes the sweep may touch, children in order, and hands every
+// leaf reached to checkLeaf.
+void WalkOctreeForSweep(World& world, CollisionPacket& packet, OctreeNode& node, int moverKind,
+                        const OctreeLeafCheck& checkLeaf);
