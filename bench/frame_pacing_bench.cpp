@@ -55,7 +55,6 @@ void BM_IdleGameFrame(benchmark::State& state) {
     }
     Game game;
     game.presentFrame = [&window] { window->SwapBuffers(); };
-    game.Init(nullptr);
 
     const double cpuStart = ProcessCpuSeconds();
     const double wallStart = WallSeconds();

@@ -16,21 +16,21 @@
 #include "core/shell.h"
 #include "core/view_frustum.h"
 #include "fake_clock.h"
+#include "level_fixture.h"
 #include "math/camera.h"
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-// Each test gets fresh settings for an 800 x 600 window and a fresh window.
+// Each test gets fresh settings for an 800 x 600 window, a fresh window and
+// a working directory holding a plain options-menu level.
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        WriteSolidBmp("gfx/stone.bmp", 4, 4, 90, 90, 90);
+        LevelText menu;
+        menu.Entity("worldspawn", {}, {LevelText::FloorSquare(-500, -500, 1000, -40)});
+        WriteText("levels/optionmenu.spt", menu.Text());
+        WriteText("levels/level1.spt", menu.Text());
         settings = Settings::Defaults();
         settings.fullScreen = 0;
         levelIndex = 0;
@@ -44,6 +44,7 @@ protected:
         CloseDebugLog();
     }
 
+    TempLevelDir dir;
     std::unique_ptr<platform::GameWindow> window;
 };
 
@@ -195,13 +196,29 @@ TEST_F(ShellTest, MouseMotionAndKeyRepeatsDoNotQueueUp) {
     EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN), 0);
 }
 
+TEST_F(ShellTest, ClosingAnotherWindowDoesNotQuit) {
+    SDL_Event other{};
+    other.type = SDL_WINDOWEVENT;
+    other.window.event = SDL_WINDOWEVENT_CLOSE;
+    other.window.windowID = SDL_GetWindowID(window->Handle()) + 100;
+    SDL_PushEvent(&other);
+    platform::WindowEvent event;
+    EXPECT_FALSE(platform::PollWindowEvent(event));
+
+    SDL_Event mine = other;
+    mine.window.windowID = SDL_GetWindowID(window->Handle());
+    SDL_PushEvent(&mine);
+    ASSERT_TRUE(platform::PollWindowEvent(event));
+    EXPECT_EQ(event.type, platform::WindowEvent::Type::Quit);
+}
+
 TEST_F(ShellTest, PlayerStartIsLogged) {
     Game game;
     game.Init(nullptr);
     EXPECT_FLOAT_EQ(game.player.position.z, -50.0f);
     EXPECT_FLOAT_EQ(game.player.spawnPoint.y, 0.5f);
     EXPECT_FLOAT_EQ(game.player.health, 100.0f);
-    EXPECT_NE(ReadFile("kov_debug.txt").find("PLAYER INIT AT: 0 0.5 -50\n"), std::string::npos);
+    EXPECT_NE(ReadText("kov_debug.txt").find("PLAYER INIT AT: 0 0.5 -50\n"), std::string::npos);
 }
 
 // The frame loop with an injected clock and no devices.
@@ -251,7 +268,7 @@ TEST_F(FrameLoopTest, ReachingTheExitChangesLevelAtTheEndOfThatFrame) {
     game.RunFrame();
     EXPECT_EQ(levelIndex, 1);
     EXPECT_EQ(settings.levelChangePending, 0);
-    EXPECT_NE(ReadFile("kov_debug.txt").find("--- CHANGING LEVELS ---\n"), std::string::npos);
+    EXPECT_NE(ReadText("kov_debug.txt").find("--- CHANGING LEVELS ---\n"), std::string::npos);
 }
 
 TEST_F(FrameLoopTest, ExitDistanceIsTruncatedBeforeTheTest) {
@@ -301,17 +318,17 @@ TEST(DebugLog, EveryLineReachesTheFileAtOnce) {
     const std::string path = ::testing::TempDir() + "talvemar_log_test.txt";
     ASSERT_TRUE(OpenDebugLog(path));
     DebugLog() << "first " << 42 << ' ' << 1.5f << '\n';
-    EXPECT_EQ(ReadFile(path), "first 42 1.5\n");
+    EXPECT_EQ(ReadText(path), "first 42 1.5\n");
     DebugLog() << "partial";
-    EXPECT_EQ(ReadFile(path), "first 42 1.5\n");
+    EXPECT_EQ(ReadText(path), "first 42 1.5\n");
     DebugLog() << " line" << std::endl;
-    EXPECT_EQ(ReadFile(path), "first 42 1.5\npartial line\n");
+    EXPECT_EQ(ReadText(path), "first 42 1.5\npartial line\n");
     // Opening again truncates.
     ASSERT_TRUE(OpenDebugLog(path));
-    EXPECT_EQ(ReadFile(path), "");
+    EXPECT_EQ(ReadText(path), "");
     CloseDebugLog();
     DebugLog() << "after close\n";
-    EXPECT_EQ(ReadFile(path), "");
+    EXPECT_EQ(ReadText(path), "");
     std::remove(path.c_str());
 }
 

@@ -1,17 +1,27 @@
 #include "core/game.h"
 
+#include <cstdio>
+
 #include "actors/enemy.h"
 #include "core/debug_log.h"
 #include "core/settings.h"
 #include "core/timer.h"
 #include "math/camera.h"
 #include "platform/clock.h"
+#include "platform/window.h"
 
 std::int32_t levelIndex = 0;
 
 namespace {
 constexpr float kStartHealth = 100.0f;
 constexpr float kLevelExitRange = 150.0f;
+
+// A level the game cannot do without is missing or damaged: the loader has
+// said why in the debug log.
+[[noreturn]] void FailOnLevel(const char* path) {
+    std::fprintf(stderr, "talvemar: cannot load %s (see kov_debug.txt)\n", path);
+    platform::ExitRestoringDisplay(1);
+}
 
 void LogPlayerStart(const Vec3& p) {
     DebugLog() << "PLAYER INIT AT: " << p.x << ' ' << p.y << ' ' << p.z << '\n';
@@ -20,11 +30,19 @@ void LogPlayerStart(const Vec3& p) {
 
 void Game::Init(InputDevices* devices) {
     trailReady = 0;
+    LoadAssets();
     input.Init(devices, true, kKeyboardDevice | kMouseDevice);
     input.AcquireAll();
     player.Init(camera.position, kStartHealth);
     LogPlayerStart(player.position);
     player.spawnPoint = camera.position;
+}
+
+void Game::LoadAssets() {
+    const char* optionsMenu = LevelFileFor(0);
+    const int result = world.Load(optionsMenu);
+    settings.inOptionsMenu = 1;
+    if (result != 0) FailOnLevel(optionsMenu);
 }
 
 void Game::RunFrame() {
@@ -93,8 +111,8 @@ void Game::ChangeLevel() {
     DebugLog() << "--- CHANGING LEVELS ---\n";
     ++levelIndex;
     if (levelIndex == 1) settings.inOptionsMenu = 0;
-    // Loading LevelFileFor(levelIndex) into the world joins here with the
-    // level loader; until then the hero stays in the level he is in.
+    const char* path = LevelFileFor(levelIndex);
+    if (world.Load(path) != 0) FailOnLevel(path);
     player.Init(camera.position, kStartHealth);
     LogPlayerStart(player.position);
     player.spawnPoint = camera.position;

@@ -15,7 +15,11 @@ extern std::int32_t levelIndex;
 class Game {
 public:
     // Once, after the window exists. `devices` may be null (no input).
+    // Ends the process with exit code 1 when the options menu level cannot
+    // be loaded.
     void Init(InputDevices* devices);
+    // Loads the options menu level and what the frames draw.
+    void LoadAssets();
     // One simulation step and one picture, at least 30 ms long.
     void RunFrame();
     // Sets levelChangePending within 150 units of the level's exit.

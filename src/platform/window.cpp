@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+
+#include "platform/events_internal.h"
 #include "platform/sdl_video.h"
 
 namespace platform {
@@ -75,10 +78,12 @@ std::unique_ptr<GameWindow> GameWindow::Create(const WindowRequest& request, std
         return nullptr;
     }
     if (result->fullScreen) SDL_ShowCursor(SDL_DISABLE);
+    SetGameWindowId(SDL_GetWindowID(result->window));
     return result;
 }
 
 GameWindow::~GameWindow() {
+    SetGameWindowId(0);
     SDL_GL_MakeCurrent(window, nullptr);
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);  // leaving full screen restores the display mode
@@ -93,6 +98,11 @@ void GameWindow::DrawableSize(int& width, int& height) const {
 
 bool GameWindow::HasInputFocus() const {
     return (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void ExitRestoringDisplay(int code) {
+    SDL_Quit();
+    std::exit(code);
 }
 
 }  // namespace platform

@@ -41,4 +41,8 @@ private:
     bool fullScreen = false;
 };
 
+// Ends the process with the given exit code after giving the display back
+// (leaving full screen restores the desktop's mode).
+[[noreturn]] void ExitRestoringDisplay(int code);
+
 }  // namespace platform

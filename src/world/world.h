@@ -1,8 +1,62 @@
 #pragma once
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "graphics/gl_texture.h"
 #include "math/vec3.h"
+#include "world/collision_packet.h"
+
+// Field sizes of the level format: names hold at most 19 characters, keys
+// and values at most 49 (a value keeps its line end when it fits).
+constexpr int kNameSize = 20;
+constexpr int kLineSize = 50;
+
+struct WorldVertex {
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    float u = 0.0f, v = 0.0f;
+    float r = 0.0f, g = 0.0f, b = 0.0f;  // baked light colour
+    std::uint8_t pulseSlow = 0;
+    std::uint8_t pulseFast = 0;
+};
+
+// One world triangle.
+struct WorldPolygon {
+    std::int32_t texture = 0;
+    float plane[4] = {};  // nx, ny, nz, d as read
+    Vec3 normal;
+    std::int32_t vertexCount = 3;
+    WorldVertex vertices[3];
+    std::int32_t indexCount = 3;
+    WorldPolygon* next = nullptr;  // polygonList link (worldspawn triangles)
+    std::int32_t id = 0;           // number within its entity, from 0
+    std::uint8_t inNode = 0;       // scratch mark of the octree build
+    std::uint8_t visited = 0;      // per-pass mark of drawing, sweeps and casts
+    float planeD = 0.0f;
+};
+
+struct EntityProperty {
+    char key[kLineSize] = {};
+    char value[kLineSize] = {};  // the whole value line, line end included
+};
+
+struct LevelEntity {
+    char className[kNameSize] = {};
+    std::vector<EntityProperty> properties;
+    std::vector<WorldPolygon> polygons;  // after loading: the triangles
+    Vec3 origin;
+    bool hasOrigin = false;
+
+    int PropertyCount() const { return static_cast<int>(properties.size()); }
+    int PolygonCount() const { return static_cast<int>(polygons.size()); }
+};
+
+struct TextureEntry {
+    char name[kNameSize] = {};
+    GlTexture glName;
+};
 
 // A zone of the options-menu level that changes a menu level while the
 // player stands in it.
@@ -12,11 +66,76 @@ struct MenuTrigger {
     float radius = 40.0f;
 };
 
-// The loaded level.
-struct World {
+struct Crystal {
+    Vec3 position;
+    std::int32_t number = 0;  // 0..5 tone crystals, 6 the hint crystal
+};
+
+struct Corpse {
+    Vec3 position;
+    std::int32_t kind = 0;
+};
+
+struct AiNode {
+    std::uint8_t used = 0;
+    Vec3 position;
+};
+
+// Room of the AI node table.
+constexpr int kMaxAiNodes = 200;
+// The AI nodes of the loaded level (at most kMaxAiNodes).
+extern std::vector<AiNode> aiNodes;
+
+struct OctreeNode;
+
+// The loaded level: geometry, entities and the records built from them.
+class World {
+public:
+    World();
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    // Loads a level file and its AI node file. 0 on success; 1 file not
+    // found; 2 wrong version; 3 a texture could not be loaded; 4 the file is
+    // damaged (logged with an "**ERROR** " line).
+    int Load(const char* path);
+
+    // The light nearest to pos (by truncated distance; the first of equals).
+    // A level without lights answers pos itself.
+    Vec3 NearestLight(const Vec3& pos) const;
+    // A random deathmatch start; (1, 1, 1) with a log line when the level
+    // has none.
+    Vec3 PickDeathmatchStart() const;
+
+    // The world's geometry: the triangles of entity 0.
+    std::vector<WorldPolygon>& WorldTriangles();
+    const std::vector<WorldPolygon>& WorldTriangles() const;
+
+    std::vector<Corpse> corpses;
+    std::vector<LevelEntity> entities;
+    std::vector<TextureEntry> textures;
+    std::vector<std::string> wads;
+    char name[kNameSize] = {};
+    WorldPolygon* polygonListHead = nullptr;
+    WorldPolygon* polygonListTail = nullptr;
+    std::unique_ptr<OctreeNode> octree;
+    std::int32_t octreeNodeCount = 0;
+
+    CollisionPacket* currentPacket = nullptr;
+    CollisionPacket playerPacket;
+    CollisionPacket sparePacket;
+    std::array<CollisionPacket, kEnemyPackets> enemyPackets;
+
     std::vector<MenuTrigger> menuTriggers;
     // Origin of the level's exit; only meaningful when hasLevelEnd is set,
     // so a level without an exit entity cannot be left by walking.
     Vec3 levelEnd;
     bool hasLevelEnd = false;
+    std::vector<Vec3> lights;
+    std::vector<Vec3> deathmatchStarts;
+    std::vector<Crystal> crystals;
+    Vec3 forceField;
+    std::int32_t correctCrystals[3] = {};
+    std::int32_t wrongCrystals[3] = {};
 };

@@ -1,0 +1,26 @@
+#pragma once
+#include <cstdint>
+
+#include "math/vec3.h"
+
+// Radius of every mover's collision sphere, per axis.
+constexpr float kMoverRadius = 30.0f;
+
+// The state of one swept-sphere move; positions and velocity in the space in
+// which the mover's sphere has radius 1.
+struct CollisionPacket {
+    Vec3 velocity;
+    Vec3 basePoint;
+    Vec3 castStart;
+    Vec3 radius{kMoverRadius, kMoverRadius, kMoverRadius};
+    Vec3 lastSafePosition;
+    bool embedded = false;
+    bool foundCollision = false;
+    double nearestDistance = -1.0;
+    Vec3 sphereIntersectionPoint;
+    Vec3 polygonIntersectionPoint;
+    Vec3 hitNormal;
+};
+
+// Number of enemy slots that have a collision packet of their own.
+constexpr int kEnemyPackets = 100;

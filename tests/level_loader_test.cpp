@@ -1,0 +1,399 @@
+// Loading level files written by the tests, in a real GL context.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+
+#include "actors/enemy.h"
+#include "actors/items.h"
+#include "core/debug_log.h"
+#include "core/game.h"
+#include "core/settings.h"
+#include "core/shell.h"
+#include "level_fixture.h"
+#include "math/camera.h"
+#include "world/entities.h"
+#include "world/level_reader.h"
+#include "world/octree.h"
+#include "world/world.h"
+
+namespace {
+
+class LevelLoaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings = Settings::Defaults();
+        settings.fullScreen = 0;
+        levelIndex = 0;
+        std::string error;
+        window = OpenGameWindow(error);  // also starts kov_debug.txt in the temp dir
+        ASSERT_NE(window, nullptr) << error;
+        WriteSolidBmp("gfx/stone.bmp", 8, 8, 120, 120, 120);
+        WriteText("levels/Level1.ai", "0 0 0\n100 0 0\nEND\n");
+    }
+    void TearDown() override {
+        world.reset();
+        window.reset();
+        CloseDebugLog();
+    }
+
+    int Load(const LevelText& level, const char* path = "levels/test.spt") {
+        WriteText(path, level.Text());
+        return world->Load(path);
+    }
+    std::string Log() const { return ReadText("kov_debug.txt"); }
+    bool Logged(const std::string& line) const { return Log().find(line) != std::string::npos; }
+
+    TempLevelDir dir;
+    std::unique_ptr<platform::GameWindow> window;
+    std::unique_ptr<World> world = std::make_unique<World>();
+};
+
+LevelText RoomLevel() {
+    LevelText level;
+    level.Entity("worldspawn", {}, {LevelText::FloorSquare(0, 0, 100), LevelText::FloorSquare(100, 0, 100)});
+    return level;
+}
+
+TEST(LevelReader, LineRules) {
+    TempLevelDir dir;
+    const std::string sixty(60, 'a');
+    WriteText("lines.txt", "first\n\n// comment\n/also a comment\n   \n" + sixty + "\r\n" +
+                               "\r\nlast");
+    LevelReader reader("lines.txt");
+    char line[kLineSize];
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_STREQ(line, "first\n");
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_STREQ(line, "   \n") << "a line of blanks is a line";
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(std::string(line), std::string(49, 'a'));
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(std::string(line), std::string(11, 'a') + "\r\n");
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_STREQ(line, "last");
+    EXPECT_FALSE(reader.ReadLine(line));
+    EXPECT_FALSE(LevelReader("missing.txt").IsOpen());
+}
+
+TEST_F(LevelLoaderTest, ReadsARoomWithTexturesEntitiesAndTriangles) {
+    LevelText level = RoomLevel();
+    level.Point("PlayerStart", 10, 20, 30).Point("LevelEnd", 400, 0, 5);
+    ASSERT_EQ(Load(level), 0);
+    EXPECT_STREQ(world->name, "testlevel");
+    ASSERT_EQ(world->textures.size(), 1u);
+    EXPECT_NE(world->textures[0].glName.Name(), 0u);
+    EXPECT_TRUE(glIsTexture(world->textures[0].glName.Name()));
+    ASSERT_EQ(world->entities.size(), 3u);
+    EXPECT_STREQ(world->entities[0].className, "worldspawn");
+    EXPECT_EQ(world->WorldTriangles().size(), 4u);
+    // Origins give the height last: "10 30 20" in the file is y = 20.
+    EXPECT_FLOAT_EQ(camera.position.x, 10.0f);
+    EXPECT_FLOAT_EQ(camera.position.y, 20.0f);
+    EXPECT_FLOAT_EQ(camera.position.z, 30.0f);
+    EXPECT_FLOAT_EQ(camera.forward.x, 1.0f);
+    EXPECT_TRUE(world->hasLevelEnd);
+    EXPECT_FLOAT_EQ(world->levelEnd.z, 5.0f);
+    for (const char* line : {"Initializing Drelix System\n", "Opening levels/test.spt\n",
+                             "levels/test.spt successfully opened.\n", "1 Textures Loaded\n",
+                             "2 Polygons loaded from Entity worldspawn\n",
+                             "worldspawn's 2 Polygons split into 4 Triangles\n",
+                             "Opening AI File for level 0\n", "ENEMY COUNT 0\n", "GEMCOUNT0\n",
+                             "All Polygons initialized into Linked List\n", "Octree Created with 8 Nodes\n",
+                             "Collision System Initialized\n", "Initialized Camera Origin to 10,20,30\n"})
+        EXPECT_TRUE(Logged(line)) << line;
+    // Every world triangle is linked, in order, and marked.
+    int linked = 0;
+    for (WorldPolygon* t = world->polygonListHead; t; t = t->next) EXPECT_EQ(t->id, linked++);
+    EXPECT_EQ(linked, 4);
+    EXPECT_EQ(world->polygonListTail, &world->WorldTriangles().back());
+    for (const WorldPolygon& t : world->WorldTriangles()) EXPECT_EQ(t.visited, 1);
+    ASSERT_NE(world->octree, nullptr);
+    EXPECT_EQ(world->currentPacket, &world->playerPacket);
+}
+
+TEST_F(LevelLoaderTest, FansEveryPolygonIntoTriangles) {
+    LevelText level;
+    level.Entity("worldspawn", {},
+                 {LevelText::Polygon(0, {{0, 0, 0, 0, 0}, {0, 0, 1, 0, 1}, {1, 0, 1, 1, 1}, {2, 0, 0, 1, 0},
+                                         {1, 0, -1, 0.5f, 0}}, "0 1 0 -7"),
+                  LevelText::Polygon(0, {{5, 5, 5, 0, 0}, {6, 6, 6, 0, 0}})});
+    ASSERT_EQ(Load(level), 0);
+    const std::vector<WorldPolygon>& tris = world->WorldTriangles();
+    ASSERT_EQ(tris.size(), 3u);
+    // Triangle k of a fan uses vertices 0, k+1, k+2.
+    const float expectedX[3][3] = {{0, 0, 1}, {0, 1, 2}, {0, 2, 1}};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(tris[k].id, k);
+        EXPECT_FLOAT_EQ(tris[k].planeD, -7.0f);
+        EXPECT_FLOAT_EQ(tris[k].normal.y, 1.0f);
+        for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(tris[k].vertices[i].x, expectedX[k][i]);
+    }
+    EXPECT_FLOAT_EQ(tris[2].vertices[2].u, 0.5f);
+    EXPECT_TRUE(Logged("worldspawn's 2 Polygons split into 3 Triangles\n"));
+    EXPECT_TRUE(Logged("**ERROR** ")) << "a two-vertex polygon is reported";
+}
+
+TEST_F(LevelLoaderTest, CommentsAndBlankLinesMayStandAnywhere) {
+    const std::string text =
+        "DRELIX 1\n// a comment\nNAME commented\n\nNUMWADS 1\nWAD base\nNUMTEXTURES 1\nTEXTURE stone\n"
+        "NUMENTITIES 2\nworldspawn\n0\n1\n0\n0 1 0 0\n3\n0 0 0 0 0\n0 0 1 0 1\n1 0 0 1 0\n"
+        "Enemy\n2\nhealth\n// between key and value\n/a value line starting with a slash is skipped\n"
+        "250\nType\n2\n0\n";
+    WriteText("levels/c.spt", text);
+    ASSERT_EQ(world->Load("levels/c.spt"), 0);
+    ASSERT_EQ(world->wads.size(), 1u);
+    EXPECT_EQ(world->wads[0], "base");
+    ASSERT_EQ(enemies.size(), 1u);
+    EXPECT_EQ(enemies[0].kind, 2);
+    EXPECT_FLOAT_EQ(enemies[0].health, 250.0f);
+    EXPECT_STREQ(world->entities[1].properties[0].value, "250\n");
+}
+
+TEST_F(LevelLoaderTest, FailureCodes) {
+    EXPECT_EQ(world->Load("levels/none.spt"), 1);
+    EXPECT_TRUE(Logged("ERROR:  >> FILE NOT FOUND levels/none.spt\n"));
+
+    WriteText("levels/v2.spt", "DRELIX 2\nNAME x\n");
+    EXPECT_EQ(world->Load("levels/v2.spt"), 2);
+    WriteText("levels/nover.spt", "hello\n");
+    EXPECT_EQ(world->Load("levels/nover.spt"), 2);
+
+    LevelText missing({"stone", "brick"});
+    missing.Entity("worldspawn", {}, {LevelText::FloorSquare(0, 0, 10)});
+    EXPECT_EQ(Load(missing), 3);
+    EXPECT_TRUE(Logged("gfx/brick.bmp not found\n"));
+}
+
+TEST_F(LevelLoaderTest, AiFileFollowsTheLevelNumber) {
+    WriteText("levels/Level2.ai", "1 2 3\n4 5 6\n7 8 9\nEND\n");
+    WriteText("levels/Level4.ai", "1 1 1\nEND\n");
+    struct Case {
+        int index;
+        std::size_t nodes;
+    } cases[] = {{3, 2}, {4, 3}, {5, 1}, {6, 2}};
+    for (const Case& c : cases) {
+        levelIndex = c.index;
+        ASSERT_EQ(Load(RoomLevel()), 0);
+        EXPECT_EQ(aiNodes.size(), c.nodes) << c.index;
+    }
+    EXPECT_FLOAT_EQ(aiNodes[1].position.x, 100.0f);
+    EXPECT_EQ(aiNodes[0].used, 1);
+}
+
+TEST_F(LevelLoaderTest, AiFilesStopAtTwoHundredNodesOrTheEnd) {
+    std::string many;
+    for (int i = 0; i < 250; ++i) many += std::to_string(i) + " 0 0\n";
+    WriteText("levels/Level1.ai", many);  // no END line either
+    ASSERT_EQ(Load(RoomLevel()), 0);
+    EXPECT_EQ(aiNodes.size(), 200u);
+    EXPECT_TRUE(Logged("**ERROR** levels/Level1.ai holds more than 200 nodes"));
+
+    WriteText("levels/Level1.ai", "5 5 5\n6 6 6\n");
+    ASSERT_EQ(Load(RoomLevel()), 0);
+    EXPECT_EQ(aiNodes.size(), 2u);
+}
+
+TEST_F(LevelLoaderTest, TheLastPlayerStartWins) {
+    LevelText level = RoomLevel();
+    level.Point("PlayerStart", 1, 2, 3).Point("PlayerStart", 7, 8, 9);
+    ASSERT_EQ(Load(level), 0);
+    EXPECT_FLOAT_EQ(camera.position.x, 7.0f);
+    EXPECT_FLOAT_EQ(camera.position.y, 8.0f);
+    EXPECT_TRUE(Logged("Initialized Camera Origin to 1,2,3\nInitialized Camera Origin to 7,8,9\n"));
+}
+
+TEST_F(LevelLoaderTest, EnemiesByTypeAndHealth) {
+    LevelText level = RoomLevel();
+    level.Point("Enemy", 0, 0, 0, {{"Type", "2"}, {"health", "250"}})
+        .Point("Enemy", 50, 0, 0, {})
+        .Point("Enemy", 90, 0, 0, {{"Type", "3"}, {"health", "abc"}});
+    ASSERT_EQ(Load(level), 0);
+    ASSERT_EQ(enemies.size(), 3u);
+    EXPECT_EQ(enemies[0].kind, 2);
+    EXPECT_FLOAT_EQ(enemies[0].health, 250.0f);
+    EXPECT_EQ(enemies[1].kind, 0);
+    EXPECT_FLOAT_EQ(enemies[1].health, 100.0f);
+    EXPECT_FLOAT_EQ(enemies[1].hitRadius[5], 20.0f);
+    EXPECT_FLOAT_EQ(enemies[1].hitCentre[5].y, 150.0f);
+    EXPECT_EQ(enemies[2].aiState, kStateRoam) << "the end boss starts roaming";
+    EXPECT_FLOAT_EQ(enemies[2].health, 0.0f) << "a health without a number reads as 0";
+    for (const Enemy& e : enemies) {
+        EXPECT_EQ(e.alive, 1);
+        EXPECT_EQ(e.nodeMarks.size(), aiNodes.size());
+        EXPECT_EQ(e.animation.endFrame, 39);
+        EXPECT_FLOAT_EQ(e.facing.z, -1.0f);
+    }
+    EXPECT_TRUE(Logged("ENEMY COUNT 3\n"));
+}
+
+TEST_F(LevelLoaderTest, AtMostOneHundredEnemiesAreKept) {
+    LevelText level = RoomLevel();
+    for (int i = 0; i < 105; ++i) level.Point("Enemy", static_cast<float>(i), 0, 0);
+    ASSERT_EQ(Load(level), 0);
+    EXPECT_EQ(enemies.size(), 100u);
+    EXPECT_FLOAT_EQ(enemies.back().position.x, 99.0f);
+    EXPECT_TRUE(Logged("**ERROR** 105 enemies in the level, only 100 can be kept: 5 dropped\n"));
+}
+
+TEST_F(LevelLoaderTest, CrystalsAndThePuzzleDraw) {
+    LevelText level = RoomLevel();
+    level.Point("Gems", 1, 0, 0, {{"Type", "6"}}).Point("Gems", 2, 0, 0).Point("ForceField", 5, 6, 7);
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::srand(seed);
+        ASSERT_EQ(Load(level), 0);
+        const std::int32_t* c = world->correctCrystals;
+        std::set<int> all = {c[0], c[1], c[2]};
+        EXPECT_EQ(all.size(), 3u) << "correct crystals must differ";
+        const std::int32_t* w = world->wrongCrystals;
+        EXPECT_LT(w[0], w[1]);
+        EXPECT_LT(w[1], w[2]);
+        for (int i = 0; i < 3; ++i) all.insert(w[i]);
+        EXPECT_EQ(all, (std::set<int>{0, 1, 2, 3, 4, 5}));
+    }
+    ASSERT_EQ(world->crystals.size(), 2u);
+    EXPECT_EQ(world->crystals[0].number, 6);
+    EXPECT_EQ(world->crystals[1].number, 0);
+    EXPECT_FLOAT_EQ(world->forceField.y, 6.0f);
+    EXPECT_TRUE(Logged("GEMCOUNT2\n"));
+}
+
+TEST(CrystalPuzzle, WrongCrystalsAreTheRestInOrder) {
+    World w;
+    for (unsigned seed = 0; seed < 200; ++seed) {
+        std::srand(seed);
+        DrawCrystalPuzzle(w);
+        if (w.correctCrystals[0] == 4 && w.correctCrystals[1] == 0 && w.correctCrystals[2] == 2) {
+            EXPECT_EQ(w.wrongCrystals[0], 1);
+            EXPECT_EQ(w.wrongCrystals[1], 3);
+            EXPECT_EQ(w.wrongCrystals[2], 5);
+            return;
+        }
+    }
+    GTEST_SKIP() << "no seed drew 4, 0, 2";
+}
+
+TEST_F(LevelLoaderTest, ItemsByClassAndType) {
+    LevelText level = RoomLevel();
+    level.Point("Ammo", 0, 0, 0, {{"Type", "7"}, {"ammo", "30"}})
+        .Entity("HealthPack", {{"origin", "0 0 0"}, {"Type", "2"}})
+        .Point("HealthPack", 0, 0, 0, {{"Type", "2"}, {"heal", "50"}})
+        .Point("Weapon", 0, 0, 0, {{"Type", "3"}})
+        .Point("Weapon", 0, 0, 0, {{"Type", "4"}})
+        .Point("Ammo", 0, 0, 0, {{"Type", "4"}, {"ammo", "5"}});
+    ASSERT_EQ(Load(level), 0);
+    const std::vector<Item>& items = itemManager.items;
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[0].kind, item_kind::HandgunAmmo);
+    EXPECT_EQ(items[0].amount, 30);
+    EXPECT_EQ(items[1].kind, item_kind::SmallHealth) << "fewer than three properties";
+    EXPECT_EQ(items[2].kind, item_kind::LargeHealth);
+    EXPECT_EQ(items[2].amount, 50);
+    EXPECT_EQ(items[3].kind, item_kind::FlameSleeve);
+    EXPECT_EQ(items[4].kind, item_kind::AntimatterLauncher);
+    EXPECT_EQ(items[5].kind, item_kind::EnergyCube);
+    for (const Item& item : items) EXPECT_EQ(item.present, 1);
+}
+
+TEST_F(LevelLoaderTest, TriggersLightsCorpsesStartsAndSoundNodes) {
+    LevelText level = RoomLevel();
+    level.Point("MenuOptions", 1, 2, 3, {{"Type", "10"}, {"radius", "999"}})
+        .Point("Light", 0, 0, 0, {{"Type", "0"}, {"radius", "200"}})
+        .Point("Light", 500, 0, 0, {{"radius", "200"}})
+        .Point("Corpse", 4, 5, 6, {{"Type", "1"}})
+        .Point("DeathmatchStart", 9, 9, 9)
+        .Point("Sound_Node", 3, 4, 5,
+               {{"Min_Distance", "50"}, {"Max_Distance", "900"}, {"File_Path", "sounds/ambient/drip.mp3"}});
+    ASSERT_EQ(Load(level), 0);
+    ASSERT_EQ(world->menuTriggers.size(), 1u);
+    EXPECT_EQ(world->menuTriggers[0].type, 10);
+    EXPECT_FLOAT_EQ(world->menuTriggers[0].radius, 40.0f);
+    EXPECT_FLOAT_EQ(world->menuTriggers[0].y, 2.0f);
+    ASSERT_EQ(world->corpses.size(), 1u);
+    EXPECT_EQ(world->corpses[0].kind, 1);
+    EXPECT_TRUE(Logged("Found 2 lights\n1 of them are pulsing lights\n"));
+    EXPECT_FLOAT_EQ(world->NearestLight({400, 0, 0}).x, 500.0f);
+    EXPECT_FLOAT_EQ(world->NearestLight({250, 0, 0}).x, 0.0f) << "the first of equals wins";
+    EXPECT_FLOAT_EQ(world->PickDeathmatchStart().x, 9.0f);
+    ASSERT_EQ(soundNodes.size(), 1u);
+    EXPECT_EQ(soundNodes[0].path, "sounds/ambient/drip.wav");
+    EXPECT_FLOAT_EQ(soundNodes[0].maxDistance, 900.0f);
+    EXPECT_TRUE(Logged("# of sound_nodes = 1\nsound_node [6] has 4 properties\nMin dist  : 50\n"
+                       "Max dist  : 900\nFile path : sounds/ambient/drip.wav\nlocation  : 3 4 5\n"));
+}
+
+TEST_F(LevelLoaderTest, NoDeathmatchStartsGivesTheFallbackPoint) {
+    ASSERT_EQ(Load(RoomLevel()), 0);
+    const Vec3 p = world->PickDeathmatchStart();
+    EXPECT_FLOAT_EQ(p.x, 1.0f);
+    EXPECT_FLOAT_EQ(p.z, 1.0f);
+    EXPECT_TRUE(Logged("ERROR://  NO DEATHMATCH STARTS IN THIS LEVEL\n"));
+}
+
+TEST(SoundNodePath, ExtensionBecomesWav) {
+    EXPECT_EQ(SoundNodePath("sounds/ambient/drip.mp3\n"), "sounds/ambient/drip.wav");
+    EXPECT_EQ(SoundNodePath("a.b.c\n"), "a.wav");
+    EXPECT_EQ(SoundNodePath("sounds/noext\n"), "sounds/noext.wav");
+}
+
+TEST_F(LevelLoaderTest, DamagedFilesFailWithAnErrorLine) {
+    const std::string head = "DRELIX 1\nNAME x\nNUMWADS 0\nNUMTEXTURES 1\nTEXTURE stone\n";
+    const std::string cases[] = {
+        "DRELIX 1\nNAME abcdefghijklmnopqrstuvwxyz\nNUMWADS 0\n",  // name too long
+        head + "NUMENTITIES -1\n",
+        head + "NUMENTITIES 2000000000\n",
+        head + "NUMENTITIES 1\nworldspawn\n0\n1\n5\n0 1 0 0\n3\n0 0 0 0 0\n0 0 1 0 0\n1 0 0 0 0\n",  // bad texture
+        head + "NUMENTITIES 1\nworldspawn\n99999999\n",
+        head + "NUMENTITIES 1\naveryveryverylongclassname\n0\n0\n",
+        head + "NUMENTITIES 2\nworldspawn\n0\n0\n",  // ends early
+    };
+    for (const std::string& text : cases) {
+        WriteText("levels/bad.spt", text);
+        EXPECT_EQ(world->Load("levels/bad.spt"), 4) << text;
+    }
+    EXPECT_TRUE(Logged("**ERROR** levels/bad.spt line"));
+}
+
+TEST_F(LevelLoaderTest, VertexListsRunningPastTheEndAreReported) {
+    const std::string head = "DRELIX 1\nNAME x\nNUMWADS 0\nNUMTEXTURES 1\nTEXTURE stone\nNUMENTITIES 1\n"
+                             "worldspawn\n0\n1\n0\n0 1 0 0\n";
+    for (const std::string& tail : {std::string("3\n0 0 0 0 0\n0 0 1 0 0\n"),
+                                    std::string("500000000\n"), std::string("3\n0 0 0 0 0\nxyz\n1 1 1 1 1\n")}) {
+        WriteText("levels/short.spt", head + tail);
+        EXPECT_NE(world->Load("levels/short.spt"), 0);
+    }
+    EXPECT_TRUE(Logged("ERROR>> Tried to read past the end of file!!  TOO MANY VERTICES !!\n"));
+}
+
+TEST_F(LevelLoaderTest, EveryTruncationOfALevelLoadsOrFailsCleanly) {
+    LevelText level = RoomLevel();
+    level.Point("PlayerStart", 1, 2, 3).Point("Enemy", 5, 0, 5, {{"Type", "1"}});
+    const std::string text = level.Text();
+    for (std::size_t cut = 0; cut < text.size(); cut += 3) {
+        WriteText("levels/cut.spt", text.substr(0, cut));
+        const int result = world->Load("levels/cut.spt");
+        EXPECT_TRUE(result >= 0 && result <= 4) << cut << ": " << result;
+    }
+}
+
+using LevelLoaderDeathTest = LevelLoaderTest;
+
+TEST_F(LevelLoaderDeathTest, AMissingOptionsMenuEndsTheGameWithCodeOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Game game;
+    EXPECT_EXIT(game.Init(nullptr), ::testing::ExitedWithCode(1), "cannot load levels/optionmenu.spt");
+}
+
+TEST_F(LevelLoaderTest, GameStartsInTheOptionsMenuLevel) {
+    LevelText menu = RoomLevel();
+    menu.Point("PlayerStart", 50, 30, 50).Point("MenuOptions", 60, 30, 50, {{"Type", "10"}});
+    WriteText("levels/optionmenu.spt", menu.Text());
+    Game game;
+    game.Init(nullptr);
+    EXPECT_EQ(settings.inOptionsMenu, 1);
+    EXPECT_FLOAT_EQ(game.player.position.x, 50.0f);
+    EXPECT_TRUE(Logged("PLAYER INIT AT: 50 30 50\n"));
+    ASSERT_EQ(game.world.menuTriggers.size(), 1u);
+}
+
+}  // namespace
