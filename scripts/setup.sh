@@ -10,6 +10,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl1 libegl-mesa0
   libopenal-dev
   libgtest-dev libbenchmark-dev
+  libfreetype-dev fonts-dejavu-core espeak-ng
 )
 
 missing=()
