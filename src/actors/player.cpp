@@ -5,7 +5,15 @@
 void Player::Init(const Vec3& at, float startHealth) {
     position = at;
     health = startHealth;
+    lookDir = {0.0f, 0.0f, 1.0f};
+    yaw = 270.0f;
+    weapon = 0;
     dead = 0;
+    animStart = 0;
+    animEnd = 0;
+    animNextFrame = 1;
+    animFraction = 0.0f;
+    animLoops = 1;
 }
 
 void Player::DeathStep() { dead = 1; }

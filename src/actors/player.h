@@ -12,8 +12,16 @@ struct Player {
     std::int32_t weapon = 0;
     std::uint8_t dead = 0;
     Vec3 spawnPoint{0.0f, 0.0f, 0.0f};
+    std::int32_t animStart = 0;
+    std::int32_t animEnd = 0;
+    std::int32_t animFrame = 0;
+    std::int32_t animNextFrame = 1;
+    float animFraction = 0.0f;
+    float animStep = 0.25f;  // 0.25 alive, 0.1 dead
+    std::int32_t animLoops = 1;
 
-    // Places the hero alive at `at` with the given health.
+    // Places the hero alive at `at` with the given health, facing +z with
+    // his first weapon and the standing animation.
     void Init(const Vec3& at, float startHealth);
     // Runs once when health has reached zero: marks the hero dead.
     void DeathStep();
