@@ -30,6 +30,16 @@ TEST(BmpWriter, RoundTripsThroughBothGameReaders) {
     }
 }
 
+TEST(BmpWriter, TopDownLevelTexturesKeepTheirRowOrder) {
+    const RgbImage image = Gradient(6, 5);
+    const std::vector<std::uint8_t> file = EncodeBmp(image, true);
+    EXPECT_EQ(static_cast<std::int8_t>(file[25]), -1) << "negative height";
+    const auto decoded = DecodeLevelBmp(file);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->height, 5);
+    EXPECT_EQ(decoded->pixels, image.rgb);
+}
+
 TEST(PcxWriter, FewColoursRoundTripExactly) {
     RgbImage image(37, 9);  // odd width: rows padded to an even line length
     for (int y = 0; y < 9; ++y)

@@ -110,7 +110,7 @@ int NearestEntry(const std::vector<std::uint8_t>& palette, int used, const std::
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeBmp(const RgbImage& image) {
+std::vector<std::uint8_t> EncodeBmp(const RgbImage& image, bool topDown) {
     const std::uint32_t stride = (image.width * 3 + 3) & ~3u;
     const std::uint32_t imageBytes = stride * image.height;
     std::vector<std::uint8_t> out;
@@ -122,7 +122,7 @@ std::vector<std::uint8_t> EncodeBmp(const RgbImage& image) {
     w.U32(kBmpHeaderBytes);
     w.U32(40);
     w.U32(image.width);
-    w.U32(image.height);
+    w.U32(static_cast<std::uint32_t>(topDown ? -image.height : image.height));
     w.U16(1);
     w.U16(24);
     w.U32(0);  // uncompressed

@@ -34,7 +34,11 @@ struct IndexedImage {
 };
 
 // Encodes a 24-bit BMP (rows padded to four bytes, stored in image order).
-std::vector<std::uint8_t> EncodeBmp(const RgbImage& image);
+// A top-down file (negative height) keeps the same stored order but tells
+// image viewers and map editors that the first stored row is the top, which
+// is how the game maps level textures; the game's interface images must be
+// bottom-up files.
+std::vector<std::uint8_t> EncodeBmp(const RgbImage& image, bool topDown = false);
 // Encodes an 8-bit, run-length coded PCX version 5 with its palette.
 std::vector<std::uint8_t> EncodePcx(const IndexedImage& image);
 // Reduces an image to at most 256 colours (median cut, deterministic).
@@ -45,6 +49,10 @@ IndexedImage Quantize(const RgbImage& image);
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 inline void WriteBmp(const std::string& path, const RgbImage& image) {
     WriteFileBytes(path, EncodeBmp(image));
+}
+// Level textures: top-down, so editors show them the way the game does.
+inline void WriteLevelBmp(const std::string& path, const RgbImage& image) {
+    WriteFileBytes(path, EncodeBmp(image, true));
 }
 inline void WritePcx(const std::string& path, const RgbImage& image) {
     WriteFileBytes(path, EncodePcx(Quantize(image)));

@@ -1,0 +1,102 @@
+// The compiled levels of the data folder load, and the options menu is
+// laid out so it can be used.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "core/debug_log.h"
+#include "core/game.h"
+#include "core/settings.h"
+#include "core/shell.h"
+#include "level_fixture.h"
+#include "math/camera.h"
+#include "world/world.h"
+
+namespace {
+
+class ContentLevels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(TALVEMAR_GAME_DIR);
+        settings = Settings::Defaults();
+        settings.fullScreen = 0;
+        levelIndex = 0;
+        std::string error;
+        window = OpenGameWindow(error);
+        ASSERT_NE(window, nullptr) << error;
+        OpenDebugLog(::testing::TempDir() + "content_levels_log.txt");
+    }
+    void TearDown() override {
+        window.reset();
+        CloseDebugLog();
+        std::filesystem::current_path(previous);
+    }
+    std::filesystem::path previous;
+    std::unique_ptr<platform::GameWindow> window;
+};
+
+// Height of the highest upward-facing world triangle under (x, z) no higher
+// than maxY, or NaN when there is none.
+float FloorBelow(const World& world, float x, float z, float maxY) {
+    float best = NAN;
+    for (const WorldPolygon& t : world.WorldTriangles()) {
+        if (t.normal.y < 0.7f) continue;
+        const WorldVertex& a = t.vertices[0];
+        const WorldVertex& b = t.vertices[1];
+        const WorldVertex& c = t.vertices[2];
+        const float d = (b.z - c.z) * (a.x - c.x) + (c.x - b.x) * (a.z - c.z);
+        if (std::fabs(d) < 1e-6f) continue;
+        const float l1 = ((b.z - c.z) * (x - c.x) + (c.x - b.x) * (z - c.z)) / d;
+        const float l2 = ((c.z - a.z) * (x - c.x) + (a.x - c.x) * (z - c.z)) / d;
+        const float l3 = 1.0f - l1 - l2;
+        if (l1 < 0 || l2 < 0 || l3 < 0) continue;
+        const float y = l1 * a.y + l2 * b.y + l3 * c.y;
+        if (y <= maxY && (std::isnan(best) || y > best)) best = y;
+    }
+    return best;
+}
+
+TEST_F(ContentLevels, EveryLevelOfTheSequenceLoads) {
+    for (int index = 0; index <= 6; ++index) {
+        levelIndex = index;
+        World world;
+        EXPECT_EQ(world.Load(LevelFileFor(index)), 0) << LevelFileFor(index);
+        EXPECT_FALSE(world.WorldTriangles().empty());
+        EXPECT_TRUE(world.hasLevelEnd) << LevelFileFor(index) << " can be left";
+        EXPECT_GT(world.lights.size(), 0u);
+    }
+    EXPECT_NE(ReadText(::testing::TempDir() + "content_levels_log.txt").find("Octree Created with "),
+              std::string::npos);
+}
+
+TEST_F(ContentLevels, OptionsMenuPadsAreUsable) {
+    World world;
+    ASSERT_EQ(world.Load("levels/optionmenu.spt"), 0);
+    const Vec3 start = camera.position;
+    ASSERT_EQ(world.menuTriggers.size(), 8u);
+    int typesSeen = 0;
+    for (const MenuTrigger& zone : world.menuTriggers) {
+        typesSeen |= 1 << (zone.type - 9);
+        // A player standing on the pad (centre 30 above its floor) is inside the zone.
+        const float floor = FloorBelow(world, zone.x, zone.z, zone.y);
+        ASSERT_FALSE(std::isnan(floor)) << "pad " << zone.type << " has no floor under it";
+        EXPECT_LT(std::fabs(floor + 30.0f - zone.y), 10.0f) << "pad " << zone.type;
+        // Only one setting's read-out can show: pads of other settings are
+        // more than 300 + 40 units away.
+        const int group = (zone.type - 9) / 2;
+        for (const MenuTrigger& other : world.menuTriggers) {
+            if ((other.type - 9) / 2 == group) continue;
+            EXPECT_GT(Vec3(zone.x, zone.y, zone.z).Distance(other.x, other.y, other.z), 340.0f);
+        }
+        EXPECT_GT(start.Distance(zone.x, zone.y, zone.z), 40.0f) << "the start is not on a pad";
+        EXPECT_GT(world.levelEnd.Distance(zone.x, zone.y, zone.z), 150.0f + 40.0f);
+    }
+    EXPECT_EQ(typesSeen, 0xFF) << "all eight settings pads";
+    EXPECT_GT(world.levelEnd.Distance(start), 150.0f) << "the menu is not left at once";
+    EXPECT_FALSE(std::isnan(FloorBelow(world, world.levelEnd.x, world.levelEnd.z, world.levelEnd.y)));
+    EXPECT_FALSE(std::isnan(FloorBelow(world, start.x, start.z, start.y)));
+}
+
+}  // namespace

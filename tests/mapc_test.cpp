@@ -1,0 +1,240 @@
+// The map compiler: brushes to polygons, texture axes, coordinates, the
+// level text it writes, and what it refuses.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "brush.h"
+#include "compiler.h"
+#include "map_file.h"
+#include "texcoords.h"
+
+namespace {
+
+TextureLookup FakeTextures() {
+    return [](const std::string& name) -> std::optional<TextureSize> {
+        if (name == "stone" || name == "metal" || name == "skip") return TextureSize{64, 32};
+        if (name == "avery_long_texture_nm") return TextureSize{64, 64};
+        return std::nullopt;
+    };
+}
+
+// An axis-aligned box brush in the standard format.
+std::string BoxBrush(double x0, double y0, double z0, double x1, double y1, double z1,
+                     const std::string& texture = "stone") {
+    std::ostringstream b;
+    auto face = [&](double ax, double ay, double az, double bx, double by, double bz, double cx, double cy,
+                    double cz) {
+        b << "( " << ax << " " << ay << " " << az << " ) ( " << bx << " " << by << " " << bz << " ) ( " << cx
+          << " " << cy << " " << cz << " ) " << texture << " 0 0 0 1 1\n";
+    };
+    b << "{\n";
+    face(x0, y0, z0, x0, y1, z0, x0, y0, z1);  // -x
+    face(x1, y0, z0, x1, y0, z1, x1, y1, z0);  // +x
+    face(x0, y0, z0, x0, y0, z1, x1, y0, z0);  // -y
+    face(x0, y1, z0, x1, y1, z0, x0, y1, z1);  // +y
+    face(x0, y0, z0, x1, y0, z0, x0, y1, z0);  // -z (floor side)
+    face(x0, y0, z1, x0, y1, z1, x1, y0, z1);  // +z
+    b << "}\n";
+    return b.str();
+}
+
+MapBrush OnlyBrush(const std::string& brushText) {
+    MapFile map = ParseMap("{\n\"classname\" \"worldspawn\"\n" + brushText + "}\n", "test.map");
+    return map.entities.at(0).brushes.at(0);
+}
+
+MapVec Centroid(const FacePolygon& p) {
+    MapVec c;
+    for (const MapVec& v : p.points) c = Add(c, v);
+    return Scale(c, 1.0 / p.points.size());
+}
+
+// (P1 - P0) x (P2 - P0): the normal the loader's collision computes.
+MapVec WindingNormal(const std::vector<MapVec>& p) { return Cross(Sub(p[1], p[0]), Sub(p[2], p[0])); }
+
+TEST(Brushes, CubeGivesSixOutwardQuadsWoundCounterClockwise) {
+    const MapBrush brush = OnlyBrush(BoxBrush(0, 0, 0, 64, 64, 64));
+    const std::vector<FacePolygon> polygons = BrushPolygons(brush, "test.map");
+    ASSERT_EQ(polygons.size(), 6u);
+    const MapVec centre{32, 32, 32};
+    for (const FacePolygon& p : polygons) {
+        ASSERT_EQ(p.points.size(), 4u);
+        EXPECT_GT(Dot(p.plane.normal, Sub(Centroid(p), centre)), 0.0) << "normal points out";
+        EXPECT_GT(Dot(WindingNormal(p.points), p.plane.normal), 0.0) << "visible side faces out";
+        for (const MapVec& v : p.points) EXPECT_NEAR(Dot(v, p.plane.normal), p.plane.dist, 1e-6);
+    }
+}
+
+TEST(Brushes, WedgeAndRedundantPlane) {
+    // A ramp: box with its top replaced by a slope from z=0 at x=64 to z=64 at x=0.
+    const std::string wedge =
+        "{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) stone 0 0 0 1 1\n"
+        "( 0 0 0 ) ( 0 0 64 ) ( 64 0 0 ) stone 0 0 0 1 1\n"
+        "( 0 64 0 ) ( 64 64 0 ) ( 0 64 64 ) stone 0 0 0 1 1\n"
+        "( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) stone 0 0 0 1 1\n"
+        "( 0 0 64 ) ( 0 64 64 ) ( 64 0 0 ) stone 0 0 0 1 1\n"
+        "( 200 0 0 ) ( 200 0 64 ) ( 200 64 0 ) stone 0 0 0 1 1\n"  // far away: touches nothing
+        "}\n";
+    const std::vector<FacePolygon> polygons = BrushPolygons(OnlyBrush(wedge), "test.map");
+    ASSERT_EQ(polygons.size(), 5u);
+    int triangles = 0, quads = 0;
+    for (const FacePolygon& p : polygons) {
+        triangles += p.points.size() == 3;
+        quads += p.points.size() == 4;
+        EXPECT_GT(Dot(WindingNormal(p.points), p.plane.normal), 0.0);
+    }
+    EXPECT_EQ(triangles, 2);
+    EXPECT_EQ(quads, 3);
+}
+
+TEST(Brushes, OpenAndDegenerateBrushesAreRefused) {
+    EXPECT_THROW(BrushPolygons(OnlyBrush("{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) stone 0 0 0 1 1\n}\n"), "t"), MapError);
+    // Five faces of a box: open at the top.
+    std::string box = BoxBrush(0, 0, 0, 64, 64, 64);
+    box.erase(box.rfind("( 0 0 64 )"), box.find('\n', box.rfind("( 0 0 64 )")) - box.rfind("( 0 0 64 )") + 1);
+    EXPECT_THROW(BrushPolygons(OnlyBrush(box), "t"), MapError);
+    // Collinear points.
+    const std::string collinear = BoxBrush(0, 0, 0, 64, 64, 64) ;
+    std::string bad = collinear;
+    bad.replace(bad.find("( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 )"), 31, "( 0 0 0 ) ( 0 64 0 ) ( 0 128 0 )");
+    EXPECT_THROW(BrushPolygons(OnlyBrush(bad), "t"), MapError);
+}
+
+TEST(TexCoords, StandardFloorAndWallAxes) {
+    MapFace floor;
+    floor.uOffset = 16;
+    floor.vOffset = 0;
+    floor.uScale = 0.5;
+    floor.vScale = 1;
+    Plane up{{0, 0, 1}, 0};
+    // Floors: u = +x, v = -y. x = 8 at scale 0.5 is 16 texels, plus 16 offset.
+    TexCoord t = FaceTexCoord(floor, up, {8, 16, 0}, 64, 32);
+    EXPECT_DOUBLE_EQ(t.u, 32.0 / 64.0);
+    EXPECT_DOUBLE_EQ(t.v, -16.0 / 32.0);
+    // Walls: v = -z, so the texture's first row is at the top.
+    MapFace wall;
+    Plane east{{1, 0, 0}, 0};
+    t = FaceTexCoord(wall, east, {0, 10, 20}, 64, 32);
+    EXPECT_DOUBLE_EQ(t.u, 10.0 / 64.0);
+    EXPECT_DOUBLE_EQ(t.v, -20.0 / 32.0);
+    // A quarter turn on the floor maps x to v.
+    floor.uOffset = 0;
+    floor.uScale = 1;
+    floor.rotation = 90;
+    t = FaceTexCoord(floor, up, {8, 0, 0}, 64, 32);
+    EXPECT_NEAR(t.u, 0.0, 1e-12);
+    EXPECT_NEAR(t.v, 8.0 / 32.0, 1e-12);
+}
+
+TEST(TexCoords, ValveAxesAreUsedAsGiven) {
+    // A box whose faces give their axes in the Valve 220 way; the floor
+    // face (its -z side) maps u to +y over 2 units a texel, v to +x.
+    std::string box = BoxBrush(0, 0, 0, 64, 64, 64);
+    std::string valve;
+    std::istringstream lines(box);
+    std::string line;
+    int faceIndex = 0;
+    while (std::getline(lines, line)) {
+        const std::size_t at = line.find(" stone 0 0 0 1 1");
+        if (at != std::string::npos) {
+            line = line.substr(0, at) + (faceIndex == 4 ? " stone [ 0 1 0 8 ] [ 1 0 0 -4 ] 0 2 0.5"
+                                                        : " stone [ 1 0 0 0 ] [ 0 0 -1 0 ] 0 1 1");
+            ++faceIndex;
+        }
+        valve += line + "\n";
+    }
+    const MapFile map = ParseMap("{\n\"classname\" \"worldspawn\"\n\"mapversion\" \"220\"\n" + valve + "}\n", "valve.map");
+    const MapFace& face = map.entities[0].brushes[0].faces[4];
+    ASSERT_TRUE(face.valveAxes);
+    const TexCoord t = FaceTexCoord(face, FacePlane(face, "valve.map"), {10, 20, 0}, 64, 32);
+    EXPECT_DOUBLE_EQ(t.u, (20.0 / 2 + 8) / 64.0);
+    EXPECT_DOUBLE_EQ(t.v, (10.0 / 0.5 - 4) / 32.0);
+    // The whole Valve map compiles too.
+    CompileOptions options;
+    options.levelName = "valve";
+    EXPECT_EQ(CompileMap(map, FakeTextures(), options).triangles, 12);
+}
+
+TEST(Compiler, WritesALevelTheLoaderCanRead) {
+    const std::string text = "// a room\n{\n\"classname\" \"worldspawn\"\n\"message\" \"hello\"\n" +
+                             BoxBrush(0, 0, -16, 256, 256, 0) + BoxBrush(0, 0, 0, 16, 16, 16, "skip") +
+                             "}\n{\n\"classname\" \"func_group\"\n" + BoxBrush(100, 100, 0, 132, 132, 32, "metal") +
+                             "}\n{\n\"classname\" \"PlayerStart\"\n\"origin\" \"10 20 30\"\n}\n"
+                             "{\n\"classname\" \"Light\"\n\"origin\" \"0 0 64\"\n\"color\" \"1 0.5 0.5 1\"\n\"radius\" \"300\"\n}\n";
+    CompileOptions options;
+    options.levelName = "room";
+    const CompileResult r = CompileMap(ParseMap(text, "room.map"), FakeTextures(), options);
+    std::istringstream in(r.levelText);
+    std::string line;
+    std::vector<std::string> lines;
+    while (std::getline(in, line)) {
+        EXPECT_LE(line.size(), 48u) << line;
+        EXPECT_FALSE(line.empty());
+        lines.push_back(line);
+    }
+    ASSERT_GE(lines.size(), 10u);
+    EXPECT_EQ(lines[0], "DRELIX 1");
+    EXPECT_EQ(lines[1], "NAME room");
+    EXPECT_EQ(lines[3], "NUMTEXTURES 2");
+    EXPECT_EQ(lines[4], "TEXTURE stone");
+    EXPECT_EQ(lines[5], "TEXTURE metal");
+    EXPECT_EQ(lines[6], "NUMENTITIES 3") << "the group joins the world";
+    EXPECT_EQ(lines[7], "worldspawn");
+    EXPECT_EQ(lines[8], "1");
+    EXPECT_EQ(lines[9], "message");
+    EXPECT_EQ(lines[11], "12") << "two boxes of six faces; the skip box is gone";
+    EXPECT_EQ(r.triangles, 24);
+    // Origins are stored as the game's x, z, y: editor (10, 20, 30) is game (10, 30, -20).
+    EXPECT_NE(r.levelText.find("PlayerStart\n1\norigin\n10 -20 30\n0\n"), std::string::npos);
+    EXPECT_NE(r.levelText.find("color\n1 0.5 0.5 1\n"), std::string::npos);
+}
+
+TEST(Compiler, GameFrameIsARotationOfTheEditorFrame) {
+    const MapVec x = ToGame({1, 0, 0}), y = ToGame({0, 1, 0}), z = ToGame({0, 0, 1});
+    EXPECT_DOUBLE_EQ(z.y, 1.0) << "editor up is game up";
+    const MapVec c = Cross(x, y);
+    EXPECT_DOUBLE_EQ(c.x, z.x);
+    EXPECT_DOUBLE_EQ(c.y, z.y);
+    EXPECT_DOUBLE_EQ(c.z, z.z);
+}
+
+TEST(Compiler, RefusesWhatTheLevelFormatCannotHold) {
+    const std::string world = "{\n\"classname\" \"worldspawn\"\n" + BoxBrush(0, 0, 0, 64, 64, 64) + "}\n";
+    CompileOptions options;
+    options.levelName = "bad";
+    auto compile = [&](const std::string& text) { return CompileMap(ParseMap(text, "bad.map"), FakeTextures(), options); };
+    EXPECT_THROW(compile("{\n\"classname\" \"worldspawn\"\n" + BoxBrush(0, 0, 0, 8, 8, 8, "nosuch") + "}\n"), MapError);
+    EXPECT_THROW(compile(world + "{\n\"classname\" \"AVeryLongClassNameIndeed\"\n}\n"), MapError);
+    EXPECT_THROW(compile(world + "{\n\"classname\" \"Light\"\n\"note\" \"" + std::string(60, 'x') + "\"\n}\n"), MapError);
+    EXPECT_THROW(compile("{\n\"classname\" \"worldspawn\"\n" + BoxBrush(0, 0, 0, 8, 8, 8, "avery_long_texture_nm") + "}\n"), MapError);
+    EXPECT_THROW(compile("{\n\"classname\" \"Light\"\n}\n"), MapError) << "no worldspawn";
+    EXPECT_THROW(ParseMap(world + "{\n\"classname\" \"Light\"\n", "bad.map"), MapError) << "unbalanced braces";
+    EXPECT_THROW(ParseMap("}\n", "bad.map"), MapError);
+    EXPECT_THROW(ParseMap("{\n\"classname\" \"worldspawn\n}\n", "bad.map"), MapError);
+    options.levelName = "a_level_name_too_long";
+    EXPECT_THROW(compile(world), MapError);
+}
+
+TEST(Compiler, ErrorsNameTheFileAndLine) {
+    try {
+        ParseMap("{\n\"classname\" \"worldspawn\"\n{\n( 0 0 0 ) ( 1 0 0 ) ( 0 1 0 ) stone 0 x 0 1 1\n}\n}\n", "broken.map");
+        FAIL() << "no error";
+    } catch (const MapError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("broken.map:4:", 0), 0u) << e.what();
+    }
+}
+
+TEST(Compiler, UnknownTexturesCanUseAStandIn) {
+    CompileOptions options;
+    options.levelName = "foreign";
+    options.standInTexture = "metal";
+    const std::string text = "{\n\"classname\" \"worldspawn\"\n" + BoxBrush(0, 0, 0, 64, 64, 64, "base_wall") + "}\n";
+    const CompileResult r = CompileMap(ParseMap(text, "foreign.map"), FakeTextures(), options);
+    ASSERT_EQ(r.warnings.size(), 1u) << "each unknown name is reported once";
+    EXPECT_NE(r.warnings[0].find("base_wall"), std::string::npos);
+    EXPECT_NE(r.levelText.find("TEXTURE metal\n"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,291 @@
+// The game's WAV reader: files written by the content tools come back
+// unchanged, chunk layouts it must accept open, and damaged files of every
+// kind are refused without reading outside them.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "audio/wave_file.h"
+#include "common/wav.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+void Put16(Bytes& out, std::uint16_t v) {
+    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void Put32(Bytes& out, std::uint32_t v) {
+    Put16(out, static_cast<std::uint16_t>(v & 0xFFFF));
+    Put16(out, static_cast<std::uint16_t>(v >> 16));
+}
+
+void PutTag(Bytes& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+void Set32(Bytes& bytes, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// A chunk: id, size and body, padded to an even length.
+Bytes Chunk(const char* id, const Bytes& body) {
+    Bytes out;
+    PutTag(out, id);
+    Put32(out, static_cast<std::uint32_t>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    if (body.size() % 2 == 1) out.push_back(0);
+    return out;
+}
+
+// A format body of `size` bytes (16 or more: PCM mono 16-bit 22050 Hz).
+Bytes FormatBody(std::size_t size, std::uint16_t extraSize = 0) {
+    Bytes body;
+    Put16(body, 1);
+    Put16(body, 1);
+    Put32(body, 22050);
+    Put32(body, 44100);
+    Put16(body, 2);
+    Put16(body, 16);
+    if (size >= 18) Put16(body, extraSize);
+    body.resize(size, 0);
+    return body;
+}
+
+Bytes Riff(const char* formType, const std::vector<Bytes>& chunks) {
+    Bytes body;
+    PutTag(body, formType);
+    for (const Bytes& chunk : chunks) body.insert(body.end(), chunk.begin(), chunk.end());
+    Bytes out;
+    PutTag(out, "RIFF");
+    Put32(out, static_cast<std::uint32_t>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+Bytes SampleBytes(std::size_t count) {
+    Bytes out;
+    for (std::size_t i = 0; i < count; ++i) out.push_back(static_cast<std::uint8_t>(i * 37 + 11));
+    return out;
+}
+
+// A file in a folder of this test process, removed with the fixture.
+class WaveFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("talvemar_wave_test_" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Write(const Bytes& bytes, const std::string& name = "test.wav") {
+        const fs::path path = dir_ / name;
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return path.string();
+    }
+
+    fs::path dir_;
+};
+
+void ExpectClosed(WaveFile& wave) {
+    EXPECT_FALSE(wave.IsOpen());
+    EXPECT_EQ(wave.DataSize(), 0u);
+    EXPECT_EQ(wave.FormatTag(), 0);
+    EXPECT_EQ(wave.Channels(), 0);
+    EXPECT_EQ(wave.SamplesPerSecond(), 0u);
+    EXPECT_EQ(wave.AverageBytesPerSecond(), 0u);
+    EXPECT_EQ(wave.BlockAlign(), 0);
+    EXPECT_EQ(wave.BitsPerSample(), 0);
+    WaveFormat format;
+    EXPECT_FALSE(wave.GetFormat(format));
+    std::uint8_t byte = 0;
+    EXPECT_FALSE(wave.Read(&byte, 1));
+}
+
+TEST_F(WaveFileTest, WriterOutputRoundTrips) {
+    for (int channels : {1, 2}) {
+        PcmSound sound;
+        sound.channels = channels;
+        for (int i = 0; i < 1001 * channels; ++i) {
+            sound.samples.push_back(static_cast<std::int16_t>((i * 7919) % 65536 - 32768));
+        }
+        WaveFile wave;
+        ASSERT_TRUE(wave.Open(Write(EncodeWav(sound)))) << channels;
+        EXPECT_EQ(wave.FormatTag(), kWavePcmFormat);
+        EXPECT_EQ(wave.Channels(), channels);
+        EXPECT_EQ(wave.SamplesPerSecond(), 22050u);
+        EXPECT_EQ(wave.BitsPerSample(), 16);
+        EXPECT_EQ(wave.BlockAlign(), 2 * channels);
+        EXPECT_EQ(wave.AverageBytesPerSecond(), 22050u * 2u * static_cast<unsigned>(channels));
+        WaveFormat format;
+        ASSERT_TRUE(wave.GetFormat(format));
+        EXPECT_EQ(format.channels, channels);
+        EXPECT_EQ(format.extraSize, 0);
+        ASSERT_EQ(wave.DataSize(), sound.samples.size() * 2);
+        std::vector<std::int16_t> back(sound.samples.size());
+        ASSERT_TRUE(wave.Read(back.data(), wave.DataSize()));
+        EXPECT_EQ(back, sound.samples);
+        EXPECT_EQ(wave.Remaining(), 0u);
+        std::uint8_t more = 0;
+        EXPECT_FALSE(wave.Read(&more, 1)) << "nothing after the data";
+    }
+}
+
+TEST_F(WaveFileTest, ReadsInPiecesAndRefusesMoreThanRemains) {
+    const Bytes data = SampleBytes(100);
+    WaveFile wave;
+    ASSERT_TRUE(wave.Open(Write(Riff("WAVE", {Chunk("fmt ", FormatBody(16)), Chunk("data", data)}))));
+    Bytes first(30);
+    ASSERT_TRUE(wave.Read(first.data(), 30));
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), data.begin()));
+    Bytes tooMuch(71);
+    EXPECT_FALSE(wave.Read(tooMuch.data(), 71));
+    EXPECT_EQ(wave.Remaining(), 70u) << "a refused read consumes nothing";
+    Bytes rest(70);
+    ASSERT_TRUE(wave.Read(rest.data(), 70));
+    EXPECT_TRUE(std::equal(rest.begin(), rest.end(), data.begin() + 30));
+    EXPECT_TRUE(wave.Read(nullptr, 0));
+}
+
+TEST_F(WaveFileTest, DataBeforeFormatAndUnknownChunksAreFound) {
+    const Bytes data = SampleBytes(9);  // odd: padded
+    const Bytes file = Riff("WAVE", {Chunk("LIST", SampleBytes(3)), Chunk("data", data),
+                                     Chunk("junk", SampleBytes(5)), Chunk("fmt ", FormatBody(18, 7))});
+    WaveFile wave;
+    ASSERT_TRUE(wave.Open(Write(file)));
+    EXPECT_EQ(wave.Channels(), 1);
+    EXPECT_EQ(wave.SamplesPerSecond(), 22050u);
+    WaveFormat format;
+    ASSERT_TRUE(wave.GetFormat(format));
+    EXPECT_EQ(format.extraSize, 7);
+    ASSERT_EQ(wave.DataSize(), 9u);
+    Bytes back(9);
+    ASSERT_TRUE(wave.Read(back.data(), 9));
+    EXPECT_EQ(back, data);
+}
+
+TEST_F(WaveFileTest, FormatChunkOfSixteenOpensOfFourteenDoesNot) {
+    WaveFile wave;
+    EXPECT_TRUE(wave.Open(Write(Riff("WAVE", {Chunk("fmt ", FormatBody(16)), Chunk("data", SampleBytes(4))}))));
+    WaveFormat format;
+    ASSERT_TRUE(wave.GetFormat(format));
+    EXPECT_EQ(format.extraSize, 0) << "a 16-byte chunk has no extra-size field";
+    EXPECT_FALSE(wave.Open(Write(Riff("WAVE", {Chunk("fmt ", FormatBody(14)), Chunk("data", SampleBytes(4))}))));
+    ExpectClosed(wave);
+}
+
+TEST_F(WaveFileTest, RefusesOtherFormsAndMissingChunks) {
+    WaveFile wave;
+    EXPECT_FALSE(wave.Open(Write(Riff("AVI ", {Chunk("fmt ", FormatBody(16)), Chunk("data", SampleBytes(4))}))));
+    EXPECT_FALSE(wave.Open(Write(Riff("WAVE", {Chunk("data", SampleBytes(4))}))));
+    EXPECT_FALSE(wave.Open(Write(Riff("WAVE", {Chunk("fmt ", FormatBody(16))}))));
+    Bytes notRiff = Riff("WAVE", {Chunk("fmt ", FormatBody(16)), Chunk("data", SampleBytes(4))});
+    std::memcpy(notRiff.data(), "RIFX", 4);
+    EXPECT_FALSE(wave.Open(Write(notRiff)));
+    EXPECT_FALSE(wave.Open((dir_ / "missing.wav").string()));
+    EXPECT_FALSE(wave.Open(dir_.string())) << "a folder is not a file";
+    EXPECT_FALSE(wave.Open(Write({})));
+    ExpectClosed(wave);
+}
+
+TEST_F(WaveFileTest, EveryTruncationIsRefused) {
+    PcmSound sound;
+    sound.samples.assign(40, 1234);
+    const Bytes whole = EncodeWav(sound);
+    const std::string path = Write(whole);
+    WaveFile wave;
+    ASSERT_TRUE(wave.Open(path));
+    for (std::size_t cut = 0; cut < whole.size(); ++cut) {
+        const Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+        EXPECT_FALSE(wave.Open(Write(part))) << "cut at " << cut;
+        ExpectClosed(wave);
+    }
+}
+
+TEST_F(WaveFileTest, ChunkSizesBeyondTheFileAreRefused) {
+    const Bytes good = Riff("WAVE", {Chunk("fmt ", FormatBody(16)), Chunk("data", SampleBytes(20))});
+    constexpr std::size_t kFormatSizeAt = 16;
+    constexpr std::size_t kDataSizeAt = 40;
+    WaveFile wave;
+    ASSERT_TRUE(wave.Open(Write(good)));
+    for (std::uint32_t size : {21u, 0x7FFFF000u, 0xFFFFFFFFu}) {
+        Bytes bad = good;
+        Set32(bad, kDataSizeAt, size);
+        EXPECT_FALSE(wave.Open(Write(bad))) << "data size " << size;
+    }
+    for (std::uint32_t size : {0xFFFFFFF0u, 0xFFFFFFFFu, 1000u}) {
+        Bytes bad = good;
+        Set32(bad, kFormatSizeAt, size);
+        EXPECT_FALSE(wave.Open(Write(bad))) << "format size " << size;
+    }
+    for (std::uint32_t size : {0u, 3u}) {
+        Bytes bad = good;
+        Set32(bad, 4, size);
+        EXPECT_FALSE(wave.Open(Write(bad))) << "RIFF size " << size;
+    }
+    // A RIFF size that ends before the data chunk hides it.
+    Bytes shortRiff = good;
+    Set32(shortRiff, 4, 4 + 24);
+    EXPECT_FALSE(wave.Open(Write(shortRiff)));
+    // An unknown chunk claiming more than the file, before the others.
+    const Bytes hugeJunk = Riff("WAVE", {Chunk("junk", SampleBytes(2)), Chunk("fmt ", FormatBody(16)),
+                                         Chunk("data", SampleBytes(4))});
+    Bytes bad = hugeJunk;
+    Set32(bad, 16, 0xFFFFFFFEu);
+    EXPECT_FALSE(wave.Open(Write(bad)));
+    ExpectClosed(wave);
+}
+
+TEST_F(WaveFileTest, ExtraBytesAfterTheRiffChunkAreIgnored) {
+    Bytes file = Riff("WAVE", {Chunk("fmt ", FormatBody(16)), Chunk("data", SampleBytes(6))});
+    file.insert(file.end(), {'d', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF});
+    WaveFile wave;
+    ASSERT_TRUE(wave.Open(Write(file)));
+    EXPECT_EQ(wave.DataSize(), 6u);
+}
+
+TEST_F(WaveFileTest, OpenReplacesAnOpenFileAndCloseIsRepeatable) {
+    WaveFile wave;
+    EXPECT_TRUE(wave.Close()) << "nothing open";
+    ASSERT_TRUE(wave.Open(Write(Riff("WAVE", {Chunk("fmt ", FormatBody(16)), Chunk("data", SampleBytes(4))}), "a.wav")));
+    ASSERT_TRUE(wave.Open(Write(Riff("WAVE", {Chunk("fmt ", FormatBody(16)), Chunk("data", SampleBytes(8))}), "b.wav")));
+    EXPECT_EQ(wave.DataSize(), 8u);
+    EXPECT_TRUE(wave.Close());
+    ExpectClosed(wave);
+    EXPECT_TRUE(wave.Close());
+}
+
+// Seeded corruption of a valid file: whatever opens must keep its promise
+// that DataSize bytes can be read.
+TEST_F(WaveFileTest, CorruptedFilesNeverPromiseMoreThanTheyHold) {
+    const Bytes good = Riff("WAVE", {Chunk("LIST", SampleBytes(7)), Chunk("fmt ", FormatBody(18)),
+                                     Chunk("data", SampleBytes(128))});
+    std::uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    int opened = 0;
+    for (int round = 0; round < 400; ++round) {
+        Bytes bad = good;
+        const int changes = 1 + static_cast<int>(next() % 4);
+        for (int c = 0; c < changes; ++c) bad[next() % bad.size()] = static_cast<std::uint8_t>(next());
+        if (next() % 3 == 0) bad.resize(next() % bad.size());
+        WaveFile wave;
+        if (!wave.Open(Write(bad))) continue;
+        ++opened;
+        ASSERT_LE(wave.DataSize(), bad.size());
+        Bytes data(wave.DataSize());
+        EXPECT_TRUE(wave.Read(data.data(), wave.DataSize()));
+    }
+    EXPECT_GT(opened, 0) << "some corruptions leave a readable file";
+}
+
+}  // namespace
