@@ -1,13 +1,14 @@
 # make run   installs what is missing, builds the game and its data, starts it
 # make test  installs, builds and runs every test (also under the sanitizers)
 # make bench builds and runs the benchmarks
+# make contactsheet draws every model and texture into build/contact_sheet.bmp
 
 BUILD_DIR    ?= build
 SANITIZE_DIR ?= build-sanitize
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all setup build run test test-fast test-sanitize bench clean
+.PHONY: all setup build run test test-fast test-sanitize bench contactsheet clean
 
 all: build
 
@@ -33,6 +34,10 @@ test: test-fast test-sanitize
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
+
+# One picture of every model (several frames each) and every texture.
+contactsheet: build
+	cmake --build $(BUILD_DIR) --target contactsheet
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
