@@ -184,8 +184,11 @@ TEST(Compiler, WritesALevelTheLoaderCanRead) {
     EXPECT_EQ(lines[7], "worldspawn");
     EXPECT_EQ(lines[8], "1");
     EXPECT_EQ(lines[9], "message");
-    EXPECT_EQ(lines[11], "12") << "two boxes of six faces; the skip box is gone";
-    EXPECT_EQ(r.triangles, 24);
+    // Two boxes of six faces (the skip box is gone), each face cut on the
+    // 128-unit light grid: both boxes straddle x = 128 and y = 128, so tops
+    // and bottoms give four pieces and sides two.
+    EXPECT_EQ(lines[11], "32");
+    EXPECT_EQ(r.triangles, 64);
     // Origins are stored as the game's x, z, y: editor (10, 20, 30) is game (10, 30, -20).
     EXPECT_NE(r.levelText.find("PlayerStart\n1\norigin\n10 -20 30\n0\n"), std::string::npos);
     EXPECT_NE(r.levelText.find("color\n1 0.5 0.5 1\n"), std::string::npos);

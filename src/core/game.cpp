@@ -1,5 +1,7 @@
 #include "core/game.h"
 
+#include <GL/gl.h>
+
 #include <cstdio>
 
 #include "actors/enemy.h"
@@ -43,6 +45,12 @@ void Game::LoadAssets() {
     const int result = world.Load(optionsMenu);
     settings.inOptionsMenu = 1;
     if (result != 0) FailOnLevel(optionsMenu);
+    if (settings.smoothing) {
+        glEnable(GL_POINT_SMOOTH);
+        glEnable(GL_LINE_SMOOTH);
+        glEnable(GL_POLYGON_SMOOTH);
+    }
+    if (settings.texturesOn) glEnable(GL_TEXTURE_2D);
 }
 
 void Game::RunFrame() {

@@ -63,6 +63,7 @@ int Game::RenderFrame() {
     viewFrustum.Set(fieldOfView, SceneAspect(settings.width, settings.height),
                     settings.nearPlane, settings.farPlane);
     glLoadIdentity();
+    if (settings.drawWorld) world.Draw(player.position);
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     SelectBand(BottomBand());

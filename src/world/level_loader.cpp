@@ -15,6 +15,7 @@
 #include "world/level_reader.h"
 #include "world/octree.h"
 #include "world/world.h"
+#include "world/world_render.h"
 
 namespace {
 
@@ -385,6 +386,7 @@ int World::Load(const char* path) {
     Triangulate(*this, parser.SourcePolygons());
     ClearPulseMarks(*this);
     BuildTriggersAndCorpses(*this);
+    BakeLights(*this);
     LinkPolygonList(*this);
     BuildOctree(*this);
     DebugLog() << "Octree Created with " << 8 * octreeNodeCount << " Nodes\n";

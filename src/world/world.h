@@ -101,6 +101,11 @@ public:
     // damaged (logged with an "**ERROR** " line).
     int Load(const char* path);
 
+    // Draws the world's triangles that the view can see (through the
+    // octree unless drawWithOctree is off), lit by their baked colours
+    // while vertexLighting is on, and steps the pulsing lights.
+    void Draw(const Vec3& playerPosition);
+
     // The light nearest to pos (by truncated distance; the first of equals).
     // A level without lights answers pos itself.
     Vec3 NearestLight(const Vec3& pos) const;

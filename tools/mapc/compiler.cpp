@@ -18,6 +18,57 @@ constexpr std::size_t kMaxName = 19;        // class, level, texture names
 constexpr std::size_t kMaxLine = 48;        // characters before the line end
 constexpr int kMaxDecimals = 4;
 constexpr char kSkipTexture[] = "skip";
+// Faces are cut along a world grid of this size: the game lights the world
+// per vertex, so large faces need inner vertices for light to fall on.
+constexpr double kLightGrid = 128.0;
+constexpr double kSplitEpsilon = 0.01;
+
+double Axis(const MapVec& v, int axis) { return axis == 0 ? v.x : (axis == 1 ? v.y : v.z); }
+
+// The part of a convex polygon on one side of the plane coordinate == value.
+std::vector<MapVec> KeepSide(const std::vector<MapVec>& points, int axis, double value, bool below) {
+    std::vector<MapVec> out;
+    const std::size_t n = points.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const MapVec& a = points[i];
+        const MapVec& b = points[(i + 1) % n];
+        const double da = (Axis(a, axis) - value) * (below ? 1 : -1);
+        const double db = (Axis(b, axis) - value) * (below ? 1 : -1);
+        if (da <= kSplitEpsilon) out.push_back(a);
+        if ((da > kSplitEpsilon && db < -kSplitEpsilon) || (da < -kSplitEpsilon && db > kSplitEpsilon)) {
+            const double t = da / (da - db);
+            out.push_back({a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t});
+        }
+    }
+    return out.size() >= 3 ? out : std::vector<MapVec>{};
+}
+
+// Cuts a convex polygon along every grid plane that passes through it.
+std::vector<std::vector<MapVec>> SubdivideOnGrid(const std::vector<MapVec>& polygon) {
+    std::vector<std::vector<MapVec>> pieces{polygon};
+    for (int axis = 0; axis < 3; ++axis) {
+        std::vector<std::vector<MapVec>> next;
+        for (const auto& piece : pieces) {
+            double lo = Axis(piece[0], axis), hi = lo;
+            for (const MapVec& p : piece) {
+                lo = std::min(lo, Axis(p, axis));
+                hi = std::max(hi, Axis(p, axis));
+            }
+            std::vector<MapVec> rest = piece;
+            for (double cut = (std::floor(lo / kLightGrid) + 1) * kLightGrid; cut < hi - kSplitEpsilon;
+                 cut += kLightGrid) {
+                if (cut <= lo + kSplitEpsilon) continue;
+                std::vector<MapVec> below = KeepSide(rest, axis, cut, true);
+                rest = KeepSide(rest, axis, cut, false);
+                if (!below.empty()) next.push_back(std::move(below));
+                if (rest.empty()) break;
+            }
+            if (!rest.empty()) next.push_back(std::move(rest));
+        }
+        pieces = std::move(next);
+    }
+    return pieces;
+}
 
 bool IsSkip(const std::string& texture) {
     std::string lower = texture;
@@ -128,13 +179,15 @@ std::vector<OutputPolygon> Compiler::BrushEntityPolygons(const std::vector<const
     for (const MapBrush* brush : brushes) {
         for (const FacePolygon& fp : BrushPolygons(*brush, map.name)) {
             if (IsSkip(fp.face->texture)) continue;
-            OutputPolygon polygon;
             TextureSize size;
-            polygon.texture = TextureIndex(fp.face->texture, fp.face->line, size);
+            const int texture = TextureIndex(fp.face->texture, fp.face->line, size);
+            for (const std::vector<MapVec>& piece : SubdivideOnGrid(fp.points)) {
+            OutputPolygon polygon;
+            polygon.texture = texture;
             polygon.line = fp.face->line;
             polygon.plane.normal = ToGame(fp.plane.normal);
             polygon.plane.dist = fp.plane.dist;  // a rotation keeps distances
-            for (const MapVec& p : fp.points) {
+            for (const MapVec& p : piece) {
                 polygon.points.push_back(ToGame(p));
                 polygon.uv.push_back(FaceTexCoord(*fp.face, fp.plane, p, size.width, size.height));
             }
@@ -145,6 +198,7 @@ std::vector<OutputPolygon> Compiler::BrushEntityPolygons(const std::vector<const
                 t.v -= shiftV;
             }
             out.push_back(std::move(polygon));
+            }
         }
     }
     return out;

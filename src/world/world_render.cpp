@@ -1,0 +1,213 @@
+// Drawing the world's triangles through the octree, and its baked light.
+#include "world/world_render.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+
+#include "core/camera_view.h"
+#include "core/settings.h"
+#include "core/view_frustum.h"
+#include "math/camera.h"
+#include "world/entity_values.h"
+#include "world/octree.h"
+#include "world/world.h"
+
+int worldTrianglesDrawn = 0;
+
+namespace {
+
+constexpr int kSlowPulse = 1;
+constexpr int kFastPulse = 2;
+
+// One of the two pulse rhythms; the counters advance once per pulsing
+// vertex visited, so the rhythm follows the number of such vertices.
+struct PulseRhythm {
+    float step;
+    int turnDown;
+    int turnUp;
+    bool rising = true;
+    int count = 0;
+
+    void Apply(WorldVertex& v) {
+        float* channels[3] = {&v.r, &v.g, &v.b};
+        if (rising) {
+            for (float* c : channels) *c = *c + step > 1.0f ? 1.0f : *c + step;
+            if (++count >= turnDown) rising = false;
+        } else {
+            for (float* c : channels) *c = *c - step < 0.0f ? 0.0f : *c - step;
+            if (--count <= turnUp) rising = true;
+        }
+    }
+};
+
+PulseRhythm slowPulse{0.02f, 5000, -10000};
+PulseRhythm fastPulse{0.2f, 100, -200};
+
+struct LightSource {
+    Vec3 origin;
+    int radius = 0;
+    int type = 0;
+    float r = 1.0f, g = 1.0f, b = 1.0f;
+};
+
+LightSource LightFrom(const LevelEntity& e) {
+    LightSource light;
+    light.origin = e.origin;
+    for (const EntityProperty& p : e.properties) {
+        if (KeyIs(p, "radius")) {
+            ScanInt(p.value, light.radius);
+        } else if (KeyIs(p, "color")) {
+            float r, g, b, unused;
+            if (std::sscanf(p.value, "%f %f %f %f", &r, &g, &b, &unused) >= 3) {
+                light.r = r;
+                light.g = g;
+                light.b = b;
+            }
+        } else if (KeyIs(p, "Type")) {
+            ScanInt(p.value, light.type);
+        }
+    }
+    return light;
+}
+
+void LightVertex(const LightSource& light, WorldVertex& v, const Vec3& normal) {
+    const Vec3 p(v.x, v.y, v.z);
+    const float dist = light.origin.Distance(p);
+    const float radius = static_cast<float>(light.radius);
+    if (!(dist < radius)) return;
+    if (light.type == kSlowPulse) v.pulseSlow = 1;
+    else if (light.type == kFastPulse) v.pulseFast = 1;
+    Vec3 toLight = light.origin - p;
+    toLight.Normalize();
+    Vec3 n = normal;
+    n.Normalize();
+    float f = static_cast<float>((radius - dist) * Dot(toLight, n) / radius);
+    if (f < 0.0f) f = 0.0f;
+    if (f > 1.0f) f = 1.0f;
+    v.r += f * light.r;
+    v.g += f * light.g;
+    v.b += f * light.b;
+}
+
+void EmitTriangle(const World& world, const WorldPolygon& t, bool lit) {
+    glBindTexture(GL_TEXTURE_2D, world.textures[t.texture].glName.Name());
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i < t.vertexCount; ++i) {
+        const WorldVertex& v = t.vertices[i];
+        if (lit) glColor3f(v.r, v.g, v.b);
+        glTexCoord2f(v.u, v.v);
+        glVertex3f(v.x, v.y, v.z);
+    }
+    glEnd();
+    ++worldTrianglesDrawn;
+}
+
+void DrawNodeTriangles(const World& world, const OctreeNode& node, bool lit) {
+    for (WorldPolygon* t : node.triangles) {
+        if (t->visited) continue;
+        EmitTriangle(world, *t, lit);
+        t->visited = 1;
+    }
+}
+
+bool AllCornersInside(const ViewFrustum& frustum, const OctreeNode& node) {
+    for (int i = 0; i < 8; ++i)
+        if (!SphereInFrustum(frustum, {node.cornerX[i], node.cornerY[i], node.cornerZ[i]}, 0.0f)) return false;
+    return true;
+}
+
+void DrawOctreeNode(const World& world, const OctreeNode& node, bool lit) {
+    if (!NodeInFrustum(viewFrustum, node)) return;
+    if (node.hasChildren) {
+        if (AllCornersInside(viewFrustum, node)) {
+            DrawNodeTriangles(world, node, lit);
+            return;
+        }
+        for (const auto& child : node.children)
+            if (child) DrawOctreeNode(world, *child, lit);
+        return;
+    }
+    DrawNodeTriangles(world, node, lit);
+}
+
+void PlaneFrom(float out[4], const float* a, const float* b, const float* c) {
+    const Vec3 A(a[0], a[1], a[2]), B(b[0], b[1], b[2]), C(c[0], c[1], c[2]);
+    Vec3 n = (C - A).Cross(B - A);
+    n.Normalize();
+    out[0] = n.x;
+    out[1] = n.y;
+    out[2] = n.z;
+    out[3] = static_cast<float>(-Dot(n, C));
+}
+
+}  // namespace
+
+void BakeLights(World& world) {
+    std::vector<WorldPolygon>& triangles = world.WorldTriangles();
+    for (const LevelEntity& e : world.entities) {
+        if (!ClassIs(e, "Light")) continue;
+        const LightSource light = LightFrom(e);
+        for (WorldPolygon& t : triangles)
+            for (WorldVertex& v : t.vertices) LightVertex(light, v, t.normal);
+    }
+}
+
+void UpdateFrustumPlanes(ViewFrustum& frustum, const Camera& cam) {
+    const Vec3 back(-cam.forward.x, -cam.forward.y, -cam.forward.z);
+    const Vec3 right = cam.up.Cross(back);
+    for (int k = 0; k < 8; ++k) {
+        const float* e = frustum.corners[k];
+        float* w = frustum.worldCorners[k];
+        w[0] = right.x * e[0] + cam.up.x * e[1] + back.x * e[2] + cam.position.x;
+        w[1] = right.y * e[0] + cam.up.y * e[1] + back.y * e[2] + cam.position.y;
+        w[2] = right.z * e[0] + cam.up.z * e[1] + back.z * e[2] + cam.position.z;
+        w[3] = 1.0f;
+    }
+    const int corners[6][3] = {{0, 1, 3}, {4, 6, 7}, {1, 0, 4}, {3, 7, 6}, {0, 2, 6}, {1, 5, 7}};
+    for (int p = 0; p < 6; ++p)
+        PlaneFrom(frustum.planes[p], frustum.worldCorners[corners[p][0]], frustum.worldCorners[corners[p][1]],
+                  frustum.worldCorners[corners[p][2]]);
+}
+
+bool SphereInFrustum(const ViewFrustum& frustum, const Vec3& p, float radius) {
+    for (int plane : {0, 1, 2, 3, 5, 4}) {
+        const float* q = frustum.planes[plane];
+        if (q[0] * p.x + q[1] * p.y + q[2] * p.z + q[3] + radius <= 0.0f) return false;
+    }
+    return true;
+}
+
+bool NodeInFrustum(const ViewFrustum& frustum, const OctreeNode& node) {
+    for (int i = 0; i < 8; ++i)
+        if (SphereInFrustum(frustum, {node.cornerX[i], node.cornerY[i], node.cornerZ[i]}, 0.0f)) return true;
+    return SphereInFrustum(frustum, {node.centre[0], node.centre[1], node.centre[2]}, node.maxZ - node.minZ);
+}
+
+void World::Draw(const Vec3& playerPosition) {
+    std::vector<WorldPolygon>& triangles = WorldTriangles();
+    for (WorldPolygon& t : triangles) t.visited = 0;
+    worldTrianglesDrawn = 0;
+    glPushMatrix();
+    camera.Reorthogonalise();
+    LookThroughCamera(playerPosition);
+    UpdateFrustumPlanes(viewFrustum, camera);
+    const bool lit = settings.vertexLighting != 0;
+    if (lit) {
+        for (WorldPolygon& t : triangles)
+            for (WorldVertex& v : t.vertices) {
+                if (v.pulseSlow) slowPulse.Apply(v);
+                if (v.pulseFast) fastPulse.Apply(v);
+            }
+    } else {
+        glColor3ub(255, 255, 255);
+    }
+    if (!settings.drawWithOctree || !octree) {
+        for (const WorldPolygon& t : triangles) EmitTriangle(*this, t, lit);
+    } else {
+        DrawOctreeNode(*this, *octree, lit);
+    }
+    // Fountains feed the particle system here once it exists.
+    glPopMatrix();
+    glColor3ub(255, 255, 255);
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include "math/vec3.h"
+
+class World;
+struct Camera;
+struct OctreeNode;
+struct ViewFrustum;
+
+// Bakes the level's "Light" entities into the world triangles' vertex
+// colours: full colour at the light fading linearly to nothing at its radius,
+// only on surfaces facing it; "Type" 1 and 2 mark vertices to pulse slowly or
+// fast. Sums are not clamped (GL clamps when drawing). A light without a
+// colour is white.
+void BakeLights(World& world);
+
+// The frustum's world-space corners and inward planes from the camera.
+void UpdateFrustumPlanes(ViewFrustum& frustum, const Camera& camera);
+// True when the sphere is at least partly on the inner side of every plane.
+bool SphereInFrustum(const ViewFrustum& frustum, const Vec3& p, float radius);
+bool NodeInFrustum(const ViewFrustum& frustum, const OctreeNode& node);
+
+// Triangles emitted by the last World::Draw.
+extern int worldTrianglesDrawn;
