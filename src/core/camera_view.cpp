@@ -5,7 +5,14 @@
 #include "core/settings.h"
 #include "math/camera.h"
 
+namespace {
+Vec3 lastLookTarget;
+}
+
+void ApplyCameraView() { LookThroughCamera(lastLookTarget); }
+
 void LookThroughCamera(const Vec3& playerPosition) {
+    lastLookTarget = playerPosition;
     if (!settings.cutscenePlaying && !settings.cameraDetached) {
         float forward[3] = {playerPosition.x - camera.position.x, playerPosition.y - camera.position.y,
                             playerPosition.z - camera.position.z};

@@ -7,3 +7,7 @@
 // overwrites its forward and up. A camera standing on the hero keeps its
 // previous forward rather than looking nowhere.
 void LookThroughCamera(const Vec3& playerPosition);
+
+// The same view transform again, towards the hero position last given to
+// LookThroughCamera (models drawn later in the frame use it).
+void ApplyCameraView();

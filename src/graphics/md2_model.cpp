@@ -1,0 +1,184 @@
+#include "graphics/md2_model.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "actors/enemy.h"
+#include "graphics/image_files.h"
+#include "core/camera_view.h"
+#include "core/debug_log.h"
+
+namespace {
+
+// Weapon index to gun slot (1-based): 0 handgun, 1 machine gun, 2 ASR,
+// 3 antimatter launcher with its own skin, 4 flame sleeve, 5 the launcher
+// with the common weapon skin.
+constexpr int kGunSlotForWeapon[] = {1, 2, 3, 5, 6, 4};
+
+Vec3 FlatNormal(const Vec3& a, const Vec3& b, const Vec3& c) {
+    const Vec3 u = a - b, v = a - c;
+    Vec3 n(u.y * v.z - v.y * u.z, v.x * u.z - u.x * v.z, u.x * v.y - v.x * u.y);
+    n.Normalize();
+    return n;
+}
+
+// The triangles of the model with positions blended between two frames;
+// the file's winding is reversed.
+void EmitBlended(const Md2Model& model, int frameA, int frameB, float f) {
+    const Vec3* a = model.Frame(frameA);
+    const Vec3* b = model.Frame(frameB);
+    auto at = [&](int i) { return Vec3(a[i].x + (b[i].x - a[i].x) * f, a[i].y + (b[i].y - a[i].y) * f,
+                                       a[i].z + (b[i].z - a[i].z) * f); };
+    if (model.skin) glBindTexture(GL_TEXTURE_2D, model.skin->texture.Name());
+    glBegin(GL_TRIANGLES);
+    for (const Md2FileTriangle& t : model.triangles) {
+        const Vec3 p0 = at(t.vertex[0]), p1 = at(t.vertex[1]), p2 = at(t.vertex[2]);
+        const Vec3 n = FlatNormal(p0, p2, p1);
+        glNormal3f(n.x, n.y, n.z);
+        const int order[3] = {0, 2, 1};
+        const Vec3* corners[3] = {&p0, &p1, &p2};
+        for (int k : order) {
+            glTexCoord2f(model.texCoords[t.texCoord[k] * 2], model.texCoords[t.texCoord[k] * 2 + 1]);
+            glVertex3f(corners[k]->x, corners[k]->y, corners[k]->z);
+        }
+    }
+    glEnd();
+}
+
+bool RangeFits(const Md2Model* model, int start, int end) {
+    return model && start >= 0 && start < model->frameCount && end >= 0 && end < model->frameCount;
+}
+
+void PlaceInView(const Vec3& position) {
+    glPushMatrix();
+    glLoadIdentity();
+    ApplyCameraView();
+    glTranslatef(position.x, position.y, position.z);
+    glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
+}
+
+void EndPlacement() {
+    glPopMatrix();
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+}  // namespace
+
+std::unique_ptr<Md2Model> LoadMd2(const char* md2Path, const char* skinPath, float loadScale) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(md2Path, bytes)) return nullptr;
+    std::optional<Md2FileData> file = ParseMd2File(bytes);
+    if (!file) return nullptr;
+    auto model = std::make_unique<Md2Model>();
+    model->frameCount = file->frameCount;
+    model->vertexCount = file->vertexCount;
+    model->points = std::move(file->points);
+    if (loadScale != 0.0f && loadScale != 1.0f)
+        for (Vec3& p : model->points) p /= loadScale;
+    model->skin = LoadSkinImage(skinPath);
+    if (!model->skin || !UploadSkinTexture(*model->skin)) return nullptr;
+    const float w = static_cast<float>(model->skin->width), h = static_cast<float>(model->skin->height);
+    for (const Md2FileTexCoord& tc : file->texCoords) {
+        model->texCoords.push_back(tc.s / w);
+        model->texCoords.push_back(tc.t / h);
+    }
+    model->triangles = std::move(file->triangles);
+    return model;
+}
+
+void DrawFrame(const Md2Model& model, int frame) {
+    if (frame < 0 || frame >= model.frameCount) return;
+    EmitBlended(model, frame, frame, 0.0f);
+}
+
+void AnimateRange(const Md2Model* model, AnimationState& s, float step) {
+    if (!RangeFits(model, s.startFrame, s.endFrame)) return;
+    if (s.frame < s.startFrame) s.frame = s.startFrame;
+    if (s.interpolation >= 1.0f) {
+        s.interpolation = 0.0f;
+        if (s.frame < s.endFrame) ++s.frame;
+        if (s.frame >= s.endFrame && s.loops) s.frame = s.startFrame;
+        if (s.frame < s.endFrame) s.nextFrame = s.frame + 1;
+        if (s.nextFrame >= s.endFrame) s.nextFrame = s.startFrame;
+    }
+    const bool holding = s.frame >= s.endFrame - 1 && !s.loops;
+    const int frame = s.frame < model->frameCount ? s.frame : model->frameCount - 1;
+    const int next = s.nextFrame >= 0 && s.nextFrame < model->frameCount ? s.nextFrame : frame;
+    if (holding) EmitBlended(*model, frame, frame, 0.0f);
+    else EmitBlended(*model, frame, next, s.interpolation);
+    if (!holding) s.interpolation += step;
+}
+
+void AnimateRange(const Md2Model* model, int start, int end, int& frame, int& next, float& f, float step) {
+    if (!RangeFits(model, start, end)) return;
+    if (f >= 1.0f) {
+        f = 0.0f;
+        if (frame < end) ++frame;
+        if (frame >= end) frame = start;
+        next = frame + 1;
+        if (next >= end) next = start;
+    }
+    const int shown = frame >= 0 && frame < model->frameCount ? frame : start;
+    const int blendTo = next >= 0 && next < model->frameCount ? next : shown;
+    if (frame < end) EmitBlended(*model, shown, blendTo, f);
+    else EmitBlended(*model, shown, shown, 0.0f);
+    f += step;
+}
+
+void ModelSet::Reset() {
+    main.reset();
+    for (auto& gun : guns) gun.reset();
+    animationSpeed = 0.25f;
+    DebugLog() << "Model Initialized\n";
+}
+
+bool ModelSet::LoadMainModel(const char* md2Path, const char* skinPath) {
+    main = LoadMd2(md2Path, skinPath);
+    if (!main) DebugLog() << "-- " << md2Path << " Model file not found. Model is not loaded --\n";
+    return main != nullptr;
+}
+
+void ModelSet::LoadGunModels(const char* const (&paths)[kGunModels][2]) {
+    for (int i = 0; i < kGunModels; ++i) {
+        guns[i] = LoadMd2(paths[i][0], paths[i][1]);
+        if (!guns[i]) DebugLog() << "-- Gun Model file " << i + 1 << " not found. Model is not loaded --\n";
+    }
+}
+
+const Md2Model* ModelSet::GunForWeapon(int weapon) const {
+    const int slot = weapon >= 0 && weapon < 6 ? kGunSlotForWeapon[weapon] : 1;
+    return guns[slot - 1].get();
+}
+
+void DrawEnemy(const ModelSet& set, Enemy& enemy) {
+    PlaceInView(enemy.position);
+    glRotatef(enemy.yaw, 0.0f, 0.0f, 1.0f);
+    AnimateRange(set.main.get(), enemy.animation, set.animationSpeed);
+    if (set.guns[0]) AnimateRange(set.guns[0].get(), enemy.animation, set.animationSpeed);
+    EndPlacement();
+}
+
+void DrawCorpse(const ModelSet& set, const Vec3& position) {
+    constexpr int kCorpseFrame = 177;
+    if (!set.main) {
+        DebugLog() << "CORPSE IS NULL\n";
+        return;
+    }
+    PlaceInView(position);
+    glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
+    DrawFrame(*set.main, kCorpseFrame);
+    EndPlacement();
+}
+
+void DrawModelAt(const ModelSet& set, const Vec3& position, const Md2Model* model, float scale) {
+    const Md2Model* drawn = model ? model : set.main.get();
+    if (!drawn) {
+        DebugLog() << "Trying to render a NULL model file\n";
+        return;
+    }
+    PlaceInView(position);
+    glScalef(scale, scale, scale);
+    DrawFrame(*drawn, 0);
+    EndPlacement();
+}

@@ -1,0 +1,119 @@
+// The generated models loaded and animated by the game's MD2 code.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <filesystem>
+
+#include "actors/enemy.h"
+#include "core/debug_log.h"
+#include "core/settings.h"
+#include "core/camera_view.h"
+#include "core/shell.h"
+#include "core/view_frustum.h"
+#include "graphics/md2_model.h"
+#include "level_fixture.h"
+#include "math/camera.h"
+
+namespace {
+
+class Md2ModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(TALVEMAR_GAME_DIR);
+        settings = Settings::Defaults();
+        settings.fullScreen = 0;
+        std::string error;
+        window = OpenGameWindow(error);
+        ASSERT_NE(window, nullptr) << error;
+        OpenDebugLog(log);
+    }
+    void TearDown() override {
+        window.reset();
+        CloseDebugLog();
+        std::filesystem::current_path(previous);
+    }
+    std::string log = ::testing::TempDir() + "md2_model_log.txt";
+    std::filesystem::path previous;
+    std::unique_ptr<platform::GameWindow> window;
+};
+
+TEST_F(Md2ModelTest, LoadsTheHeroAndReportsMissingModels) {
+    ModelSet hero;
+    hero.Reset();
+    ASSERT_TRUE(hero.LoadMainModel("models/marine/tris.md2", "models/marine/Orv.bmp"));
+    EXPECT_EQ(hero.main->frameCount, 199);
+    EXPECT_GT(hero.main->skin->texture.Name(), 0u);
+    const char* const guns[kGunModels][2] = {
+        {"models/marine/handgun.md2", "models/marine/weapon.pcx"},
+        {"models/marine/machinegun.md2", "models/marine/weapon.pcx"},
+        {"models/marine/asr2.md2", "models/marine/weapon.pcx"},
+        {"models/marine/antimatterlauncher.md2", "models/marine/weapon.pcx"},
+        {"models/marine/antimatterlauncher.md2", "models/marine/antimatterlauncher.pcx"},
+        {"models/marine/nosuchgun.md2", "models/marine/flametex.pcx"}};
+    hero.LoadGunModels(guns);
+    EXPECT_EQ(hero.GunForWeapon(3), hero.guns[4].get()) << "index 3: the launcher with its own skin";
+    EXPECT_EQ(hero.GunForWeapon(5), hero.guns[3].get()) << "index 5: the launcher with the weapon skin";
+    EXPECT_EQ(hero.GunForWeapon(9), hero.guns[0].get());
+    EXPECT_FALSE(hero.LoadMainModel("models/none.md2", "models/marine/Orv.bmp"));
+    const std::string text = ReadText(log);
+    EXPECT_NE(text.find("Model Initialized\n"), std::string::npos);
+    EXPECT_NE(text.find("-- Gun Model file 6 not found. Model is not loaded --\n"), std::string::npos);
+    EXPECT_NE(text.find("-- models/none.md2 Model file not found. Model is not loaded --\n"), std::string::npos);
+}
+
+TEST_F(Md2ModelTest, AnimationLoopsOrHolds) {
+    std::unique_ptr<Md2Model> model = LoadMd2("models/shrike/shrike.md2", "models/shrike/shriketex.pcx");
+    ASSERT_NE(model, nullptr);
+    AnimationState loop;
+    loop.startFrame = 0;
+    loop.endFrame = 40;
+    loop.frame = 39;
+    loop.nextFrame = 0;
+    loop.interpolation = 1.0f;
+    AnimateRange(model.get(), loop, 0.25f);
+    EXPECT_EQ(loop.frame, 0) << "a looping range starts over after frame 39";
+    EXPECT_EQ(loop.nextFrame, 1);
+    EXPECT_FLOAT_EQ(loop.interpolation, 0.25f);
+
+    AnimationState hold;
+    hold.startFrame = 178;
+    hold.endFrame = 179;
+    hold.frame = 178;
+    hold.loops = 0;
+    for (int i = 0; i < 10; ++i) AnimateRange(model.get(), hold, 0.25f);
+    EXPECT_EQ(hold.frame, 178);
+    EXPECT_FLOAT_EQ(hold.interpolation, 0.0f) << "a held last frame never advances";
+
+    AnimationState beyond;
+    beyond.startFrame = 500;
+    beyond.endFrame = 510;
+    AnimateRange(model.get(), beyond, 0.25f);
+    EXPECT_EQ(beyond.frame, 0) << "a range past the model changes nothing";
+    EXPECT_FLOAT_EQ(beyond.interpolation, 0.0f);
+}
+
+TEST_F(Md2ModelTest, AGemIsDrawnWhereItStands) {
+    ModelSet gem;
+    ASSERT_TRUE(gem.LoadMainModel("models/gems/redgem.md2", "models/gems/redgem.pcx"));
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    settings.cameraDetached = 1;
+    camera.SetPosition(0, 20, 100);
+    camera.SetForward(0, 0, -1);
+    camera.SetUp(0, 1, 0);
+    LookThroughCamera(camera.position);
+    glLoadIdentity();
+    DrawModelAt(gem, {0, 0, 0}, nullptr, 4.0f);
+    unsigned char pixel[4] = {};
+    glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_GT(pixel[0], pixel[2]) << "a red gem in the middle of the scene";
+    EXPECT_GT(pixel[0], 30);
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1) << "the matrix stack is left as found";
+}
+
+}  // namespace
