@@ -6,7 +6,9 @@
 #include "core/debug_log.h"
 #include "core/game.h"
 #include "core/settings.h"
+#include "core/screenshot.h"
 #include "core/shell.h"
+#include "graphics/image_files.h"
 #include "core/view_frustum.h"
 #include "level_fixture.h"
 #include "math/camera.h"
@@ -145,6 +147,19 @@ TEST_F(WorldRenderTest, TheSceneBandShowsTheLitWorld) {
     unsigned char pixel[4] = {};
     glReadPixels(400, 200, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     EXPECT_GT(pixel[0], 40) << "the lit floor shows below the middle of the scene";
+
+    // F9 saves the next finished picture as a BMP the game's reader reads.
+    HandleWindowKey(platform::WindowKey::F9, game);
+    game.RenderFrame();
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile("screenshot000.bmp", bytes));
+    const auto shot = DecodeBmp(bytes);
+    ASSERT_TRUE(shot.has_value());
+    EXPECT_EQ(shot->width, 800);
+    EXPECT_EQ(shot->height, 600);
+    const std::uint8_t* saved = &shot->pixels[(200 * 800 + 400) * 3];
+    EXPECT_NEAR(saved[0], pixel[0], 2) << "row 0 of the file is the bottom of the window";
+    EXPECT_EQ(NextScreenshotName(), "screenshot001.bmp");
 }
 
 }  // namespace

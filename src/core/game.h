@@ -35,6 +35,8 @@ public:
     std::uint8_t trailReady = 0;
     // The particle kind the particle developer key emits (0..14).
     int particleTestKind = 0;
+    // Save the next finished picture as screenshotNNN.bmp (F9).
+    bool screenshotRequested = false;
     // Shows the finished picture; the shell points it at the window.
     std::function<void()> presentFrame;
 

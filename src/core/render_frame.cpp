@@ -1,7 +1,11 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <string>
+
+#include "core/debug_log.h"
 #include "core/game.h"
+#include "core/screenshot.h"
 #include "core/settings.h"
 #include "core/shell.h"
 #include "core/view_frustum.h"
@@ -71,6 +75,12 @@ int Game::RenderFrame() {
     PopFlatProjection();
 
     glDisable(GL_SCISSOR_TEST);
+    if (screenshotRequested) {
+        screenshotRequested = false;
+        const std::string name = NextScreenshotName();
+        if (SaveScreenshot(name, settings.width, settings.height))
+            DebugLog() << "Screenshot saved to " << name << '\n';
+    }
     if (presentFrame) presentFrame();
     return 0;
 }

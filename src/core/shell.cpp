@@ -60,6 +60,7 @@ void HandleWindowKey(platform::WindowKey key, Game& game) {
             game.particleTestKind = (game.particleTestKind + 1) % kParticleTestKinds;
             break;
         case WindowKey::Enter: ToggleLighting(); break;
+        case WindowKey::F9: game.screenshotRequested = true; break;
     }
 }
 

@@ -24,6 +24,7 @@ bool ToWindowKey(SDL_Keycode code, WindowKey& key) {
         case SDLK_k: key = WindowKey::K; return true;
         case SDLK_0: key = WindowKey::Zero; return true;
         case SDLK_RETURN: key = WindowKey::Enter; return true;
+        case SDLK_F9: key = WindowKey::F9; return true;
         default: return false;
     }
 }

@@ -3,7 +3,7 @@
 namespace platform {
 
 // The keys the window itself reacts to (outside the game's input table).
-enum class WindowKey { Escape, Up, Down, Left, Right, O, K, Zero, Enter };
+enum class WindowKey { Escape, Up, Down, Left, Right, O, K, Zero, Enter, F9 };
 
 struct WindowEvent {
     enum class Type { Quit, Resized, KeyDown, FocusGained, FocusLost };
