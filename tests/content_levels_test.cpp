@@ -99,4 +99,19 @@ TEST_F(ContentLevels, OptionsMenuPadsAreUsable) {
     EXPECT_FALSE(std::isnan(FloorBelow(world, start.x, start.z, start.y)));
 }
 
+TEST_F(ContentLevels, TheGameLoadsEveryModelSlot) {
+    Game game;
+    game.presentFrame = [] {};
+    game.Init(nullptr);
+    for (int slot : {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14})
+        EXPECT_NE(game.models[slot].main, nullptr) << "slot " << slot;
+    for (int gun = 0; gun < kGunModels; ++gun) {
+        EXPECT_NE(game.models[1].guns[gun], nullptr) << "held gun " << gun + 1;
+        EXPECT_NE(game.models[4].guns[gun], nullptr) << "pick-up gun " << gun + 1;
+    }
+    EXPECT_EQ(game.models[4].main, nullptr) << "the pick-up set has guns only";
+    const std::string log = ReadText(::testing::TempDir() + "content_levels_log.txt");
+    EXPECT_EQ(log.find("not found"), std::string::npos) << log;
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <string>
 
 #include "actors/enemy.h"
 #include "core/debug_log.h"
@@ -40,10 +41,56 @@ void Game::Init(InputDevices* devices) {
     player.spawnPoint = camera.position;
 }
 
+void Game::LoadModels() {
+    constexpr char kWeaponSkin[] = "models/marine/weapon.pcx";
+    constexpr char kLauncherSkin[] = "models/marine/antimatterlauncher.pcx";
+    constexpr char kFlameSkin[] = "models/marine/flametex.pcx";
+    const char* const heldGuns[kGunModels][2] = {
+        {"models/marine/handgun.md2", kWeaponSkin},
+        {"models/marine/machinegun.md2", kWeaponSkin},
+        {"models/marine/asr2.md2", kWeaponSkin},
+        {"models/marine/antimatterlauncher.md2", kWeaponSkin},
+        {"models/marine/antimatterlauncher.md2", kLauncherSkin},
+        {"models/marine/flamesleeve.md2", kFlameSkin}};
+    const char* const pickupGuns[kGunModels][2] = {
+        {"models/marine/ac_handgun.md2", kWeaponSkin},
+        {"models/marine/ac_machinegun.md2", kWeaponSkin},
+        {"models/marine/ac_asr.md2", kWeaponSkin},
+        {"models/marine/ac_antimatterlauncher.md2", kWeaponSkin},
+        {"models/marine/ac_antimatterlauncher.md2", kLauncherSkin},
+        {"models/marine/ac_flamesleeve.md2", kFlameSkin}};
+    struct MainModel {
+        int slot;
+        const char* model;
+        const char* skin;
+    };
+    const MainModel characters[] = {
+        {0, "models/shrike/shrike.md2", "models/shrike/shriketex.pcx"},
+        {3, "models/strider/strider.md2", "models/strider/stridertex.pcx"},
+        {2, "models/lumarid/lumarid.md2", "models/lumarid/lumaridtex.pcx"},
+        {6, "models/marine/endboss.md2", "models/marine/halme.pcx"},
+        {5, "models/kultha/kultha.md2", "models/kultha/kultha.pcx"}};
+    const char* const gems[] = {"blue", "green", "orange", "purple", "red", "white", "yellow"};
+    constexpr int kFirstGemSlot = 7;
+    constexpr int kCorpseSlot = 14;
+
+    for (int slot = 0; slot < kCorpseSlot; ++slot) models[slot].Reset();
+    models[1].LoadMainModel("models/marine/tris.md2", "models/marine/Orv.bmp");
+    models[1].LoadGunModels(heldGuns);
+    for (const MainModel& m : characters) models[m.slot].LoadMainModel(m.model, m.skin);
+    models[4].LoadGunModels(pickupGuns);
+    for (int i = 0; i < 7; ++i) {
+        const std::string base = std::string("models/gems/") + gems[i] + "gem";
+        models[kFirstGemSlot + i].LoadMainModel((base + ".md2").c_str(), (base + ".pcx").c_str());
+    }
+    models[kCorpseSlot].LoadMainModel("models/marine/tris.md2", "models/marine/corpse2.pcx");
+}
+
 void Game::LoadAssets() {
     const char* optionsMenu = LevelFileFor(0);
     const int result = world.Load(optionsMenu);
     settings.inOptionsMenu = 1;
+    LoadModels();
     if (result != 0) FailOnLevel(optionsMenu);
     if (settings.smoothing) {
         glEnable(GL_POINT_SMOOTH);

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "actors/player.h"
+#include "graphics/md2_model.h"
 #include "core/frame_rules.h"
 #include "input/input.h"
 #include "world/world.h"
@@ -29,6 +30,11 @@ public:
     // Draws the frame; returns the cutscene status (-1: a cutscene just ended).
     int RenderFrame();
 
+    // 0 shrike, 1 hero with his guns, 2 lumarid, 3 strider, 4 weapon
+    // pick-ups, 5 kultha, 6 end boss, 7..13 blue, green, orange, purple,
+    // red, white, yellow gems, 14 corpse.
+    static constexpr int kModelSlots = 15;
+    ModelSet models[kModelSlots];
     World world;
     Input input;
     Player player;
@@ -44,6 +50,7 @@ public:
     DelayedLevelChange delayedChange;
 
 private:
+    void LoadModels();
     // The point from which enemies are woken: the camera in first person,
     // otherwise the hero.
     Vec3 ReferencePoint();
