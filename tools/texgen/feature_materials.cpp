@@ -67,9 +67,7 @@ RgbImage MakeMetalTrim(int size) {
             albedo.At(x, y) = Scale(bolt > 0.0f ? Rgb(150, 146, 132) : steel, shade);
             heights.At(x, y) = 0.7f * std::sqrt(bar) + 0.4f * bolt + 0.03f * brushed;
         }
-    const FloatMap gloss = GlossFromHeights(heights, 6.0f, 10.0f);
-    albedo.AddLight(gloss, Rgb(150, 150, 160));
-    return LitImage(std::move(albedo), heights, 6.0f);
+    return LitGlossyImage(std::move(albedo), heights, 6.0f, 6.0f, 10.0f, Rgb(150, 150, 160));
 }
 
 RgbImage MakeHazardStripes(int size) {
@@ -142,9 +140,7 @@ RgbImage MakeMetalDoor(int size) {
             albedo.At(x, y) = Scale(colour, (0.8f + 0.35f * grime) * (0.94f + 0.12f * grain));
             heights.At(x, y) = height + 0.02f * grain;
         }
-    const FloatMap gloss = GlossFromHeights(heights, 6.0f, 10.0f);
-    albedo.AddLight(gloss, Rgb(120, 125, 135));
-    return LitImage(std::move(albedo), heights, 6.0f);
+    return LitGlossyImage(std::move(albedo), heights, 6.0f, 6.0f, 10.0f, Rgb(120, 125, 135));
 }
 
 RgbImage MakeWoodCrate(int size) {
@@ -235,9 +231,7 @@ RgbImage MakeMetalCrate(int size) {
             albedo.At(x, y) = Scale(colour, (0.8f + 0.3f * grime) * (0.92f + 0.16f * scratches));
             heights.At(x, y) = height;
         }
-    const FloatMap gloss = GlossFromHeights(heights, 5.0f, 10.0f);
-    albedo.AddLight(gloss, Rgb(110, 110, 110));
-    return LitImage(std::move(albedo), heights, 5.0f);
+    return LitGlossyImage(std::move(albedo), heights, 5.0f, 5.0f, 10.0f, Rgb(110, 110, 110));
 }
 
 RgbImage MakeLava(int size) {
@@ -293,9 +287,7 @@ RgbImage MakeSlime(int size) {
             albedo.At(x, y) = Scale(ooze(Clamp01(1.5f * (swirl - 0.5f) + 0.55f + 0.3f * bubble)), 1.0f);
             heights.At(x, y) = 0.5f * swirl + 0.5f * bubble;
         }
-    const FloatMap gloss = GlossFromHeights(heights, 10.0f, 24.0f);
-    albedo.AddLight(gloss, Rgb(220, 255, 200));
-    return LitImage(std::move(albedo), heights, 6.0f);
+    return LitGlossyImage(std::move(albedo), heights, 6.0f, 10.0f, 24.0f, Rgb(220, 255, 200));
 }
 
 RgbImage MakeStarSky(int size) {

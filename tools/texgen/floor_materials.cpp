@@ -72,9 +72,7 @@ RgbImage MakeFloorTiles(int size) {
                 heights.At(x, y) = 0.15f * grain;
             }
         }
-    const FloatMap gloss = GlossFromHeights(heights, 5.0f, 8.0f);
-    albedo.AddLight(gloss, Rgb(90, 90, 90));
-    return LitImage(std::move(albedo), heights, 5.0f);
+    return LitGlossyImage(std::move(albedo), heights, 5.0f, 5.0f, 8.0f, Rgb(90, 90, 90));
 }
 
 RgbImage MakeFloorGrating(int size) {
@@ -139,9 +137,7 @@ RgbImage MakeDiamondPlate(int size) {
             albedo.At(x, y) = Scale(steel, (0.85f + 0.25f * scuffs) * (1.0f - 0.3f * grime));
             heights.At(x, y) = 0.3f * tread + 0.02f * scuffs;
         }
-    const FloatMap gloss = GlossFromHeights(heights, 5.0f, 10.0f);
-    albedo.AddLight(gloss, Rgb(170, 170, 175));
-    return LitImage(std::move(albedo), heights, 5.0f);
+    return LitGlossyImage(std::move(albedo), heights, 5.0f, 5.0f, 10.0f, Rgb(170, 170, 175));
 }
 
 RgbImage MakeDirt(int size) {

@@ -264,4 +264,10 @@ RgbImage LitImage(ColourMap albedo, const FloatMap& heights, float depth) {
     return albedo.ToImage();
 }
 
+RgbImage LitGlossyImage(ColourMap albedo, const FloatMap& heights, float reliefDepth, float glossDepth,
+                        float glossSharpness, Colour sheen) {
+    albedo.AddLight(GlossFromHeights(heights, glossDepth, glossSharpness), sheen);
+    return LitImage(std::move(albedo), heights, reliefDepth);
+}
+
 }  // namespace texgen

@@ -150,5 +150,9 @@ RgbImage FlipRows(const RgbImage& image);
 
 // The usual last step of a material: the albedo lit by its height map.
 RgbImage LitImage(ColourMap albedo, const FloatMap& heights, float depth);
+// LitImage with a highlight of the given colour where the relief catches
+// the light (GlossFromHeights with glossDepth and glossSharpness).
+RgbImage LitGlossyImage(ColourMap albedo, const FloatMap& heights, float reliefDepth, float glossDepth,
+                        float glossSharpness, Colour sheen);
 
 }  // namespace texgen

@@ -125,9 +125,7 @@ RgbImage MakeMetalPanels(int size) {
             albedo.At(x, y) = Scale(steel, shade);
             heights.At(x, y) = 0.6f * raised + 0.35f * rivet + 0.04f * brushed;
         }
-    const FloatMap gloss = GlossFromHeights(heights, 6.0f, 12.0f);
-    albedo.AddLight(gloss, Rgb(150, 155, 165));
-    return LitImage(std::move(albedo), heights, 6.0f);
+    return LitGlossyImage(std::move(albedo), heights, 6.0f, 6.0f, 12.0f, Rgb(150, 155, 165));
 }
 
 RgbImage MakeRock(int size) {
@@ -223,9 +221,7 @@ RgbImage MakeAlienWall(int size) {
             colour = Scale(colour, 1.0f - 0.5f * pore);
             albedo.At(x, y) = colour;
         }
-    const FloatMap gloss = GlossFromHeights(heights, 8.0f, 20.0f);
-    albedo.AddLight(gloss, Rgb(230, 200, 220));
-    return LitImage(std::move(albedo), heights, 8.0f);
+    return LitGlossyImage(std::move(albedo), heights, 8.0f, 8.0f, 20.0f, Rgb(230, 200, 220));
 }
 
 RgbImage MakeTechWall(int size) {
@@ -273,9 +269,7 @@ RgbImage MakeTechWall(int size) {
             albedo.At(x, y) = Scale(colour, shade);
             heights.At(x, y) = height;
         }
-    const FloatMap gloss = GlossFromHeights(heights, 6.0f, 10.0f);
-    albedo.AddLight(gloss, Rgb(120, 120, 110));
-    return LitImage(std::move(albedo), heights, 6.0f);
+    return LitGlossyImage(std::move(albedo), heights, 6.0f, 6.0f, 10.0f, Rgb(120, 120, 110));
 }
 
 }  // namespace texgen
