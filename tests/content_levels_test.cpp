@@ -26,13 +26,16 @@ protected:
         std::string error;
         window = OpenGameWindow(error);
         ASSERT_NE(window, nullptr) << error;
-        OpenDebugLog(::testing::TempDir() + "content_levels_log.txt");
+        OpenDebugLog(log);
     }
     void TearDown() override {
         window.reset();
         CloseDebugLog();
         std::filesystem::current_path(previous);
     }
+    // One log per test: CTest runs the tests of this suite side by side.
+    std::string log = ::testing::TempDir() + "content_levels_" +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     std::filesystem::path previous;
     std::unique_ptr<platform::GameWindow> window;
 };
@@ -67,7 +70,7 @@ TEST_F(ContentLevels, EveryLevelOfTheSequenceLoads) {
         EXPECT_TRUE(world.hasLevelEnd) << LevelFileFor(index) << " can be left";
         EXPECT_GT(world.lights.size(), 0u);
     }
-    EXPECT_NE(ReadText(::testing::TempDir() + "content_levels_log.txt").find("Octree Created with "),
+    EXPECT_NE(ReadText(log).find("Octree Created with "),
               std::string::npos);
 }
 
@@ -110,7 +113,7 @@ TEST_F(ContentLevels, TheGameLoadsEveryModelSlot) {
         EXPECT_NE(game.models[4].guns[gun], nullptr) << "pick-up gun " << gun + 1;
     }
     EXPECT_EQ(game.models[4].main, nullptr) << "the pick-up set has guns only";
-    const std::string log = ReadText(::testing::TempDir() + "content_levels_log.txt");
+    const std::string log = ReadText(log);
     EXPECT_EQ(log.find("not found"), std::string::npos) << log;
 }
 

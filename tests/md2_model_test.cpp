@@ -34,7 +34,9 @@ protected:
         CloseDebugLog();
         std::filesystem::current_path(previous);
     }
-    std::string log = ::testing::TempDir() + "md2_model_log.txt";
+    // One log per test: CTest runs the tests of this suite side by side.
+    std::string log = ::testing::TempDir() + "md2_model_" +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     std::filesystem::path previous;
     std::unique_ptr<platform::GameWindow> window;
 };
