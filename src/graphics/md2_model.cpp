@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "actors/enemy.h"
+#include "actors/player.h"
 #include "graphics/image_files.h"
 #include "core/camera_view.h"
 #include "core/debug_log.h"
@@ -50,6 +51,35 @@ bool RangeFits(const Md2Model* model, int start, int end) {
     return model && start >= 0 && start < model->frameCount && end >= 0 && end < model->frameCount;
 }
 
+// The frame counters of one animated record, whichever record holds them.
+struct FrameCounters {
+    int start, end;
+    int& frame;
+    int& next;
+    float& interpolation;
+    bool loops;
+};
+
+// Draws within start..end-1 and advances: a looping range blends its last
+// frame back into the first, a non-looping one holds on its last frame.
+void AnimateFrames(const Md2Model* model, FrameCounters c, float step) {
+    if (!RangeFits(model, c.start, c.end)) return;
+    if (c.frame < c.start) c.frame = c.start;
+    if (c.interpolation >= 1.0f) {
+        c.interpolation = 0.0f;
+        if (c.frame < c.end) ++c.frame;
+        if (c.frame >= c.end && c.loops) c.frame = c.start;
+        if (c.frame < c.end) c.next = c.frame + 1;
+        if (c.next >= c.end) c.next = c.start;
+    }
+    const bool holding = c.frame >= c.end - 1 && !c.loops;
+    const int frame = c.frame < model->frameCount ? c.frame : model->frameCount - 1;
+    const int next = c.next >= 0 && c.next < model->frameCount ? c.next : frame;
+    if (holding) EmitBlended(*model, frame, frame, 0.0f);
+    else EmitBlended(*model, frame, next, c.interpolation);
+    if (!holding) c.interpolation += step;
+}
+
 void PlaceInView(const Vec3& position) {
     glPushMatrix();
     glLoadIdentity();
@@ -93,21 +123,12 @@ void DrawFrame(const Md2Model& model, int frame) {
 }
 
 void AnimateRange(const Md2Model* model, AnimationState& s, float step) {
-    if (!RangeFits(model, s.startFrame, s.endFrame)) return;
-    if (s.frame < s.startFrame) s.frame = s.startFrame;
-    if (s.interpolation >= 1.0f) {
-        s.interpolation = 0.0f;
-        if (s.frame < s.endFrame) ++s.frame;
-        if (s.frame >= s.endFrame && s.loops) s.frame = s.startFrame;
-        if (s.frame < s.endFrame) s.nextFrame = s.frame + 1;
-        if (s.nextFrame >= s.endFrame) s.nextFrame = s.startFrame;
-    }
-    const bool holding = s.frame >= s.endFrame - 1 && !s.loops;
-    const int frame = s.frame < model->frameCount ? s.frame : model->frameCount - 1;
-    const int next = s.nextFrame >= 0 && s.nextFrame < model->frameCount ? s.nextFrame : frame;
-    if (holding) EmitBlended(*model, frame, frame, 0.0f);
-    else EmitBlended(*model, frame, next, s.interpolation);
-    if (!holding) s.interpolation += step;
+    AnimateFrames(model, {s.startFrame, s.endFrame, s.frame, s.nextFrame, s.interpolation, s.loops != 0}, step);
+}
+
+void AnimateRange(const Md2Model* model, Player& p) {
+    AnimateFrames(model, {p.animStart, p.animEnd, p.animFrame, p.animNextFrame, p.animFraction, p.animLoops != 0},
+                  p.animStep);
 }
 
 void AnimateRange(const Md2Model* model, int start, int end, int& frame, int& next, float& f, float step) {
@@ -181,4 +202,43 @@ void DrawModelAt(const ModelSet& set, const Vec3& position, const Md2Model* mode
     glScalef(scale, scale, scale);
     DrawFrame(*drawn, 0);
     EndPlacement();
+}
+
+void DrawCharacter(const ModelSet& set, Player& player, int weapon) {
+    PlaceInView(player.position);
+    glRotatef(player.yaw, 0.0f, 0.0f, 1.0f);
+    if (set.main) {
+        AnimateRange(set.main.get(), player);
+        AnimateRange(set.GunForWeapon(weapon), player);
+    }
+    EndPlacement();
+}
+
+void DrawViewWeapon(const ModelSet& set, const Player& player) {
+    const Md2Model* gun = set.GunForWeapon(player.weapon);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(1.0f, -15.0f, -5.0f);
+    glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
+    glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
+    if (gun) DrawFrame(*gun, 0);
+    EndPlacement();
+}
+
+void DrawAnimatedModelAt(const ModelSet& set, const Vec3& position, float yaw, float scale, int startFrame,
+                         int endFrame, int& frame, int& nextFrame, float& interpolation, float step) {
+    if (!set.main) {
+        DebugLog() << "Trying to render a NULL model file\n";
+        return;
+    }
+    PlaceInView(position);
+    glRotatef(yaw, 0.0f, 0.0f, 1.0f);
+    glScalef(scale, scale, scale);
+    AnimateRange(set.main.get(), startFrame, endFrame, frame, nextFrame, interpolation, step);
+    EndPlacement();
+}
+
+void DrawModel(const ModelSet&, const Md2Model* model) {
+    if (model) DrawFrame(*model, 0);
+    glColor3f(1.0f, 1.0f, 1.0f);
 }

@@ -33,6 +33,8 @@ void DrawFrame(const Md2Model& model, int frame);
 // Draws within the state's frame range and advances it by step: loops when
 // the state's loop flag is set, else holds on the range's last frame.
 void AnimateRange(const Md2Model* model, AnimationState& state, float step);
+// The same on the hero's animation fields, with his own step.
+void AnimateRange(const Md2Model* model, Player& player);
 // The always-looping form with the frame counters held by the caller.
 void AnimateRange(const Md2Model* model, int startFrame, int endFrame, int& frame, int& nextFrame,
                   float& interpolation, float step);
@@ -55,6 +57,22 @@ struct ModelSet {
 };
 
 // Placement, each with the camera's view and ending with white colour.
+// An enemy at its position and yaw: main model and gun model 1, both
+// advancing the enemy's animation at the set's speed.
 void DrawEnemy(const ModelSet& set, Enemy& enemy);
+// The hero at his position and yaw with the gun of `weapon` (drawn only when
+// the main model exists); both advance his animation.
+void DrawCharacter(const ModelSet& set, Player& player, int weapon);
+// The gun of the hero's current weapon, frame 0, fixed in front of the
+// camera (first-person view).
+void DrawViewWeapon(const ModelSet& set, const Player& player);
+// The main model at frame 177, lying; logs "CORPSE IS NULL" without one.
 void DrawCorpse(const ModelSet& set, const Vec3& position);
+// Frame 0 of `model`, or of the main model when null, scaled.
 void DrawModelAt(const ModelSet& set, const Vec3& position, const Md2Model* model, float scale);
+// The main model looping startFrame..endFrame-1 with caller-held counters
+// (cutscene actors).
+void DrawAnimatedModelAt(const ModelSet& set, const Vec3& position, float yaw, float scale, int startFrame,
+                         int endFrame, int& frame, int& nextFrame, float& interpolation, float step);
+// Frame 0 of a model in the current model-view matrix (the HUD's ring).
+void DrawModel(const ModelSet& set, const Md2Model* model);
