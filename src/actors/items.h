@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "graphics/md2_model.h"
 #include "math/vec3.h"
 
 struct LevelEntity;
@@ -37,11 +38,22 @@ struct Item {
 // entities.
 class ItemManager {
 public:
+    // Loads the eight pickup models (health packs and ammunition).
+    void Init();
     // Builds the items from the entity table set below.
     void BuildItems();
+    // Draws every item still present: ammunition and health packs with
+    // their pickup model at scale 4, weapons with their pick-up gun model.
+    void Draw();
 
+    static constexpr int kPickupSets = 8;
+    // 0..2 small, medium, large health; 3 handgun, 4 ASR, 5 flame sleeve
+    // ammunition, 6 energy cube, 7 machine gun ammunition.
+    ModelSet pickupSets[kPickupSets];
     std::vector<Item> items;
     const std::vector<LevelEntity>* entities = nullptr;
+    // The game's weapon pick-up models (gun models 1 to 6).
+    const ModelSet* weaponPickupSet = nullptr;
 };
 
 extern ItemManager itemManager;

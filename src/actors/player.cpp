@@ -16,6 +16,14 @@ void Player::Init(const Vec3& at, float startHealth) {
     animLoops = 1;
 }
 
+ChaseOffset chase;
+
+Vec3 ChaseCameraTarget(const Vec3& lookDir, const Vec3& trailPoint, const ChaseOffset& offset) {
+    Vec3 back = lookDir;
+    back.SetLength(offset.distance);
+    return Vec3(trailPoint.x + back.x + offset.side, trailPoint.y + back.y + offset.height, trailPoint.z + back.z);
+}
+
 void Player::DeathStep() { dead = 1; }
 
 int RemarkGroupSize(RemarkGroup group) {

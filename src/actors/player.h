@@ -27,6 +27,19 @@ struct Player {
     void DeathStep();
 };
 
+// Where the chase camera stands relative to the hero.
+struct ChaseOffset {
+    float distance = -120.0f;  // along lookDir; negative is behind him
+    float height = 40.0f;      // above the trail point
+    float side = 0.0f;         // along world x
+};
+extern ChaseOffset chase;
+
+// The point the chase camera heads for: behind the trail point (where the
+// hero stood a few frames ago) along his look direction, raised by the
+// chase height.
+Vec3 ChaseCameraTarget(const Vec3& lookDir, const Vec3& trailPoint, const ChaseOffset& offset);
+
 // The hero's voice-line groups.
 enum class RemarkGroup { Idle, Health, Killing, Pain, Weapon };
 // Number of lines in each group.

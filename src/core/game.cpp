@@ -6,6 +6,7 @@
 #include <string>
 
 #include "actors/enemy.h"
+#include "actors/items.h"
 #include "core/debug_log.h"
 #include "core/settings.h"
 #include "core/timer.h"
@@ -18,6 +19,7 @@ std::int32_t levelIndex = 0;
 namespace {
 constexpr float kStartHealth = 100.0f;
 constexpr float kLevelExitRange = 150.0f;
+constexpr int kWeaponPickupSlot = 4;
 
 // A level the game cannot do without is missing or damaged: the loader has
 // said why in the debug log.
@@ -39,6 +41,9 @@ void Game::Init(InputDevices* devices) {
     player.Init(camera.position, kStartHealth);
     LogPlayerStart(player.position);
     player.spawnPoint = camera.position;
+    // The camera starts behind the hero; the per-frame control keeps it there.
+    camera.position = ChaseCameraTarget(player.lookDir, player.position, chase);
+    InitWeapons(weapons);
 }
 
 void Game::LoadModels() {
@@ -78,7 +83,7 @@ void Game::LoadModels() {
     models[1].LoadMainModel("models/marine/tris.md2", "models/marine/Orv.bmp");
     models[1].LoadGunModels(heldGuns);
     for (const MainModel& m : characters) models[m.slot].LoadMainModel(m.model, m.skin);
-    models[4].LoadGunModels(pickupGuns);
+    models[kWeaponPickupSlot].LoadGunModels(pickupGuns);
     for (int i = 0; i < 7; ++i) {
         const std::string base = std::string("models/gems/") + gems[i] + "gem";
         models[kFirstGemSlot + i].LoadMainModel((base + ".md2").c_str(), (base + ".pcx").c_str());
@@ -87,10 +92,12 @@ void Game::LoadModels() {
 }
 
 void Game::LoadAssets() {
+    itemManager.Init();
     const char* optionsMenu = LevelFileFor(0);
     const int result = world.Load(optionsMenu);
     settings.inOptionsMenu = 1;
     LoadModels();
+    itemManager.weaponPickupSet = &models[kWeaponPickupSlot];
     if (result != 0) FailOnLevel(optionsMenu);
     if (settings.smoothing) {
         glEnable(GL_POINT_SMOOTH);
@@ -171,6 +178,7 @@ void Game::ChangeLevel() {
     player.Init(camera.position, kStartHealth);
     LogPlayerStart(player.position);
     player.spawnPoint = camera.position;
+    camera.position = ChaseCameraTarget(player.lookDir, player.position, chase);
     settings.levelChangePending = 0;
     settings.cameraDetached = 0;
     settings.lightCamera = 0;

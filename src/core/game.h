@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "actors/player.h"
+#include "actors/weapons.h"
 #include "graphics/md2_model.h"
 #include "core/frame_rules.h"
 #include "input/input.h"
@@ -38,6 +40,7 @@ public:
     World world;
     Input input;
     Player player;
+    Weapons weapons;
     std::uint8_t trailReady = 0;
     // The particle kind the particle developer key emits (0..14).
     int particleTestKind = 0;
@@ -51,6 +54,11 @@ public:
 
 private:
     void LoadModels();
+    // The hero (or the first-person gun); returns the point enemies are
+    // drawn around, none while a cutscene shows no hero.
+    std::optional<Vec3> DrawHero();
+    void DrawEnemiesNear(const Vec3& referencePoint);
+    void DrawCrystals();
     // The point from which enemies are woken: the camera in first person,
     // otherwise the hero.
     Vec3 ReferencePoint();

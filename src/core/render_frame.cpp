@@ -1,6 +1,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <iterator>
+#include <optional>
 #include <string>
 
 #include "core/debug_log.h"
@@ -9,6 +11,10 @@
 #include "core/settings.h"
 #include "core/shell.h"
 #include "core/view_frustum.h"
+#include "core/camera_view.h"
+#include "actors/enemy.h"
+#include "actors/items.h"
+#include "math/camera.h"
 
 // Field of view of the scene band, in degrees.
 float fieldOfView = 60.0f;
@@ -46,6 +52,28 @@ void PopFlatProjection() {
     glMatrixMode(GL_MODELVIEW);
 }
 
+// Enemies farther than this from the reference point are not drawn.
+constexpr float kEnemyDrawRange = 3000.0f;
+constexpr float kCrystalScale = 4.0f;
+
+// Model slot drawing an enemy kind; -1 for kinds that have no model.
+int ModelSlotForEnemyKind(int kind) {
+    switch (kind) {
+        case enemy_kind::Shrike: return 0;
+        case enemy_kind::Strider: return 3;
+        case enemy_kind::Lumarid: return 2;
+        case enemy_kind::EndBoss: return 6;
+        case enemy_kind::Kultha: return 5;
+        default: return -1;
+    }
+}
+
+// Model slot of a crystal number: white, red, orange, yellow, green, blue,
+// purple.
+constexpr int kGemSlotForCrystal[] = {12, 11, 9, 13, 8, 7, 10};
+constexpr int kCorpseSlot = 14;
+constexpr int kHeroSlot = 1;
+
 }  // namespace
 
 double SceneAspect(int width, int height) {
@@ -68,6 +96,13 @@ int Game::RenderFrame() {
                     settings.nearPlane, settings.farPlane);
     glLoadIdentity();
     if (settings.drawWorld) world.Draw(player.position);
+    // The particles (while drawParticles is on) and then, after the hero,
+    // the wall marks join the scene here with the effects code.
+    const std::optional<Vec3> referencePoint = DrawHero();
+    if (referencePoint) DrawEnemiesNear(*referencePoint);
+    DrawCrystals();
+    if (!world.corpses.empty()) DrawCorpse(models[kCorpseSlot], world.corpses.front().position);
+    itemManager.Draw();
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     SelectBand(BottomBand());
@@ -83,4 +118,30 @@ int Game::RenderFrame() {
     }
     if (presentFrame) presentFrame();
     return 0;
+}
+
+std::optional<Vec3> Game::DrawHero() {
+    if (settings.cameraDetached) {
+        DrawViewWeapon(models[kHeroSlot], player);
+        return camera.position;
+    }
+    if (settings.cutscenePlaying) return std::nullopt;
+    DrawCharacter(models[kHeroSlot], player, player.weapon);
+    return player.position;
+}
+
+void Game::DrawEnemiesNear(const Vec3& referencePoint) {
+    for (std::size_t i = enemies.size(); i-- > 0;) {
+        Enemy& enemy = enemies[i];
+        if (enemy.position.Distance(referencePoint) >= kEnemyDrawRange) continue;
+        const int slot = ModelSlotForEnemyKind(enemy.kind);
+        if (slot >= 0) DrawEnemy(models[slot], enemy);
+    }
+}
+
+void Game::DrawCrystals() {
+    for (const Crystal& crystal : world.crystals) {
+        if (crystal.number < 0 || crystal.number >= static_cast<int>(std::size(kGemSlotForCrystal))) continue;
+        DrawModelAt(models[kGemSlotForCrystal[crystal.number]], crystal.position, nullptr, kCrystalScale);
+    }
 }
