@@ -1,0 +1,183 @@
+// Whole frames of the game over the generated content, read back as pixels.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "actors/enemy.h"
+#include "actors/items.h"
+#include "core/debug_log.h"
+#include "core/game.h"
+#include "core/settings.h"
+#include "core/shell.h"
+#include "math/camera.h"
+
+namespace {
+
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+
+    static Pixels Read(int width, int height) {
+        Pixels p{width, height, std::vector<unsigned char>(static_cast<std::size_t>(width) * height * 3)};
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
+        return p;
+    }
+    // Pixels brighter than black in rows [y0, y1) and columns [x0, x1),
+    // GL window coordinates (row 0 at the bottom).
+    int Lit(int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const unsigned char* px = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+                if (px[0] + px[1] + px[2] > 0) ++n;
+            }
+        return n;
+    }
+};
+
+// The real game, started in the generated data folder at a given size.
+class RenderFrameTest : public ::testing::Test {
+protected:
+    void Start(int width, int height) {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(TALVEMAR_GAME_DIR);
+        settings = Settings::Defaults();
+        settings.fullScreen = 0;
+        settings.width = width;
+        settings.height = height;
+        levelIndex = 0;
+        std::string error;
+        window = OpenGameWindow(error);
+        ASSERT_NE(window, nullptr) << error;
+        OpenDebugLog(log);
+        game = std::make_unique<Game>();
+        game->Init(nullptr);
+    }
+    void TearDown() override {
+        game.reset();
+        window.reset();
+        CloseDebugLog();
+        enemies.clear();
+        if (!previous.empty()) std::filesystem::current_path(previous);
+    }
+    // Only the models: the scene band is black but for what is drawn on it.
+    void ModelsOnly() {
+        settings.drawWorld = 0;
+        enemies.clear();
+        game->world.crystals.clear();
+        game->world.corpses.clear();
+        camera.SetPosition(0, 40, -120);
+        game->player.position = {0, 0, 0};
+    }
+    Pixels Frame() {
+        game->RenderFrame();
+        return Pixels::Read(settings.width, settings.height);
+    }
+
+    std::string log = ::testing::TempDir() + "render_frame_" +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+    std::filesystem::path previous;
+    std::unique_ptr<platform::GameWindow> window;
+    std::unique_ptr<Game> game;
+};
+
+TEST_F(RenderFrameTest, BandsSplitTheWindowAtEverySize) {
+    for (auto [w, h] : {std::pair{320, 240}, {640, 480}, {800, 600}}) {
+        SCOPED_TRACE(w);
+        Start(w, h);
+        const int bottom = h / 8, sceneTop = h / 8 + h * 3 / 4;
+        const Pixels first = Frame();
+        EXPECT_EQ(first.Lit(0, sceneTop, w, h), w * (h - sceneTop))
+            << "the first top band is cleared with the window's start colour";
+        const Pixels p = Frame();
+        EXPECT_EQ(p.Lit(0, 0, w, bottom), 0) << "the menu shows no HUD in the bottom band";
+        EXPECT_EQ(p.Lit(0, sceneTop, w, h), 0) << "nobody stands near a menu zone: the top band is black";
+        EXPECT_GT(p.Lit(0, bottom, w, sceneTop), w * (sceneTop - bottom) / 2) << "the lit hall fills the scene";
+        EXPECT_GT(p.Lit(0, bottom, w, bottom + 1), 0) << "the scene reaches its lowest row";
+        EXPECT_GT(p.Lit(0, sceneTop - 1, w, sceneTop), 0) << "and its highest";
+        EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+        TearDown();
+    }
+}
+
+TEST_F(RenderFrameTest, TheHeroIsSeenFromBehindButNotInACutscene) {
+    Start(800, 600);
+    ModelsOnly();
+    EXPECT_GT(Frame().Lit(300, 100, 500, 500), 2000) << "the hero in the middle of the scene";
+    settings.cutscenePlaying = 1;
+    EXPECT_EQ(Frame().Lit(0, 75, 800, 525), 0);
+    settings.cutscenePlaying = 0;
+}
+
+TEST_F(RenderFrameTest, FirstPersonShowsTheGunInsteadOfTheHero) {
+    Start(800, 600);
+    ModelsOnly();
+    settings.cameraDetached = 1;
+    camera.SetPosition(0, 40, -500);
+    camera.SetForward(0, 0, 1);
+    camera.SetUp(0, 1, 0);
+    const Pixels p = Frame();
+    EXPECT_EQ(p.Lit(250, 150, 550, 450), 0) << "no hero ahead";
+    EXPECT_GT(p.Lit(600, 75, 800, 525), 5000) << "the gun in front of the camera, on the right";
+    settings.cameraDetached = 0;
+}
+
+TEST_F(RenderFrameTest, EnemiesAreDrawnWithin3000UnitsOfTheHero) {
+    Start(800, 600);
+    ModelsOnly();
+    Enemy shrike;
+    shrike.kind = enemy_kind::Shrike;
+    SpawnReset(shrike);
+    // Off to the left of the view (+x, looking along +z), clear of the hero;
+    // 2990 and 3010 away.
+    const auto at = [](float distance) {
+        Vec3 v(1000, 0, 2800);
+        v.SetLength(distance);
+        return v;
+    };
+    enemies.push_back(shrike);
+    enemies[0].position = at(2990.0f);
+    const int near = Frame().Lit(0, 75, 320, 525);
+    enemies[0].position = at(3010.0f);
+    const int far = Frame().Lit(0, 75, 320, 525);
+    EXPECT_GT(near, 10);
+    EXPECT_EQ(far, 0);
+    enemies[0].kind = 7;  // no model for this kind
+    enemies[0].position = at(1000.0f);
+    EXPECT_EQ(Frame().Lit(0, 75, 320, 525), 0);
+}
+
+TEST_F(RenderFrameTest, CrystalsCorpseAndPickupsStandInTheScene) {
+    Start(800, 600);
+    ModelsOnly();
+    settings.cutscenePlaying = 1;  // no hero in the way; the camera looks along its forward
+    camera.SetForward(0, 0, 1);
+    camera.SetUp(0, 1, 0);
+    const Vec3 ahead(0, 0, 300);
+    const auto litAhead = [&] { return Frame().Lit(300, 150, 500, 450); };
+    EXPECT_EQ(litAhead(), 0);
+    game->world.crystals.push_back({ahead, 3});
+    EXPECT_GT(litAhead(), 50) << "a yellow gem";
+    game->world.crystals.back().number = 9;  // no gem for this number
+    EXPECT_EQ(litAhead(), 0);
+    game->world.crystals.clear();
+    game->world.corpses.push_back({ahead, 0});
+    EXPECT_GT(litAhead(), 50) << "the corpse";
+    game->world.corpses.clear();
+    itemManager.items.clear();
+    itemManager.items.emplace_back(ahead);
+    itemManager.items.back().kind = item_kind::LargeHealth;
+    itemManager.items.back().present = 1;
+    EXPECT_GT(litAhead(), 50) << "a health pack";
+    itemManager.items.back().present = 0;
+    EXPECT_EQ(litAhead(), 0) << "taken items are gone";
+    settings.cutscenePlaying = 0;
+}
+
+}  // namespace
