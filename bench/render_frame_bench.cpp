@@ -1,0 +1,86 @@
+// One whole frame of the game (three bands, world, models, pickups) drawn
+// headless by Mesa at 800 x 600, on every shipped level and on a synthetic
+// level of 100 000 triangles; each with the octree's culling and with every
+// triangle drawn. glFinish makes the software renderer's work count.
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "core/game.h"
+#include "core/settings.h"
+#include "core/shell.h"
+#include "generated_level.h"
+#include "math/camera.h"
+#include "world/world_render.h"
+
+namespace {
+
+const char* const kShippedLevels[] = {"levels/optionmenu.spt", "levels/level1.spt", "levels/level2.spt",
+                                      "levels/level3.spt",     "levels/portal.spt", "levels/Credits.spt"};
+constexpr int kSyntheticLevel = 6;
+constexpr int kSyntheticBoxes = 8334;  // 100 008 triangles
+
+// The game started once in the generated data folder; kept for all runs.
+struct RunningGame {
+    std::unique_ptr<platform::GameWindow> window;
+    std::unique_ptr<Game> game;
+    std::string syntheticPath;
+    std::string error;
+
+    RunningGame() {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        std::filesystem::current_path(TALVEMAR_GAME_DIR);
+        settings = Settings::Defaults();
+        settings.fullScreen = 0;
+        settings.width = 800;
+        settings.height = 600;
+        window = OpenGameWindow(error);
+        if (!window) return;
+        game = std::make_unique<Game>();
+        game->presentFrame = [] { glFinish(); };
+        game->Init(nullptr);
+        syntheticPath = (std::filesystem::temp_directory_path() / "talvemar-frame-bench.spt").string();
+        std::ofstream(syntheticPath) << GeneratedLevel(kSyntheticBoxes, "stone_floor");
+    }
+};
+
+RunningGame& Running() {
+    static RunningGame running;
+    return running;
+}
+
+void BM_RenderFrame(benchmark::State& state) {
+    RunningGame& r = Running();
+    if (!r.game) {
+        state.SkipWithError(("no window: " + r.error).c_str());
+        return;
+    }
+    const int level = static_cast<int>(state.range(0));
+    const std::string path = level == kSyntheticLevel ? r.syntheticPath : kShippedLevels[level];
+    if (r.game->world.Load(path.c_str()) != 0) {
+        state.SkipWithError(("cannot load " + path).c_str());
+        return;
+    }
+    r.game->player.Init(camera.position, 100.0f);
+    camera.position = ChaseCameraTarget(r.game->player.lookDir, r.game->player.position, chase);
+    settings.drawWithOctree = static_cast<std::uint8_t>(state.range(1));
+    for (auto _ : state) r.game->RenderFrame();
+    state.counters["triangles"] = static_cast<double>(r.game->world.WorldTriangles().size());
+    state.counters["drawn"] = worldTrianglesDrawn;
+    state.SetLabel(path + (settings.drawWithOctree ? " octree" : " all triangles"));
+    settings.drawWithOctree = 1;
+}
+BENCHMARK(BM_RenderFrame)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5, kSyntheticLevel}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5);
+
+}  // namespace
+
+BENCHMARK_MAIN();
