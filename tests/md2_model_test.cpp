@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "actors/enemy.h"
+#include "actors/player.h"
 #include "core/debug_log.h"
 #include "core/settings.h"
 #include "core/camera_view.h"
@@ -116,6 +117,69 @@ TEST_F(Md2ModelTest, AGemIsDrawnWhereItStands) {
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(depth, 1) << "the matrix stack is left as found";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Md2ModelTest, CallerHeldCountersAlwaysLoop) {
+    std::unique_ptr<Md2Model> model = LoadMd2("models/shrike/shrike.md2", "models/shrike/shriketex.pcx");
+    ASSERT_NE(model, nullptr);
+    int frame = 40, next = 41;
+    float f = 0.0f;
+    std::vector<int> seen;
+    for (int i = 0; i < 16; ++i) {
+        AnimateRange(model.get(), 40, 43, frame, next, f, 0.5f);
+        seen.push_back(frame);
+    }
+    // Two draws per frame at step 0.5: 40 40 41 41 42 42 40 40 ...
+    const std::vector<int> expected = {40, 40, 41, 41, 42, 42, 40, 40, 41, 41, 42, 42, 40, 40, 41, 41};
+    EXPECT_EQ(seen, expected);
+    int outside = 0, outsideNext = 0;
+    float outsideF = 0.0f;
+    AnimateRange(model.get(), model->frameCount, model->frameCount + 5, outside, outsideNext, outsideF, 0.5f);
+    EXPECT_FLOAT_EQ(outsideF, 0.0f) << "a range past the model draws nothing and keeps its counters";
+}
+
+TEST_F(Md2ModelTest, TheHeroAndHisGunShareOneAnimation) {
+    ModelSet hero;
+    ASSERT_TRUE(hero.LoadMainModel("models/marine/tris.md2", "models/marine/Orv.bmp"));
+    Player player;
+    player.Init({0, 0, 0}, 100.0f);
+    player.animEnd = 40;
+    DrawCharacter(hero, player, 0);
+    EXPECT_FLOAT_EQ(player.animFraction, 0.25f) << "no gun loaded: only the main model advances it";
+
+    const char* const guns[kGunModels][2] = {
+        {"models/marine/handgun.md2", "models/marine/weapon.pcx"}, {"models/none.md2", "x.pcx"},
+        {"models/none.md2", "x.pcx"}, {"models/none.md2", "x.pcx"}, {"models/none.md2", "x.pcx"},
+        {"models/none.md2", "x.pcx"}};
+    hero.LoadGunModels(guns);
+    DrawCharacter(hero, player, 0);
+    EXPECT_FLOAT_EQ(player.animFraction, 0.75f) << "main model and gun each advance the hero's state";
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+}
+
+TEST_F(Md2ModelTest, EmptySetsDrawNothingAndSaySo) {
+    ModelSet empty;
+    DrawCorpse(empty, {0, 0, 0});
+    DrawModelAt(empty, {0, 0, 0}, nullptr, 1.0f);
+    int frame = 0, next = 1;
+    float f = 0.0f;
+    DrawAnimatedModelAt(empty, {0, 0, 0}, 0.0f, 1.0f, 0, 10, frame, next, f, 0.25f);
+    DrawViewWeapon(empty, Player{});
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1) << "the matrix stack is left as found";
+    const std::string text = ReadText(log);
+    EXPECT_NE(text.find("CORPSE IS NULL\n"), std::string::npos);
+    const std::string nullModel = "Trying to render a NULL model file\n";
+    const auto first = text.find(nullModel);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(text.find(nullModel, first + 1), std::string::npos) << "once for each of the two draws";
 }
 
 }  // namespace
