@@ -1,0 +1,249 @@
+#include "hud/hud.h"
+
+#include <GL/gl.h>
+
+#include <climits>
+#include <cmath>
+
+#include "actors/enemy.h"
+#include "actors/player.h"
+#include "core/debug_log.h"
+#include "core/settings.h"
+
+namespace {
+
+constexpr const char* kRadarPath = "gfx/radar/radar.bmp";
+constexpr const char* kRadarScreenPath = "gfx/radar/radar(screen).bmp";
+constexpr const char* kHealthPath = "gfx/Hud/health.bmp";
+constexpr const char* kCrosshairPath = "gfx/Hud/crosshair.bmp";
+constexpr const char* kFontPath = "gfx/Hud/Zone4.bmp";
+constexpr const char* kAmmoPaths[kAmmoImages] = {"gfx/Hud/9mmAmmo.bmp", "gfx/Hud/MachineGunAmmo.bmp",
+                                                 "gfx/Hud/ASRAmmo.bmp", "gfx/Hud/EnergyCube.bmp",
+                                                 "gfx/Hud/FlameSleeveAmmo.bmp"};
+// Weapon 5 has no icon of its own. It is drawn with the antimatter launcher
+// model, whose ammunition is the energy cube, so it shows that icon.
+constexpr int kWeapon5AmmoImage = 3;
+constexpr int kWeapon5 = 5;
+
+// Layout divisors of the window width W and height H.
+constexpr float kPanelWidthDivisor = 10.0f;   // health panel and radar: W/10
+constexpr float kPanelHeightDivisor = 8.0f;   // everything in the band: H/8
+constexpr float kAmmoWidthDivisor = 11.0f;    // ammunition icon: W/11
+constexpr float kHealthOffsetMargin = 100.0f; // health x = W/(W-100), y = H/(H-100)
+constexpr int kRadarTopDivisor = 6;           // radar y = height div 6
+
+// Health panel: its frame reaches a tenth of the panel beyond every side.
+constexpr float kFrameGrowth = 0.1f;
+constexpr int kFlashStart = 255;
+constexpr int kFlashFadePerDraw = 40;
+constexpr GLubyte kPanelGrey = 200;
+constexpr GLubyte kRadarGrey = 100;
+// Radar glow: full red from 4 units, one step less every 4 units, none past 1020.
+constexpr int kGlowNearest = 4;
+constexpr int kGlowFarthest = 1020;
+constexpr int kGlowUnitsPerStep = 4;
+constexpr int kGlowFull = 256;
+
+// Weapon number: colour, placement and scale relative to the window size.
+constexpr GLubyte kNumberColour[3] = {30, 55, 30};
+constexpr float kNumberRightInset = 150.0f;
+constexpr float kNumberYDivisor = 30.0f;
+constexpr float kNumberScaleXDivisor = 300.0f;
+constexpr float kNumberScaleYDivisor = 200.0f;
+
+// Crosshair quad in the scope's view.
+constexpr float kCrosshairLow = -7.0f;
+constexpr float kCrosshairHigh = 8.0f;
+constexpr float kCrosshairDepth = -100.0f;
+
+// A float turned into an int by truncation; values an int cannot hold
+// (including the infinity of a division by zero) give 0.
+int TruncateToInt(float value) {
+    if (!std::isfinite(value) || value >= static_cast<float>(INT_MAX) || value <= static_cast<float>(INT_MIN))
+        return 0;
+    return static_cast<int>(value);
+}
+
+void LoadHudImage(Texture& image, const char* path) {
+    if (!LoadTexture(image, path) || !UploadTexture(image)) {
+        DebugLog() << "**ERROR** HUD image " << path << " could not be loaded\n";
+    }
+}
+
+void BindImage(const Texture& image) { glBindTexture(GL_TEXTURE_2D, image.texture.Name()); }
+
+// One textured quad over the rectangle at depth z; the image's top row at
+// the top of the rectangle.
+void DrawImageQuad(float x, float y, float width, float height, float z) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(x, y, z);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(x, y + height, z);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(x + width, y + height, z);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(x + width, y, z);
+    glEnd();
+}
+
+void DrawRectQuad(const HudRect& r, float z) {
+    DrawImageQuad(static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.width),
+                  static_cast<float>(r.height), z);
+}
+
+void EnableAlphaBlending() {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void RestoreTextureSwitch() {
+    if (!settings.texturesOn) glDisable(GL_TEXTURE_2D);
+}
+
+// Whole units, absolute value; distances an int cannot hold count as the
+// largest int (far beyond the radar's reach).
+int WholeUnits(float distance) {
+    const float magnitude = std::fabs(distance);
+    if (!(magnitude < static_cast<float>(INT_MAX))) return INT_MAX;
+    return static_cast<int>(magnitude);
+}
+
+}  // namespace
+
+int RadarGlow(int distance) {
+    if (distance < kGlowNearest || distance > kGlowFarthest) return 0;
+    return kGlowFull - distance / kGlowUnitsPerStep;
+}
+
+Hud::Hud() = default;
+
+Hud::~Hud() {
+    if (fontListBase != 0) glDeleteLists(fontListBase, kFontGlyphs);
+}
+
+void Hud::Init(Weapons* weaponInventory) {
+    weapons = weaponInventory;
+    LoadHudImage(radarImage, kRadarPath);
+    LoadHudImage(radarScreenImage, kRadarScreenPath);
+    LoadHudImage(healthImage, kHealthPath);
+    LoadHudImage(crosshairImage, kCrosshairPath);
+    LoadHudImage(fontImage, kFontPath);
+    for (int i = 0; i < kAmmoImages; ++i) LoadHudImage(ammoImages[i], kAmmoPaths[i]);
+    BuildFont();
+    ringAngle = 0.0f;
+    ringIndex = 1;
+    ringProgress = 0.0f;
+    UpdateRingAngle();
+}
+
+void Hud::SetScreenSize(float width, float height) {
+    screenWidth = width;
+    screenHeight = height;
+}
+
+void Hud::LayoutRadar() {
+    radarRect.width = TruncateToInt(screenWidth / kPanelWidthDivisor);
+    radarRect.height = TruncateToInt(screenHeight / kPanelHeightDivisor);
+    radarRect.x = TruncateToInt(screenWidth / 2.0f - static_cast<float>(radarRect.width / 2));
+    radarRect.y = radarRect.height / kRadarTopDivisor;
+}
+
+void Hud::LayoutHealth() {
+    healthRect.width = TruncateToInt(screenWidth / kPanelWidthDivisor);
+    healthRect.height = TruncateToInt(screenHeight / kPanelHeightDivisor);
+    healthRect.x = TruncateToInt(screenWidth / (screenWidth - kHealthOffsetMargin));
+    healthRect.y = TruncateToInt(screenHeight / (screenHeight - kHealthOffsetMargin));
+}
+
+void Hud::DrawBottom(const Player& player) {
+    glEnable(GL_TEXTURE_2D);
+    healthShown = TruncateToInt(player.health);
+    if (healthShown != lastHealthShown) {
+        lastHealthShown = healthShown;
+        healthFlash = kFlashStart;
+    }
+    DrawHealthPanel();
+    DrawRadar();
+    DrawAmmoIcon(player.weapon);
+    // Blending stays on for the number so the glyph backgrounds stay clear.
+    glColor3ub(kNumberColour[0], kNumberColour[1], kNumberColour[2]);
+    Print(static_cast<int>(screenWidth - kNumberRightInset), static_cast<int>(screenHeight / kNumberYDivisor),
+          screenWidth / kNumberScaleXDivisor, screenHeight / kNumberScaleYDivisor, 0, "%i", player.weapon);
+    glDisable(GL_BLEND);
+    RestoreTextureSwitch();
+}
+
+void Hud::DrawHealthPanel() {
+    EnableAlphaBlending();
+    BindImage(healthImage);
+    const float w = static_cast<float>(healthRect.width);
+    const float h = static_cast<float>(healthRect.height);
+    glColor3ub(static_cast<GLubyte>(healthFlash), 0, 0);
+    DrawImageQuad(healthRect.x - kFrameGrowth * w, healthRect.y - kFrameGrowth * h, (1.0f + 2.0f * kFrameGrowth) * w,
+                  (1.0f + 2.0f * kFrameGrowth) * h, 0.0f);
+    glColor3ub(static_cast<GLubyte>(kFlashStart - healthFlash), 0, 0);
+    DrawRectQuad(healthRect, 1.0f);
+    glDisable(GL_BLEND);
+    healthFlash = healthFlash > kFlashFadePerDraw ? healthFlash - kFlashFadePerDraw : 0;
+    glColor3ub(kPanelGrey, kPanelGrey, kPanelGrey);
+}
+
+void Hud::DrawRadar() {
+    glColor3ub(kRadarGrey, kRadarGrey, kRadarGrey);
+    BindImage(radarImage);
+    DrawRectQuad(radarRect, 0.0f);
+    glColor3ub(static_cast<GLubyte>(RadarGlow(NearestEnemyDistance())), 0, 0);
+    BindImage(radarScreenImage);
+    EnableAlphaBlending();
+    DrawRectQuad(radarRect, 1.0f);
+    glDisable(GL_BLEND);
+}
+
+void Hud::DrawAmmoIcon(int slot) {
+    ammoIconRect.width = TruncateToInt(screenWidth / kAmmoWidthDivisor);
+    ammoIconRect.height = TruncateToInt(screenHeight / kPanelHeightDivisor);
+    ammoIconRect.x = TruncateToInt(screenWidth - static_cast<float>(ammoIconRect.width));
+    ammoIconRect.y = 0;
+    const int image = slot == kWeapon5 ? kWeapon5AmmoImage : slot;
+    glColor3ub(255, 255, 255);
+    EnableAlphaBlending();
+    if (image < 0 || image >= kAmmoImages) return;  // not a hero weapon: no icon
+    BindImage(ammoImages[image]);
+    DrawRectQuad(ammoIconRect, 1.0f);
+}
+
+void Hud::DrawCrosshair() {
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glPushMatrix();
+    glLoadIdentity();
+    EnableAlphaBlending();
+    glColor3ub(255, 255, 255);
+    BindImage(crosshairImage);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(kCrosshairLow, kCrosshairLow, kCrosshairDepth);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(kCrosshairHigh, kCrosshairLow, kCrosshairDepth);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(kCrosshairHigh, kCrosshairHigh, kCrosshairDepth);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(kCrosshairLow, kCrosshairHigh, kCrosshairDepth);
+    glEnd();
+    glPopMatrix();
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    RestoreTextureSwitch();
+}
+
+int Hud::NearestEnemyDistance() const {
+    if (!enemies) return -1;
+    int nearest = -1;
+    for (const Enemy& enemy : *enemies) {
+        if (!enemy.alive) continue;
+        const int d = WholeUnits(radarOrigin.Distance(enemy.position));
+        if (nearest < 0 || d < nearest) nearest = d;
+    }
+    return nearest;
+}

@@ -1,0 +1,116 @@
+#pragma once
+#include <GL/gl.h>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "core/timer.h"
+#include "graphics/textures.h"
+#include "hud/font.h"
+#include "math/vec3.h"
+
+struct Enemy;
+struct ModelSet;
+struct Player;
+struct Weapons;
+
+// A rectangle of the bottom band in pixels, y growing downwards.
+struct HudRect {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+constexpr int kAmmoImages = 5;
+// The owned list of the weapon ring: one entry per hero weapon plus an end
+// marker, unused entries -1.
+constexpr int kRingListSize = 7;
+using OwnedWeaponList = std::array<int, kRingListSize>;
+
+// The head-up display: health panel, radar, ammunition icon and weapon
+// number in the bottom band, crosshair and weapon ring in the scene, the play
+// clock in the top band, and the bitmap font all of them print with.
+// Needs the game's GL context for everything but construction, layout and
+// weapon selection.
+class Hud {
+public:
+    Hud();
+    ~Hud();
+    Hud(const Hud&) = delete;
+    Hud& operator=(const Hud&) = delete;
+
+    // Loads the images, builds the font and puts the ring on its first weapon.
+    void Init(Weapons* weaponInventory);
+
+    void SetScreenSize(float width, float height);
+    void LayoutRadar();
+    void LayoutHealth();
+
+    // Turns the ring to an owned slot; an unowned slot changes nothing.
+    void SelectWeapon(int slot);
+    void UpdateRingAngle();
+
+    // The bottom band for the hero's health and current weapon.
+    void DrawBottom(const Player& player);
+    // Turns and draws the ring, then makes the ring's weapon the hero's.
+    void DrawWeaponRing(const ModelSet& models, Player& player);
+    void DrawCrosshair();
+
+    // Distance from radarOrigin to the nearest living enemy in whole units,
+    // -1 when there is none.
+    int NearestEnemyDistance() const;
+
+    // Font (font.cpp).
+    void BuildFont();
+    void Print(int x, int y, float scaleX, float scaleY, int set, const char* format, ...)
+        __attribute__((format(printf, 7, 8)));
+    void DrawPlayClock();
+
+    // The owned slots 0..5 in slot order, the rest -1.
+    OwnedWeaponList OwnedWeapons() const;
+
+    float ringDirection = 100.0f;  // +1/-1 while turning, 0 still
+    float ringProgress = 100.0f;   // degrees turned in the current step
+    Weapons* weapons = nullptr;
+    GLuint fontListBase = 0;  // 0 until BuildFont
+    HudRect radarRect{0, 0, 10, 10};
+    HudRect ammoIconRect;
+    HudRect healthRect;
+    std::int32_t lastHealthShown = 100;
+    float screenWidth = 0.0f;
+    float screenHeight = 0.0f;
+    float ringAngle = 0.0f;
+    Timer playTimer;
+    Texture radarImage;
+    Texture radarScreenImage;
+    Texture healthImage;
+    Texture crosshairImage;
+    Texture fontImage;
+    Texture ammoImages[kAmmoImages];
+    Vec3 radarOrigin;
+    const std::vector<Enemy>* enemies = nullptr;
+    std::int32_t healthShown = 100;
+    std::int32_t ringIndex = 1;  // 1-based position of the current weapon
+    std::int32_t wheelDelta = 0;
+    std::int32_t ringActive = 0;
+
+    int healthFlash = 0;        // red of the damage flash, 255 down to 0
+    int ringIdleFrames = 0;     // frames since the last wheel motion
+    int ownedWeaponCount = 0;
+    int ringSpeed = 1;          // degrees the ring turns per frame
+
+private:
+    int CountOwnedWeapons();
+    void ClampRingIndex();
+    void DrawHealthPanel();
+    void DrawRadar();
+    void DrawAmmoIcon(int slot);
+    void TurnRing();
+    void DrawRing(const ModelSet& models) const;
+};
+
+// Red of the radar glow for a nearest-enemy distance: 256 - d/4 from 4 to
+// 1020 units, none nearer or farther (or with no enemy, d = -1).
+int RadarGlow(int distance);
