@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "actors/enemy.h"
@@ -123,8 +124,14 @@ TEST_F(RenderFrameTest, FirstPersonShowsTheGunInsteadOfTheHero) {
     camera.SetForward(0, 0, 1);
     camera.SetUp(0, 1, 0);
     const Pixels p = Frame();
-    EXPECT_EQ(p.Lit(250, 150, 550, 450), 0) << "no hero ahead";
+    const int crosshair = p.Lit(360, 260, 440, 340);
+    EXPECT_GT(crosshair, 20) << "the crosshair in the middle";
+    EXPECT_EQ(p.Lit(250, 150, 550, 450) - crosshair, 0) << "no hero ahead";
     EXPECT_GT(p.Lit(600, 75, 800, 525), 5000) << "the gun in front of the camera, on the right";
+
+    fieldOfView = 20.0f;  // zoomed in: the crosshair keeps its size
+    EXPECT_EQ(Frame().Lit(360, 260, 440, 340), crosshair);
+    fieldOfView = 60.0f;
     settings.cameraDetached = 0;
 }
 
@@ -177,6 +184,50 @@ TEST_F(RenderFrameTest, CrystalsCorpseAndPickupsStandInTheScene) {
     EXPECT_GT(litAhead(), 50) << "a health pack";
     itemManager.items.back().present = 0;
     EXPECT_EQ(litAhead(), 0) << "taken items are gone";
+    settings.cutscenePlaying = 0;
+}
+
+// Green pixels of the read-out colour (23, 255, 40), scaled by the glyph's
+// own brightness.
+int GreenText(const Pixels& p, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const unsigned char* px = &p.rgb[(static_cast<std::size_t>(y) * p.width + x) * 3];
+            if (px[1] > 60 && px[1] > 3 * px[0] && px[1] > 3 * px[2]) ++n;
+        }
+    return n;
+}
+
+TEST_F(RenderFrameTest, MenuReadoutsScaleWithTheWindowAndNeedTheHeroNear) {
+    for (auto [w, h, shown] : {std::tuple{320, 240, false}, {640, 480, true}, {800, 600, true}}) {
+        SCOPED_TRACE(w);
+        Start(w, h);
+        game->world.menuTriggers.clear();
+        game->world.menuTriggers.push_back({299.0f, 0.0f, 0.0f, 10, 40.0f});
+        game->player.position = {0, 0, 0};
+        const int sceneTop = h / 8 + h * 3 / 4;
+        Frame();
+        const int text = GreenText(Frame(), sceneTop, h);
+        if (shown) EXPECT_GT(text, 100) << "\"Difficulty Level\" in green";
+        else EXPECT_EQ(text, 0) << "scale factors 0 and 0 below 400 x 300";
+        game->world.menuTriggers[0].x = 300.0f;
+        EXPECT_EQ(GreenText(Frame(), sceneTop, h), 0) << "300 units away is too far, whatever the radius";
+        TearDown();
+    }
+}
+
+TEST_F(RenderFrameTest, PlayShowsTheClockAndTheHudButACutsceneHidesThem) {
+    Start(800, 600);
+    settings.inOptionsMenu = 0;
+    Frame();
+    Pixels p = Frame();
+    EXPECT_GT(p.Lit(0, 525, 800, 600), 200) << "the play clock";
+    EXPECT_GT(p.Lit(0, 0, 800, 75), 2000) << "health panel, radar, ammunition icon and weapon number";
+    settings.cutscenePlaying = 1;
+    p = Frame();
+    EXPECT_EQ(p.Lit(0, 525, 800, 600), 0);
+    EXPECT_EQ(p.Lit(0, 0, 800, 75), 0);
     settings.cutscenePlaying = 0;
 }
 

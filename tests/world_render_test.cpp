@@ -141,6 +141,7 @@ TEST_F(WorldRenderTest, TheSceneBandShowsTheLitWorld) {
     game.presentFrame = [] {};
     game.Init(nullptr);
     settings.cameraDetached = 1;
+    camera.SetPosition(0, 40, 150);
     camera.SetForward(0, -0.3f, -1);
     camera.SetUp(0, 1, 0);
     game.RenderFrame();

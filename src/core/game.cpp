@@ -44,6 +44,7 @@ void Game::Init(InputDevices* devices) {
     // The camera starts behind the hero; the per-frame control keeps it there.
     camera.position = ChaseCameraTarget(player.lookDir, player.position, chase);
     InitWeapons(weapons);
+    hud.Init(&weapons);
 }
 
 void Game::LoadModels() {
@@ -97,6 +98,10 @@ void Game::LoadAssets() {
     const int result = world.Load(optionsMenu);
     settings.inOptionsMenu = 1;
     LoadModels();
+    hud.enemies = &enemies;
+    hud.SetScreenSize(static_cast<float>(settings.width), static_cast<float>(settings.height));
+    hud.LayoutHealth();
+    hud.LayoutRadar();
     itemManager.weaponPickupSet = &models[kWeaponPickupSlot];
     if (result != 0) FailOnLevel(optionsMenu);
     if (settings.smoothing) {

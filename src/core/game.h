@@ -6,12 +6,15 @@
 #include "actors/player.h"
 #include "actors/weapons.h"
 #include "graphics/md2_model.h"
+#include "hud/hud.h"
 #include "core/frame_rules.h"
 #include "input/input.h"
 #include "world/world.h"
 
 // Which level is loaded: 0 is the options menu, then the level sequence.
 extern std::int32_t levelIndex;
+// Vertical field of view of the scene band in degrees (60; the zoom narrows it).
+extern float fieldOfView;
 
 // The top-level object: owns the level, the hero and the input, and runs one
 // frame per pass of the main loop.
@@ -41,6 +44,7 @@ public:
     Input input;
     Player player;
     Weapons weapons;
+    Hud hud;
     std::uint8_t trailReady = 0;
     // The particle kind the particle developer key emits (0..14).
     int particleTestKind = 0;
@@ -59,6 +63,8 @@ private:
     std::optional<Vec3> DrawHero();
     void DrawEnemiesNear(const Vec3& referencePoint);
     void DrawCrystals();
+    // The four menu levels of the zones the hero stands near (top band).
+    void DrawMenuReadouts();
     // The point from which enemies are woken: the camera in first person,
     // otherwise the hero.
     Vec3 ReferencePoint();

@@ -73,6 +73,27 @@ int ModelSlotForEnemyKind(int kind) {
 constexpr int kGemSlotForCrystal[] = {12, 11, 9, 13, 8, 7, 10};
 constexpr int kCorpseSlot = 14;
 constexpr int kHeroSlot = 1;
+constexpr int kWeaponPickupSlot = 4;
+constexpr double kCrosshairFieldOfView = 60.0;
+// The menu read-outs show a zone's level within this distance of the hero.
+constexpr float kReadoutRange = 300.0f;
+constexpr GLubyte kReadoutColour[3] = {23, 255, 40};
+
+// The level a menu zone type adjusts and how it is labelled; null label for
+// zones of other types.
+struct Readout {
+    const char* format;
+    float value;
+};
+Readout ReadoutForZone(int type) {
+    switch (type) {
+        case 9: case 10: return {"Difficulty Level %.1f", settings.difficultyLevel};
+        case 11: case 12: return {"Gore Level %.1f", settings.goreLevel};
+        case 13: case 14: return {"Music Level %.1f", settings.musicLevel};
+        case 15: case 16: return {"SFX Level %.1f", settings.sfxLevel};
+        default: return {nullptr, 0.0f};
+    }
+}
 
 }  // namespace
 
@@ -88,6 +109,8 @@ int Game::RenderFrame() {
 
     SelectBand(TopBand());
     PushFlatProjection();
+    if (!settings.cutscenePlaying && !settings.inOptionsMenu) hud.DrawPlayClock();
+    if (settings.inOptionsMenu) DrawMenuReadouts();
     PopFlatProjection();
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -101,12 +124,26 @@ int Game::RenderFrame() {
     const std::optional<Vec3> referencePoint = DrawHero();
     if (referencePoint) DrawEnemiesNear(*referencePoint);
     DrawCrystals();
+    // Force-field sparks join here with the particles.
     if (!world.corpses.empty()) DrawCorpse(models[kCorpseSlot], world.corpses.front().position);
+    hud.DrawWeaponRing(models[kWeaponPickupSlot], player);
+    if (settings.cameraDetached) {
+        // The scope overlay keeps its size whatever the zoom.
+        const double aspect = SceneAspect(settings.width, settings.height);
+        viewFrustum.Set(kCrosshairFieldOfView, aspect, settings.nearPlane, settings.farPlane);
+        hud.DrawCrosshair();
+        viewFrustum.Set(fieldOfView, aspect, settings.nearPlane, settings.farPlane);
+    }
+    // The cutscene player's step runs here; its result becomes the frame's.
+    const int cutsceneStatus = 0;
     itemManager.Draw();
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     SelectBand(BottomBand());
     PushFlatProjection();
+    hud.radarOrigin = settings.cameraDetached ? camera.position : player.position;
+    // While a cutscene plays its caption takes the bottom band.
+    if (!settings.cutscenePlaying && !settings.inOptionsMenu) hud.DrawBottom(player);
     PopFlatProjection();
 
     glDisable(GL_SCISSOR_TEST);
@@ -117,7 +154,7 @@ int Game::RenderFrame() {
             DebugLog() << "Screenshot saved to " << name << '\n';
     }
     if (presentFrame) presentFrame();
-    return 0;
+    return cutsceneStatus;
 }
 
 std::optional<Vec3> Game::DrawHero() {
@@ -143,5 +180,19 @@ void Game::DrawCrystals() {
     for (const Crystal& crystal : world.crystals) {
         if (crystal.number < 0 || crystal.number >= static_cast<int>(std::size(kGemSlotForCrystal))) continue;
         DrawModelAt(models[kGemSlotForCrystal[crystal.number]], crystal.position, nullptr, kCrystalScale);
+    }
+}
+
+void Game::DrawMenuReadouts() {
+    // Integer quotients: below 400 x 300 the text shrinks to nothing.
+    const float scaleX = static_cast<float>(settings.width / 400);
+    const float scaleY = static_cast<float>(settings.height / 300);
+    for (const MenuTrigger& zone : world.menuTriggers) {
+        if (player.position.Distance(zone.x, zone.y, zone.z) >= kReadoutRange) continue;
+        const Readout readout = ReadoutForZone(zone.type);
+        if (!readout.format) continue;
+        glColor3ub(kReadoutColour[0], kReadoutColour[1], kReadoutColour[2]);
+        hud.Print(settings.width / 8, settings.height / 14, scaleX, scaleY, 0, readout.format,
+                  static_cast<double>(readout.value));
     }
 }
