@@ -9,35 +9,19 @@
 #include "core/game.h"
 #include "core/settings.h"
 #include "core/shell.h"
+#include "game_dir_fixture.h"
 #include "level_fixture.h"
 #include "math/camera.h"
 #include "world/world.h"
 
 namespace {
 
-class ContentLevels : public ::testing::Test {
+class ContentLevels : public GameDirTest {
 protected:
     void SetUp() override {
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(TALVEMAR_GAME_DIR);
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
         levelIndex = 0;
-        std::string error;
-        window = OpenGameWindow(error);
-        ASSERT_NE(window, nullptr) << error;
-        OpenDebugLog(log);
+        OpenWindow();
     }
-    void TearDown() override {
-        window.reset();
-        CloseDebugLog();
-        std::filesystem::current_path(previous);
-    }
-    // One log per test: CTest runs the tests of this suite side by side.
-    std::string log = ::testing::TempDir() + "content_levels_" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
-    std::filesystem::path previous;
-    std::unique_ptr<platform::GameWindow> window;
 };
 
 // Height of the highest upward-facing world triangle under (x, z) no higher

@@ -19,6 +19,7 @@
 #include "core/shell.h"
 #include "graphics/md2_model.h"
 #include "hud/hud.h"
+#include "game_dir_fixture.h"
 #include "level_fixture.h"
 
 namespace {
@@ -79,17 +80,10 @@ void FillCodedFont(Texture& font) {
     ASSERT_TRUE(UploadTexture(font));
 }
 
-class HudTest : public ::testing::Test {
+class HudTest : public GameDirTest {
 protected:
     void SetUp() override {
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(TALVEMAR_GAME_DIR);
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
-        std::string error;
-        window = OpenGameWindow(error);
-        ASSERT_NE(window, nullptr) << error;
-        OpenDebugLog(log);
+        OpenWindow(kWidth, kHeight);
         InitWeapons(weapons);
         hud = std::make_unique<Hud>();
         hud->SetScreenSize(kWidth, kHeight);
@@ -99,9 +93,7 @@ protected:
     void TearDown() override {
         hud.reset();
         pickups.reset();
-        window.reset();
-        CloseDebugLog();
-        std::filesystem::current_path(previous);
+        CloseWindow();
     }
     void DrawBand() {
         UseFlatArea(kBand);
@@ -124,11 +116,6 @@ protected:
                                        "models/marine/weapon.pcx");
     }
 
-    // One log per test: CTest runs the tests of this suite side by side.
-    std::string log = ::testing::TempDir() + "hud_" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
-    std::filesystem::path previous;
-    std::unique_ptr<platform::GameWindow> window;
     Weapons weapons;
     Player player;
     // Made after the window and gone before it: they own GL names.

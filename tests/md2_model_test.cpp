@@ -13,33 +13,15 @@
 #include "core/shell.h"
 #include "core/view_frustum.h"
 #include "graphics/md2_model.h"
+#include "game_dir_fixture.h"
 #include "level_fixture.h"
 #include "math/camera.h"
 
 namespace {
 
-class Md2ModelTest : public ::testing::Test {
+class Md2ModelTest : public GameDirTest {
 protected:
-    void SetUp() override {
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(TALVEMAR_GAME_DIR);
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
-        std::string error;
-        window = OpenGameWindow(error);
-        ASSERT_NE(window, nullptr) << error;
-        OpenDebugLog(log);
-    }
-    void TearDown() override {
-        window.reset();
-        CloseDebugLog();
-        std::filesystem::current_path(previous);
-    }
-    // One log per test: CTest runs the tests of this suite side by side.
-    std::string log = ::testing::TempDir() + "md2_model_" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
-    std::filesystem::path previous;
-    std::unique_ptr<platform::GameWindow> window;
+    void SetUp() override { OpenWindow(); }
 };
 
 TEST_F(Md2ModelTest, LoadsTheHeroAndReportsMissingModels) {

@@ -14,6 +14,7 @@
 #include "core/game.h"
 #include "core/settings.h"
 #include "core/shell.h"
+#include "game_dir_fixture.h"
 #include "math/camera.h"
 
 namespace {
@@ -43,29 +44,18 @@ struct Pixels {
 };
 
 // The real game, started in the generated data folder at a given size.
-class RenderFrameTest : public ::testing::Test {
+class RenderFrameTest : public GameDirTest {
 protected:
     void Start(int width, int height) {
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(TALVEMAR_GAME_DIR);
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
-        settings.width = width;
-        settings.height = height;
         levelIndex = 0;
-        std::string error;
-        window = OpenGameWindow(error);
-        ASSERT_NE(window, nullptr) << error;
-        OpenDebugLog(log);
+        OpenWindow(width, height);
         game = std::make_unique<Game>();
         game->Init(nullptr);
     }
     void TearDown() override {
         game.reset();
-        window.reset();
-        CloseDebugLog();
+        CloseWindow();
         enemies.clear();
-        if (!previous.empty()) std::filesystem::current_path(previous);
     }
     // Only the models: the scene band is black but for what is drawn on it.
     void ModelsOnly() {
@@ -81,10 +71,6 @@ protected:
         return Pixels::Read(settings.width, settings.height);
     }
 
-    std::string log = ::testing::TempDir() + "render_frame_" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
-    std::filesystem::path previous;
-    std::unique_ptr<platform::GameWindow> window;
     std::unique_ptr<Game> game;
 };
 
