@@ -97,8 +97,8 @@ TEST_F(ContentLevels, TheGameLoadsEveryModelSlot) {
         EXPECT_NE(game.models[4].guns[gun], nullptr) << "pick-up gun " << gun + 1;
     }
     EXPECT_EQ(game.models[4].main, nullptr) << "the pick-up set has guns only";
-    const std::string log = ReadText(log);
-    EXPECT_EQ(log.find("not found"), std::string::npos) << log;
+    const std::string text = ReadText(log);
+    EXPECT_EQ(text.find("not found"), std::string::npos) << text;
 }
 
 }  // namespace
