@@ -69,6 +69,19 @@ TEST_F(WorldRenderTest, LightFallsOffLinearlyAndSums) {
     EXPECT_EQ(v->pulseSlow, 0);
 }
 
+TEST_F(WorldRenderTest, AFloorFacingAwayFromTheLightGetsNothing) {
+    LevelText level;
+    level.Entity("worldspawn", {}, {LevelText::FloorSquare(-100, -100, 200)});
+    level.Point("Light", 0, -50, 0, {{"radius", "1000"}, {"color", "1 1 1 1"}});
+    ASSERT_EQ(Load(level), 0);
+    for (const WorldPolygon& t : world->WorldTriangles())
+        for (const WorldVertex& v : t.vertices) {
+            EXPECT_FLOAT_EQ(v.r, 0.0f);
+            EXPECT_FLOAT_EQ(v.g, 0.0f);
+            EXPECT_FLOAT_EQ(v.b, 0.0f);
+        }
+}
+
 TEST_F(WorldRenderTest, RadiusIsExclusiveAndTypesMarkPulses) {
     ASSERT_EQ(Load(FloorWith({{"radius", "150"}, {"Type", "1"}})), 0);
     const WorldVertex* corner = VertexAt(*world, -100, -100);
