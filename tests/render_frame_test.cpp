@@ -107,14 +107,15 @@ TEST_F(RenderFrameTest, FirstPersonShowsTheGunInsteadOfTheHero) {
     Start(800, 600);
     ModelsOnly();
     settings.cameraDetached = 1;
-    camera.SetPosition(0, 40, -500);
+    // The hero would stand 200 ahead, taller than the crosshair's box.
+    camera.SetPosition(0, 40, -200);
     camera.SetForward(0, 0, 1);
     camera.SetUp(0, 1, 0);
     const Pixels p = Frame();
     const int crosshair = p.Lit(360, 260, 440, 340);
     EXPECT_GT(crosshair, 20) << "the crosshair in the middle";
-    EXPECT_EQ(p.Lit(250, 150, 550, 450) - crosshair, 0) << "no hero ahead";
-    EXPECT_GT(p.Lit(600, 75, 800, 525), 5000) << "the gun in front of the camera, on the right";
+    EXPECT_EQ(p.Lit(250, 100, 480, 500) - crosshair, 0) << "no hero ahead";
+    EXPECT_GT(p.Lit(480, 75, 800, 525), 5000) << "the gun in front of the camera, right of the middle";
 
     fieldOfView = 20.0f;  // zoomed in: the crosshair keeps its size
     EXPECT_EQ(Frame().Lit(360, 260, 440, 340), crosshair);

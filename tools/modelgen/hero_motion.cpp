@@ -17,7 +17,7 @@ namespace {
 // the lower the gun sits on the screen.)
 HumanPose Ready() {
     HumanPose h;
-    h.rightArm = {6, 7, 0, 20, 54};
+    h.rightArm = {14, -8, 0, 20, 46};
     h.leftArm = {6, 8, 0, 18, 0};
     h.leftLeg = {0, 3, 0, 2, 0};
     h.rightLeg = {0, 3, 0, 2, 0};
