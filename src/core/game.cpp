@@ -19,17 +19,12 @@ std::int32_t levelIndex = 0;
 namespace {
 constexpr float kStartHealth = 100.0f;
 constexpr float kLevelExitRange = 150.0f;
-constexpr int kWeaponPickupSlot = 4;
 
 // A level the game cannot do without is missing or damaged: the loader has
 // said why in the debug log.
 [[noreturn]] void FailOnLevel(const char* path) {
     std::fprintf(stderr, "talvemar: cannot load %s (see kov_debug.txt)\n", path);
     platform::ExitRestoringDisplay(1);
-}
-
-void LogPlayerStart(const Vec3& p) {
-    DebugLog() << "PLAYER INIT AT: " << p.x << ' ' << p.y << ' ' << p.z << '\n';
 }
 }  // namespace
 
@@ -38,13 +33,18 @@ void Game::Init(InputDevices* devices) {
     LoadAssets();
     input.Init(devices, true, kKeyboardDevice | kMouseDevice);
     input.AcquireAll();
+    StartPlayerAtCamera();
+    InitWeapons(weapons);
+    hud.Init(&weapons);
+}
+
+void Game::StartPlayerAtCamera() {
     player.Init(camera.position, kStartHealth);
-    LogPlayerStart(player.position);
+    DebugLog() << "PLAYER INIT AT: " << player.position.x << ' ' << player.position.y << ' '
+               << player.position.z << '\n';
     player.spawnPoint = camera.position;
     // The camera starts behind the hero; the per-frame control keeps it there.
     camera.position = ChaseCameraTarget(player.lookDir, player.position, chase);
-    InitWeapons(weapons);
-    hud.Init(&weapons);
 }
 
 void Game::LoadModels() {
@@ -77,19 +77,16 @@ void Game::LoadModels() {
         {6, "models/marine/endboss.md2", "models/marine/halme.pcx"},
         {5, "models/kultha/kultha.md2", "models/kultha/kultha.pcx"}};
     const char* const gems[] = {"blue", "green", "orange", "purple", "red", "white", "yellow"};
-    constexpr int kFirstGemSlot = 7;
-    constexpr int kCorpseSlot = 14;
-
-    for (int slot = 0; slot < kCorpseSlot; ++slot) models[slot].Reset();
-    models[1].LoadMainModel("models/marine/tris.md2", "models/marine/Orv.bmp");
-    models[1].LoadGunModels(heldGuns);
+    for (int slot = 0; slot < model_slot::Corpse; ++slot) models[slot].Reset();
+    models[model_slot::Hero].LoadMainModel("models/marine/tris.md2", "models/marine/Orv.bmp");
+    models[model_slot::Hero].LoadGunModels(heldGuns);
     for (const MainModel& m : characters) models[m.slot].LoadMainModel(m.model, m.skin);
-    models[kWeaponPickupSlot].LoadGunModels(pickupGuns);
+    models[model_slot::WeaponPickups].LoadGunModels(pickupGuns);
     for (int i = 0; i < 7; ++i) {
         const std::string base = std::string("models/gems/") + gems[i] + "gem";
-        models[kFirstGemSlot + i].LoadMainModel((base + ".md2").c_str(), (base + ".pcx").c_str());
+        models[model_slot::FirstGem + i].LoadMainModel((base + ".md2").c_str(), (base + ".pcx").c_str());
     }
-    models[kCorpseSlot].LoadMainModel("models/marine/tris.md2", "models/marine/corpse2.pcx");
+    models[model_slot::Corpse].LoadMainModel("models/marine/tris.md2", "models/marine/corpse2.pcx");
 }
 
 void Game::LoadAssets() {
@@ -102,7 +99,7 @@ void Game::LoadAssets() {
     hud.SetScreenSize(static_cast<float>(settings.width), static_cast<float>(settings.height));
     hud.LayoutHealth();
     hud.LayoutRadar();
-    itemManager.weaponPickupSet = &models[kWeaponPickupSlot];
+    itemManager.weaponPickupSet = &models[model_slot::WeaponPickups];
     if (result != 0) FailOnLevel(optionsMenu);
     if (settings.smoothing) {
         glEnable(GL_POINT_SMOOTH);
@@ -180,10 +177,7 @@ void Game::ChangeLevel() {
     if (levelIndex == 1) settings.inOptionsMenu = 0;
     const char* path = LevelFileFor(levelIndex);
     if (world.Load(path) != 0) FailOnLevel(path);
-    player.Init(camera.position, kStartHealth);
-    LogPlayerStart(player.position);
-    player.spawnPoint = camera.position;
-    camera.position = ChaseCameraTarget(player.lookDir, player.position, chase);
+    StartPlayerAtCamera();
     settings.levelChangePending = 0;
     settings.cameraDetached = 0;
     settings.lightCamera = 0;

@@ -11,6 +11,14 @@
 #include "input/input.h"
 #include "world/world.h"
 
+// Model slots of the game that are used by name.
+namespace model_slot {
+constexpr int Hero = 1;
+constexpr int WeaponPickups = 4;
+constexpr int FirstGem = 7;
+constexpr int Corpse = 14;
+}  // namespace model_slot
+
 // Which level is loaded: 0 is the options menu, then the level sequence.
 extern std::int32_t levelIndex;
 // Vertical field of view of the scene band in degrees (60; the zoom narrows it).
@@ -37,7 +45,7 @@ public:
 
     // 0 shrike, 1 hero with his guns, 2 lumarid, 3 strider, 4 weapon
     // pick-ups, 5 kultha, 6 end boss, 7..13 blue, green, orange, purple,
-    // red, white, yellow gems, 14 corpse.
+    // red, white, yellow gems, 14 corpse (named in model_slot).
     static constexpr int kModelSlots = 15;
     ModelSet models[kModelSlots];
     World world;
@@ -58,6 +66,9 @@ public:
 
 private:
     void LoadModels();
+    // The hero alive at the level's start (where the loader put the camera),
+    // logged, with the camera moved behind him.
+    void StartPlayerAtCamera();
     // The hero (or the first-person gun); returns the point enemies are
     // drawn around, none while a cutscene shows no hero.
     std::optional<Vec3> DrawHero();

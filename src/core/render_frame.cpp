@@ -71,9 +71,6 @@ int ModelSlotForEnemyKind(int kind) {
 // Model slot of a crystal number: white, red, orange, yellow, green, blue,
 // purple.
 constexpr int kGemSlotForCrystal[] = {12, 11, 9, 13, 8, 7, 10};
-constexpr int kCorpseSlot = 14;
-constexpr int kHeroSlot = 1;
-constexpr int kWeaponPickupSlot = 4;
 constexpr double kCrosshairFieldOfView = 60.0;
 // The menu read-outs show a zone's level within this distance of the hero.
 constexpr float kReadoutRange = 300.0f;
@@ -125,8 +122,8 @@ int Game::RenderFrame() {
     if (referencePoint) DrawEnemiesNear(*referencePoint);
     DrawCrystals();
     // Force-field sparks join here with the particles.
-    if (!world.corpses.empty()) DrawCorpse(models[kCorpseSlot], world.corpses.front().position);
-    hud.DrawWeaponRing(models[kWeaponPickupSlot], player);
+    if (!world.corpses.empty()) DrawCorpse(models[model_slot::Corpse], world.corpses.front().position);
+    hud.DrawWeaponRing(models[model_slot::WeaponPickups], player);
     if (settings.cameraDetached) {
         // The scope overlay keeps its size whatever the zoom.
         const double aspect = SceneAspect(settings.width, settings.height);
@@ -159,11 +156,11 @@ int Game::RenderFrame() {
 
 std::optional<Vec3> Game::DrawHero() {
     if (settings.cameraDetached) {
-        DrawViewWeapon(models[kHeroSlot], player);
+        DrawViewWeapon(models[model_slot::Hero], player);
         return camera.position;
     }
     if (settings.cutscenePlaying) return std::nullopt;
-    DrawCharacter(models[kHeroSlot], player, player.weapon);
+    DrawCharacter(models[model_slot::Hero], player, player.weapon);
     return player.position;
 }
 
