@@ -410,34 +410,6 @@ TEST(FontAtlas, CellsKeepTheirEdgesClearAgainstBleeding) {
     }
 }
 
-TEST(FontAtlas, SecondSetIsAWarmDifferentStyle) {
-    const RgbImage atlas = DecodedAtlas();
-    long sums[2][3] = {};
-    int differentCells = 0;
-    for (char c = '!'; c <= '~'; ++c) {
-        const texgen::AtlasCell first = texgen::GlyphCell(GlyphOf(c, 0));
-        const texgen::AtlasCell second = texgen::GlyphCell(GlyphOf(c, 1));
-        int differences = 0;
-        for (int y = 0; y < texgen::kAtlasCellPixels; ++y)
-            for (int x = 0; x < texgen::kAtlasCellPixels; ++x) {
-                const std::uint8_t* p = atlas.At(first.firstColumn + x, first.firstStoredRow + y);
-                const std::uint8_t* q = atlas.At(second.firstColumn + x, second.firstStoredRow + y);
-                differences += IsBlack(atlas, first.firstColumn + x, first.firstStoredRow + y) !=
-                               IsBlack(atlas, second.firstColumn + x, second.firstStoredRow + y);
-                for (int k = 0; k < 3; ++k) {
-                    sums[0][k] += p[k];
-                    sums[1][k] += q[k];
-                }
-            }
-        differentCells += differences > 4;
-    }
-    EXPECT_GT(differentCells, 80) << "set 1 uses other letter shapes";
-    EXPECT_EQ(sums[0][0], sums[0][2]) << "set 0 is white, for the HUD to tint";
-    EXPECT_GT(sums[1][0], 2 * sums[1][2]) << "set 1 is warm";
-}
-
-// ---------------------------------------------------------------- interface images
-
 TEST(InterfaceImages, TransparentAroundTheEdgeAndSolidInside) {
     for (const auto& [path, image] : KeyedImages()) {
         EXPECT_TRUE(IsPowerOfTwo(image.width) && image.width == image.height) << path;
@@ -471,19 +443,6 @@ TEST(InterfaceImages, RadarGlowCoversTheScreenAndNothingElse) {
     const int c = glow.width / 2;
     EXPECT_GT(glow.At(c + 3, c + 5)[0], glow.At(c + 3, c + 5)[2]) << "red carries the glow";
     EXPECT_TRUE(IsBlack(glow, c + 3 * c / 4 + 4, c)) << "the bezel is left alone";
-}
-
-TEST(InterfaceImages, ParticleSpriteFadesFromABrightCentre) {
-    const RgbImage& part = ImageAt("gfx/part.bmp");
-    const int c = part.width / 2;
-    EXPECT_GT(part.At(c, c)[0], 240);
-    int previous = 256;
-    for (int x = c; x < part.width; ++x) {
-        const int value = part.At(x, c)[0];
-        EXPECT_LE(value, previous) << x;
-        previous = value;
-    }
-    EXPECT_LT(part.At(c + c * 7 / 8, c)[0], 40) << "soft towards the rim";
 }
 
 TEST(InterfaceImages, HudPanelsAreStoredBottomRowFirst) {

@@ -396,24 +396,6 @@ TEST_F(GeneratedModels, EveryPartShowsItsOutside) {
     }
 }
 
-TEST_F(GeneratedModels, FramesAreNamedAfterTheirMotion) {
-    std::vector<std::uint8_t> bytes;
-    ASSERT_TRUE(ReadWholeFile((gameDir / kHero).string(), bytes));
-    const auto field = [&](std::size_t at) {
-        std::int32_t v = 0;
-        std::memcpy(&v, &bytes[at], 4);
-        return static_cast<std::size_t>(v);
-    };
-    const auto name = [&](int frame) {
-        const std::size_t at = field(56) + static_cast<std::size_t>(frame) * field(16) + 24;
-        return std::string(reinterpret_cast<const char*>(&bytes[at]));
-    };
-    EXPECT_EQ(name(0), "stand01");
-    EXPECT_EQ(name(40), "run01");
-    EXPECT_EQ(name(162), "crstand01");
-    EXPECT_EQ(name(177), "deatha08");
-}
-
 TEST_F(GeneratedModels, GenerationIsDeterministic) {
     const fs::path second = ScratchFolder("talvemar_models_second");
     fs::remove_all(second);
