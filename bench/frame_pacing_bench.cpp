@@ -10,7 +10,7 @@
 
 #include "core/frame_rules.h"
 #include "core/game.h"
-#include "core/settings.h"
+#include "base/settings.h"
 #include "core/shell.h"
 #include "platform/clock.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/settings.h"
+#include "base/settings.h"
 #include "core/shell.h"
 #include "world/world.h"
 #include "generated_level.h"

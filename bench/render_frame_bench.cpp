@@ -13,7 +13,7 @@
 #include <string>
 
 #include "core/game.h"
-#include "core/settings.h"
+#include "base/settings.h"
 #include "core/shell.h"
 #include "generated_level.h"
 #include "math/camera.h"

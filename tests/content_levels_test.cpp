@@ -5,9 +5,9 @@
 #include <cmath>
 #include <filesystem>
 
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 #include "core/game.h"
-#include "core/settings.h"
+#include "base/settings.h"
 #include "core/shell.h"
 #include "game_dir_fixture.h"
 #include "level_fixture.h"

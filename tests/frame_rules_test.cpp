@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/frame_rules.h"
-#include "core/settings.h"
+#include "base/settings.h"
 #include "fake_clock.h"
 #include "world/world.h"
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "core/debug_log.h"
-#include "core/settings.h"
+#include "base/debug_log.h"
+#include "base/settings.h"
 #include "core/shell.h"
 
 class GameDirTest : public ::testing::Test {

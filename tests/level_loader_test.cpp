@@ -6,9 +6,9 @@
 
 #include "actors/enemy.h"
 #include "actors/items.h"
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 #include "core/game.h"
-#include "core/settings.h"
+#include "base/settings.h"
 #include "core/shell.h"
 #include "level_fixture.h"
 #include "math/camera.h"

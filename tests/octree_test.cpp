@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "actors/enemy.h"
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 #include "progress/progress_window.h"
 #include "world/world.h"
 

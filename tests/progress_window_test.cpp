@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/debug_log.h"
-#include "core/settings.h"
+#include "base/debug_log.h"
+#include "base/settings.h"
 #include "core/shell.h"
 #include "platform/progress_display.h"
 #include "progress/progress_window.h"

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/settings.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "actors/enemy.h"
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 #include "core/game.h"
-#include "core/settings.h"
+#include "base/settings.h"
 #include "core/shell.h"
-#include "core/view_frustum.h"
+#include "graphics/view_frustum.h"
 #include "fake_clock.h"
 #include "level_fixture.h"
 #include "math/camera.h"

@@ -3,13 +3,13 @@
 
 #include <GL/gl.h>
 
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 #include "core/game.h"
-#include "core/settings.h"
+#include "base/settings.h"
 #include "core/screenshot.h"
 #include "core/shell.h"
 #include "graphics/image_files.h"
-#include "core/view_frustum.h"
+#include "graphics/view_frustum.h"
 #include "level_fixture.h"
 #include "math/camera.h"
 #include "world/octree.h"

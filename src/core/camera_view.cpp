@@ -2,7 +2,7 @@
 
 #include <GL/glu.h>
 
-#include "core/settings.h"
+#include "base/settings.h"
 #include "math/camera.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/settings.h"
+#include "base/settings.h"
 #include "platform/clock.h"
 #include "world/world.h"
 

@@ -7,9 +7,9 @@
 
 #include "actors/enemy.h"
 #include "actors/items.h"
-#include "core/debug_log.h"
-#include "core/settings.h"
-#include "core/timer.h"
+#include "base/debug_log.h"
+#include "base/settings.h"
+#include "base/timer.h"
 #include "math/camera.h"
 #include "platform/clock.h"
 #include "platform/window.h"

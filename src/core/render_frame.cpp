@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 #include "core/game.h"
 #include "core/screenshot.h"
-#include "core/settings.h"
+#include "base/settings.h"
 #include "core/shell.h"
-#include "core/view_frustum.h"
+#include "graphics/view_frustum.h"
 #include "core/camera_view.h"
 #include "actors/enemy.h"
 #include "actors/items.h"

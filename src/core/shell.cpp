@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 #include "core/game.h"
-#include "core/settings.h"
-#include "core/view_frustum.h"
+#include "base/settings.h"
+#include "graphics/view_frustum.h"
 #include "math/camera.h"
 #include "platform/clock.h"
 #include "platform/sdl_input.h"

@@ -8,7 +8,7 @@
 #include "actors/player.h"
 #include "graphics/image_files.h"
 #include "core/camera_view.h"
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 
 namespace {
 

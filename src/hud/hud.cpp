@@ -7,8 +7,8 @@
 
 #include "actors/enemy.h"
 #include "actors/player.h"
-#include "core/debug_log.h"
-#include "core/settings.h"
+#include "base/debug_log.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/timer.h"
+#include "base/timer.h"
 #include "graphics/textures.h"
 #include "hud/font.h"
 #include "math/vec3.h"

@@ -22,5 +22,11 @@ struct CollisionPacket {
     Vec3 hitNormal;
 };
 
+// How a sweep or cast keeps each world triangle to one test per pass.
+enum class SweepMarking {
+    Stamp,     // number the passes; a triangle remembers the pass that tested it
+    ClearAll,  // clear every triangle's visited mark before each pass
+};
+
 // Number of enemy slots that have a collision packet of their own.
 constexpr int kEnemyPackets = 100;

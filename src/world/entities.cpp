@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "actors/enemy.h"
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 #include "math/camera.h"
 #include "world/entity_values.h"
 #include "world/world.h"

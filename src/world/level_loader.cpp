@@ -7,7 +7,7 @@
 
 #include "actors/enemy.h"
 #include "actors/items.h"
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 #include "core/game.h"
 #include "graphics/textures.h"
 #include "progress/progress_window.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "actors/enemy.h"
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 #include "progress/progress_window.h"
 #include "world/collision_packet.h"
 #include "world/world.h"

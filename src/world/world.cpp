@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "core/debug_log.h"
+#include "base/debug_log.h"
 
 #include "world/octree.h"
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphics/gl_texture.h"
+#include "graphics/view_frustum.h"
 #include "math/vec3.h"
 #include "world/collision_packet.h"
 
@@ -33,7 +34,8 @@ struct WorldPolygon {
     WorldPolygon* next = nullptr;  // polygonList link (worldspawn triangles)
     std::int32_t id = 0;           // number within its entity, from 0
     std::uint8_t inNode = 0;       // scratch mark of the octree build
-    std::uint8_t visited = 0;      // per-pass mark of drawing, sweeps and casts
+    std::uint8_t visited = 0;      // per-pass mark of drawing (and of sweeps that clear all)
+    std::uint32_t sweepMark = 0;   // the sweep pass that last tested this triangle
     float planeD = 0.0f;
 };
 
@@ -126,6 +128,13 @@ public:
     WorldPolygon* polygonListTail = nullptr;
     std::unique_ptr<OctreeNode> octree;
     std::int32_t octreeNodeCount = 0;
+
+    // How sweeps and casts keep each triangle to one test per pass, and the
+    // number of the pass now running (see world/sweep.h).
+    SweepMarking sweepMarking = SweepMarking::Stamp;
+    std::uint32_t sweepPass = 0;
+    // The view frustum of the last drawn frame; ray casts read it.
+    ViewFrustum frameFrustum;
 
     CollisionPacket* currentPacket = nullptr;
     CollisionPacket playerPacket;

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "core/camera_view.h"
-#include "core/settings.h"
-#include "core/view_frustum.h"
+#include "base/settings.h"
+#include "graphics/view_frustum.h"
 #include "math/camera.h"
 #include "world/entity_values.h"
 #include "world/octree.h"
@@ -192,6 +192,7 @@ void World::Draw(const Vec3& playerPosition) {
     camera.Reorthogonalise();
     LookThroughCamera(playerPosition);
     UpdateFrustumPlanes(viewFrustum, camera);
+    frameFrustum = viewFrustum;
     const bool lit = settings.vertexLighting != 0;
     if (lit) {
         for (WorldPolygon& t : triangles)

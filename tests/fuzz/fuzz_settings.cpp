@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/settings.h"
+#include "base/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));

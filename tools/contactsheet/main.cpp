@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "common/image.h"
-#include "core/settings.h"
+#include "base/settings.h"
 #include "core/shell.h"
 #include "graphics/image_files.h"
 #include "model_tiles.h"

@@ -1,4 +1,4 @@
-#include "core/settings.h"
+#include "base/settings.h"
 
 #include <fstream>
 #include <istream>

@@ -1,4 +1,4 @@
-#include "core/timer.h"
+#include "base/timer.h"
 
 #include "platform/clock.h"
 

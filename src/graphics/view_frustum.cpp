@@ -1,4 +1,4 @@
-#include "core/view_frustum.h"
+#include "graphics/view_frustum.h"
 
 #include <GL/gl.h>
 
