@@ -1,0 +1,41 @@
+#pragma once
+// Geometric primitives of the swept-sphere collision and the ray casts.
+// Distances are computed in double precision from the float inputs.
+#include "math/vec3.h"
+
+// What ClassifyPoint says of a point against a plane.
+constexpr int kPointInFront = 16;  // on the side the normal points to
+constexpr int kPointBehind = 1;
+constexpr int kPointOnPlane = 256;  // within 0.001 of the plane
+
+// True when all three components are exactly 0.
+bool IsZeroVector(const Vec3& v);
+
+// Distance along rayVector, in units of its length, from rayOrigin to the
+// plane; -1.0 when the ray runs parallel to the plane. The answer may be
+// negative when the plane lies behind the origin.
+double IntersectRayPlane(const Vec3& rayOrigin, const Vec3& rayVector, const Vec3& planeOrigin,
+                         const Vec3& planeNormal);
+
+// Distance along the unit vector rayUnit from rayOrigin to where it enters
+// the sphere; -1.0 when the line misses it. From inside the sphere the
+// answer is negative (the entry lies behind the origin).
+double IntersectRaySphere(const Vec3& rayOrigin, const Vec3& rayUnit, const Vec3& centre, double radius);
+
+// True when p, assumed to lie in the triangle's plane, is inside the
+// triangle or on an edge (the angles from p to the corners add up to a full
+// turn).
+bool CheckPointInTriangle(const Vec3& p, const Vec3& a, const Vec3& b, const Vec3& c);
+
+// The point of segment a-b nearest to p.
+Vec3 ClosestPointOnLine(const Vec3& a, const Vec3& b, const Vec3& p);
+
+// The point on the triangle's edges nearest to p; on equal distances the
+// earlier edge (a-b, then b-c, then c-a) wins.
+Vec3 ClosestPointOnTriangle(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& p);
+
+// True when p lies in the closed sphere.
+bool CheckPointInSphere(const Vec3& p, const Vec3& centre, double radius);
+
+// kPointInFront, kPointBehind or kPointOnPlane.
+int ClassifyPoint(const Vec3& p, const Vec3& planeOrigin, const Vec3& planeNormal);

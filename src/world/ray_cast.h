@@ -1,0 +1,37 @@
+#pragma once
+// Ray casts: a small sphere (kCastRadius) moved along a segment through the
+// world's triangles, stopping at the first wall. Used by shots and
+// particles.
+//
+// Contract:
+// - World units in and out.
+// - A velocity shorter than 0.1 world units returns the start and leaves
+//   the hit flag alone.
+// - No wall: the end is 0.1 world units short of start + velocity.
+// - A wall: hit is set and the contact point on the wall comes back, with
+//   the wall's unit normal in hitNormal. hit is only ever set, never
+//   cleared: the caller clears it. Without a hit hitNormal receives what the
+//   current packet held before.
+// - Only the octree boxes that contain the start are searched (an inner
+//   node wholly inside the last drawn frame's view frustum is searched as a
+//   whole), so a wall reached in a neighbouring box is missed. A start
+//   outside the octree hits nothing.
+// - The cast overwrites world.currentPacket's fields.
+#include <cstdint>
+
+#include "math/vec3.h"
+
+class World;
+struct CollisionPacket;
+struct OctreeNode;
+
+constexpr float kCastRadius = 2.0f;
+
+Vec3 CastRay(World& world, const Vec3& start, const Vec3& velocity, std::uint8_t& hit, Vec3& hitNormal);
+
+// The cast in unit-sphere space (positions divided by kCastRadius).
+Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::uint8_t& hit);
+
+// The cast's walk: boxes that contain the packet's cast start.
+void WalkOctreeForCast(World& world, CollisionPacket& packet, OctreeNode& node);
+bool CastNodeTest(const OctreeNode& node, const CollisionPacket& packet);
