@@ -11,6 +11,11 @@ constexpr int kPointOnPlane = 256;  // within 0.001 of the plane
 // True when all three components are exactly 0.
 bool IsZeroVector(const Vec3& v);
 
+// v scaled to unit length, dividing in double precision so that even the
+// shortest float vectors come out whole; a zero (or non-finite) vector gives
+// the zero vector, never NaN.
+Vec3 NormalizedOrZero(const Vec3& v);
+
 // Distance along rayVector, in units of its length, from rayOrigin to the
 // plane; -1.0 when the ray runs parallel to the plane. The answer may be
 // negative when the plane lies behind the origin.
@@ -20,11 +25,12 @@ double IntersectRayPlane(const Vec3& rayOrigin, const Vec3& rayVector, const Vec
 // Distance along the unit vector rayUnit from rayOrigin to where it enters
 // the sphere; -1.0 when the line misses it. From inside the sphere the
 // answer is negative (the entry lies behind the origin).
-double IntersectRaySphere(const Vec3& rayOrigin, const Vec3& rayUnit, const Vec3& centre, double radius);
+double IntersectRaySphere(const Vec3& rayOrigin, const Vec3& rayUnit, const Vec3& centre,
+                          double radius);
 
 // True when p, assumed to lie in the triangle's plane, is inside the
 // triangle or on an edge (the angles from p to the corners add up to a full
-// turn).
+// turn). A p exactly on a corner counts as inside.
 bool CheckPointInTriangle(const Vec3& p, const Vec3& a, const Vec3& b, const Vec3& c);
 
 // The point of segment a-b nearest to p.
