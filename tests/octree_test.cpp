@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "actors/enemy.h"
 #include "base/debug_log.h"
 #include "progress/progress_window.h"
 #include "world/world.h"
@@ -375,47 +374,37 @@ TEST(OctreeBuildModes, ParentListsGiveTheSameTreeAsRetestingTheWorld) {
 class OctreeSweep : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedEnemies = enemies;
-        savedMover = currentMover;
         packet.basePoint = Vec3(10, 10, 10);  // (300, 300, 300) in world units
-        packet.velocity = Vec3(1, 0, 0);      // ends at (330, 300, 300)
+        packet.velocity = Vec3(1, 0, 0);      // 30 world units along x
     }
-    void TearDown() override {
-        enemies = savedEnemies;
-        currentMover = savedMover;
-    }
-    bool Touched(const Vec3& low, const Vec3& high, int kind) {
+    bool Touched(const Vec3& low, const Vec3& high, const Vec3& start) {
         OctreeNode node;
         node.minCorner = low;
         node.maxCorner = high;
-        return NodeTouchedBySweep(world, node, packet, kind);
+        return NodeTouchedBySweep(world, node, packet, start);
     }
 
     World world;
     CollisionPacket packet;
-    std::vector<Enemy> savedEnemies;
-    int savedMover = -1;
 };
 
-TEST_F(OctreeSweep, PlayerNodeNeedsTheCentreEndOrShiftedCentre) {
-    EXPECT_TRUE(Touched({299, 299, 299}, {301, 301, 301}, kMoverPlayer));
-    EXPECT_TRUE(Touched({320, 295, 295}, {340, 305, 305}, kMoverPlayer));
-    EXPECT_TRUE(Touched({329, 321, 329}, {331, 323, 331}, kMoverPlayer));
+TEST_F(OctreeSweep, NodeNeedsTheStartEndOrShiftedStart) {
+    const Vec3 start(300, 300, 300);
+    EXPECT_TRUE(Touched({299, 299, 299}, {301, 301, 301}, start));
+    EXPECT_TRUE(Touched({320, 295, 295}, {340, 305, 305}, start));  // the end, (330, 300, 300)
+    EXPECT_TRUE(Touched({329, 321, 329}, {331, 323, 331}, start));  // (330, 322, 330)
     // The sphere's surface reaches into this box, but none of the points does.
-    EXPECT_FALSE(Touched({260, 290, 290}, {290, 310, 310}, kMoverPlayer));
+    EXPECT_FALSE(Touched({260, 290, 290}, {290, 310, 310}, start));
 }
 
-TEST_F(OctreeSweep, EnemySweepStartsAtTheCurrentMover) {
-    enemies.resize(2);
-    enemies[1].position = Vec3(1000, 0, 0);
-    currentMover = 1;
-    EXPECT_TRUE(Touched({999, -1, -1}, {1001, 1, 1}, kMoverEnemy));
-    EXPECT_FALSE(Touched({999, -1, -1}, {1001, 1, 1}, kMoverPlayer));
-    EXPECT_FALSE(Touched({299, 299, 299}, {301, 301, 301}, kMoverEnemy));
-    for (int invalid : {-1, 5}) {
-        currentMover = invalid;
-        EXPECT_TRUE(Touched({299, 299, 299}, {301, 301, 301}, kMoverEnemy));
-    }
+TEST_F(OctreeSweep, TheCallersStartCountsNotThePacketsBasePoint) {
+    const Vec3 start(1000, 0, 0);
+    EXPECT_TRUE(Touched({999, -1, -1}, {1001, 1, 1}, start));
+    EXPECT_TRUE(Touched({1029, -1, -1}, {1031, 1, 1}, start));  // end: start + velocity scaled
+    EXPECT_FALSE(Touched({299, 299, 299}, {301, 301, 301}, start));
+    packet.radius = Vec3(2, 2, 2);  // the end scales by the packet's radius
+    EXPECT_TRUE(Touched({1001, -1, -1}, {1003, 1, 1}, start));
+    EXPECT_FALSE(Touched({1029, -1, -1}, {1031, 1, 1}, start));
 }
 
 TEST_F(OctreeSweep, WalkHandsOnlyTheReachedLeavesToTheCheck) {
@@ -425,20 +414,16 @@ TEST_F(OctreeSweep, WalkHandsOnlyTheReachedLeavesToTheCheck) {
         leaves.push_back(&leaf);
     };
     packet.velocity = Vec3();
-    packet.basePoint = Vec3(2.5f, 2.5f, 2.5f);  // (75, 75, 75): child 7 only
-    WalkOctreeForSweep(world, packet, *world.octree, kMoverPlayer, record);
+    WalkOctreeForSweep(world, packet, *world.octree, {75, 75, 75}, record);  // child 7 only
     EXPECT_EQ(leaves, (std::vector<const OctreeNode*>{world.octree->children[7].get()}));
 
-    leaves.clear();
-    packet.radius = Vec3(1, 1, 1);        // base points in world units from here on
-    packet.basePoint = Vec3(50, 50, 50);  // the corner all eight children share
-    WalkOctreeForSweep(world, packet, *world.octree, kMoverPlayer, record);
+    leaves.clear();  // the corner all eight children share
+    WalkOctreeForSweep(world, packet, *world.octree, {50, 50, 50}, record);
     std::vector<const OctreeNode*> allChildren;
     for (const auto& child : world.octree->children) allChildren.push_back(child.get());
     EXPECT_EQ(leaves, allChildren);
 
     leaves.clear();
-    packet.basePoint = Vec3(-100, -100, -100);
-    WalkOctreeForSweep(world, packet, *world.octree, kMoverPlayer, record);
+    WalkOctreeForSweep(world, packet, *world.octree, {-100, -100, -100}, record);
     EXPECT_TRUE(leaves.empty());
 }

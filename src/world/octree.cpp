@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "actors/enemy.h"
 #include "base/debug_log.h"
 #include "progress/progress_window.h"
 #include "world/collision_packet.h"
@@ -194,14 +193,6 @@ Vec3 Scaled(const Vec3& v, const Vec3& scale) {
     return {v.x * scale.x, v.y * scale.y, v.z * scale.z};
 }
 
-// Where the sweep starts in world space.
-Vec3 SweepStart(const CollisionPacket& packet, int moverKind) {
-    const bool enemyMoving = moverKind == kMoverEnemy && currentMover >= 0 &&
-                             currentMover < static_cast<int>(enemies.size());
-    if (enemyMoving) return enemies[currentMover].position;
-    return Scaled(packet.basePoint, packet.radius);
-}
-
 }  // namespace
 
 void BuildOctree(World& world, OctreeBuildMode mode) {
@@ -279,23 +270,22 @@ bool SegmentTouchesBox(const Vec3& boxMin, const Vec3& boxMax, const Vec3& start
 }
 
 bool NodeTouchedBySweep(const World& /*world*/, const OctreeNode& node,
-                        const CollisionPacket& packet, int moverKind) {
-    const Vec3 start = SweepStart(packet, moverKind);
-    const Vec3 end = start + Scaled(packet.velocity, packet.radius);
-    const Vec3 probe =
-        start + Vec3(0.0f, -kSweepProbeDrop, 0.0f) + Vec3(kMoverRadius, kMoverRadius, kMoverRadius);
-    return PointInBox(node.minCorner, node.maxCorner, start) ||
+                        const CollisionPacket& packet, const Vec3& sweepStart) {
+    const Vec3 end = sweepStart + Scaled(packet.velocity, packet.radius);
+    const Vec3 probe = sweepStart + Vec3(0.0f, -kSweepProbeDrop, 0.0f) +
+                       Vec3(kMoverRadius, kMoverRadius, kMoverRadius);
+    return PointInBox(node.minCorner, node.maxCorner, sweepStart) ||
            PointInBox(node.minCorner, node.maxCorner, end) ||
            PointInBox(node.minCorner, node.maxCorner, probe);
 }
 
-void WalkOctreeForSweep(World& world, CollisionPacket& packet, OctreeNode& node, int moverKind,
-                        const OctreeLeafCheck& checkLeaf) {
-    if (!NodeTouchedBySweep(world, node, packet, moverKind)) return;
+void WalkOctreeForSweep(World& world, CollisionPacket& packet, OctreeNode& node,
+                        const Vec3& sweepStart, const OctreeLeafCheck& checkLeaf) {
+    if (!NodeTouchedBySweep(world, node, packet, sweepStart)) return;
     if (!node.hasChildren) {
         checkLeaf(world, packet, node);
         return;
     }
     for (auto& child : node.children)
-        WalkOctreeForSweep(world, packet, *child, moverKind, checkLeaf);
+        WalkOctreeForSweep(world, packet, *child, sweepStart, checkLeaf);
 }

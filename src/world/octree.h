@@ -82,16 +82,16 @@ int OutCode(const Vec3& boxMin, const Vec3& boxMax, const Vec3& p);
 constexpr int kMoverPlayer = 0;
 constexpr int kMoverEnemy = 1;
 
-// True when a sweep may touch the node: the mover's position, its end point
-// or its position shifted by (30, 22, 30) lies in the box. An enemy sweep
-// starts at enemies[currentMover]; without a valid current mover it is taken
-// as the player's.
+// True when a sweep may touch the node: its start, its end (start + the
+// packet's velocity scaled back by the packet's radius) or its start shifted
+// by (30, 22, 30) lies in the box. sweepStart is in world units; the caller
+// picks it by mover (see world/sweep.h).
 bool NodeTouchedBySweep(const World& world, const OctreeNode& node, const CollisionPacket& packet,
-                        int moverKind);
+                        const Vec3& sweepStart);
 
 using OctreeLeafCheck = std::function<void(World&, CollisionPacket&, OctreeNode&)>;
 
-// Walks the nodes the sweep may touch, children in order, and hands every
-// leaf reached to checkLeaf.
-void WalkOctreeForSweep(World& world, CollisionPacket& packet, OctreeNode& node, int moverKind,
-                        const OctreeLeafCheck& checkLeaf);
+// Walks the nodes the sweep from sweepStart may touch, children in order, and
+// hands every leaf reached to checkLeaf.
+void WalkOctreeForSweep(World& world, CollisionPacket& packet, OctreeNode& node,
+                        const Vec3& sweepStart, const OctreeLeafCheck& checkLeaf);
