@@ -16,7 +16,10 @@
 //   node wholly inside the last drawn frame's view frustum is searched as a
 //   whole), so a wall reached in a neighbouring box is missed. A start
 //   outside the octree hits nothing.
-// - The cast overwrites world.currentPacket's fields.
+// - The cast overwrites the fields of PacketInUse(world) (world/sweep.h):
+//   world.currentPacket, or the spare packet while none is selected.
+// - No input gives a NaN or infinite end: a velocity that is not finite
+//   goes nowhere.
 #include <cstdint>
 
 #include "math/vec3.h"
@@ -27,9 +30,11 @@ struct OctreeNode;
 
 constexpr float kCastRadius = 2.0f;
 
-Vec3 CastRay(World& world, const Vec3& start, const Vec3& velocity, std::uint8_t& hit, Vec3& hitNormal);
+Vec3 CastRay(World& world, const Vec3& start, const Vec3& velocity, std::uint8_t& hit,
+             Vec3& hitNormal);
 
-// The cast in unit-sphere space (positions divided by kCastRadius).
+// The cast in unit-sphere space (positions divided by kCastRadius), within
+// the pass CastRay began.
 Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::uint8_t& hit);
 
 // The cast's walk: boxes that contain the packet's cast start.

@@ -1,0 +1,90 @@
+#include "world/ray_cast.h"
+
+#include <cmath>
+
+#include "world/collision_packet.h"
+#include "world/octree.h"
+#include "world/sweep.h"
+#include "world/world.h"
+#include "world/world_render.h"
+
+namespace {
+
+// Casts shorter than this (unit-sphere space) go nowhere, and a free cast
+// ends this far short of its end point.
+constexpr float kCastStopShort = 0.05f;
+
+constexpr int kCorners = 8;
+
+Vec3 CastRadii() { return {kCastRadius, kCastRadius, kCastRadius}; }
+
+bool IsFinite(const Vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+bool Within(float value, float low, float high) { return low <= value && value <= high; }
+
+// An inner node wholly in the last drawn frame's view is searched as a whole.
+bool AllCornersInView(const ViewFrustum& frustum, const OctreeNode& node) {
+    for (int i = 0; i < kCorners; ++i) {
+        if (!SphereInFrustum(frustum, {node.cornerX[i], node.cornerY[i], node.cornerZ[i]}, 0.0f))
+            return false;
+    }
+    return true;
+}
+
+void FillPacket(CollisionPacket& packet, const Vec3& basePoint, const Vec3& velocity) {
+    packet.velocity = velocity;
+    packet.basePoint = basePoint;
+    packet.foundCollision = false;
+    packet.embedded = false;
+    packet.nearestDistance = -1.0;
+    packet.radius = CastRadii();
+}
+
+}  // namespace
+
+Vec3 CastRay(World& world, const Vec3& start, const Vec3& velocity, std::uint8_t& hit,
+             Vec3& hitNormal) {
+    BeginSweepPass(world);
+    CollisionPacket& packet = PacketInUse(world);
+    packet.castStart = start;
+    const Vec3 radii = CastRadii();
+    const Vec3 end =
+        SweepCast(world, ToUnitSphereSpace(start, radii), ToUnitSphereSpace(velocity, radii), hit);
+    hitNormal = packet.hitNormal;
+    const Vec3 result = FromUnitSphereSpace(end, radii);
+    return IsFinite(result) ? result : start;
+}
+
+Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::uint8_t& hit) {
+    const float length = velocity.Length();
+    if (!(length >= kCastStopShort) || !std::isfinite(length)) return basePoint;
+
+    CollisionPacket& packet = PacketInUse(world);
+    FillPacket(packet, basePoint, velocity);
+    if (world.octree) WalkOctreeForCast(world, packet, *world.octree);
+    if (packet.foundCollision) {
+        hit = 1;
+        return packet.polygonIntersectionPoint;  // on the wall, not the sphere's centre
+    }
+    Vec3 freeTravel = velocity;
+    freeTravel.SetLength(length - kCastStopShort);
+    return basePoint + freeTravel;
+}
+
+void WalkOctreeForCast(World& world, CollisionPacket& packet, OctreeNode& node) {
+    if (!CastNodeTest(node, packet)) return;
+    if (node.hasChildren && !AllCornersInView(world.frameFrustum, node)) {
+        for (auto& child : node.children) WalkOctreeForCast(world, packet, *child);
+        return;
+    }
+    CheckLeafTriangles(world, packet, node);
+}
+
+bool CastNodeTest(const OctreeNode& node, const CollisionPacket& packet) {
+    const Vec3& start = packet.castStart;
+    return Within(start.x, node.minCorner.x, node.maxCorner.x) &&
+           Within(start.y, node.minCorner.y, node.maxCorner.y) &&
+           Within(start.z, node.minCorner.z, node.maxCorner.z);
+}

@@ -1,0 +1,307 @@
+#include "world/sweep.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "math/geometry.h"
+#include "world/collision_packet.h"
+#include "world/octree.h"
+#include "world/world.h"
+
+namespace {
+
+// Steps shorter than this (unit-sphere space) are dropped, and every step
+// ends this far short of where it would go, so the sphere never rests on a
+// wall it has touched.
+constexpr float kVeryCloseDistance = 0.05f;
+
+// The sphere's radius in unit-sphere space.
+constexpr double kUnitRadius = 1.0;
+
+// Reach of a sweep beyond its length: a contact further than the length plus
+// the sphere's diameter from the base point can neither be hit nor overlap.
+constexpr float kContactReachBeyondLength = 2.0f;
+// The inside test accepts points a little off the triangle (its angle
+// tolerance): up to about 3% of the triangle's extent away from it, so this
+// share leaves a wide margin.
+constexpr float kInsideTestSlackPerExtent = 0.1f;
+// Covers float rounding in the triangle test (unit-sphere space).
+constexpr float kRoundingSlack = 0.1f;
+
+Vec3 MoverRadii() { return {kMoverRadius, kMoverRadius, kMoverRadius}; }
+
+Vec3 VertexPosition(const WorldVertex& v) { return {v.x, v.y, v.z}; }
+
+bool IsFinite(const Vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+bool SameVector(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+// v times a distance worked out in double precision.
+Vec3 Scaled(const Vec3& v, double factor) {
+    return {static_cast<float>(v.x * factor), static_cast<float>(v.y * factor),
+            static_cast<float>(v.z * factor)};
+}
+
+float DividedOrZero(float value, float divisor) { return divisor == 0.0f ? 0.0f : value / divisor; }
+
+// A usable step: long enough to take and finite (NaN fails both tests).
+bool LongEnoughToMove(float length) {
+    return length >= kVeryCloseDistance && std::isfinite(length);
+}
+
+bool UsableRadius(const Vec3& radius) {
+    return radius.x > 0.0f && radius.y > 0.0f && radius.z > 0.0f && IsFinite(radius);
+}
+
+// v keeping its direction, set to the given length.
+Vec3 WithLength(Vec3 v, float length) {
+    v.SetLength(length);
+    return v;
+}
+
+// ---- One pass over the triangles ----
+
+bool TestedThisPass(const World& world, const WorldPolygon& triangle) {
+    if (world.sweepMarking == SweepMarking::Stamp) return triangle.sweepMark == world.sweepPass;
+    return triangle.visited != 0;
+}
+
+void MarkTested(const World& world, WorldPolygon& triangle) {
+    if (world.sweepMarking == SweepMarking::Stamp) {
+        triangle.sweepMark = world.sweepPass;
+    } else {
+        triangle.visited = 1;
+    }
+}
+
+// ---- The triangle test ----
+
+// The packet's motion, worked out once per leaf rather than per triangle.
+struct Motion {
+    Vec3 direction;  // unit vector (zero for no motion)
+    double length;   // of the velocity
+};
+
+// Where the sphere first meets the triangle's plane: straight down the normal
+// when the sphere already cuts the plane, else along the motion.
+Vec3 PlaneContact(const Vec3& basePoint, const Vec3& normal, const Vec3& planeOrigin,
+                  const Motion& motion) {
+    const Vec3 nearestOnSphere = basePoint - normal;
+    if (ClassifyPoint(nearestOnSphere, planeOrigin, normal) == kPointBehind) {
+        return nearestOnSphere +
+               Scaled(normal, IntersectRayPlane(nearestOnSphere, normal, planeOrigin, normal));
+    }
+    return nearestOnSphere +
+           Scaled(motion.direction,
+                  IntersectRayPlane(nearestOnSphere, motion.direction, planeOrigin, normal));
+}
+
+// Tests one triangle against the packet's sphere; records it when it is the
+// nearest hit so far.
+void TestTriangle(CollisionPacket& packet, const Motion& motion, const WorldPolygon& triangle) {
+    const Vec3 corners[3] = {
+        ToUnitSphereSpace(VertexPosition(triangle.vertices[0]), packet.radius),
+        ToUnitSphereSpace(VertexPosition(triangle.vertices[1]), packet.radius),
+        ToUnitSphereSpace(VertexPosition(triangle.vertices[2]), packet.radius)};
+    const Vec3 edge1 = corners[1] - corners[0];
+    const Vec3 edge2 = corners[2] - corners[0];
+    if (IsZeroVector(edge1) || IsZeroVector(edge2)) return;
+    const Vec3 normal = NormalizedOrZero(edge1.Cross(edge2));
+    if (IsZeroVector(normal)) return;                 // corners in a line: no plane to meet
+    if (Dot(normal, motion.direction) > 0.0) return;  // facing away from the motion
+
+    const Vec3 planeContact = PlaneContact(packet.basePoint, normal, corners[0], motion);
+    if (!IsFinite(planeContact)) return;  // motion all but parallel to the plane
+    const Vec3 polygonContact =
+        CheckPointInTriangle(planeContact, corners[0], corners[1], corners[2])
+            ? planeContact
+            : ClosestPointOnTriangle(corners[0], corners[1], corners[2], planeContact);
+
+    // Back from the contact against the motion to the sphere's surface.
+    const Vec3 backwards(-motion.direction.x, -motion.direction.y, -motion.direction.z);
+    const double distance =
+        IntersectRaySphere(polygonContact, backwards, packet.basePoint, kUnitRadius);
+    Vec3 sphereContact = packet.basePoint - normal;
+    if (distance >= 0.0) sphereContact = polygonContact - Scaled(motion.direction, distance);
+    if (CheckPointInSphere(polygonContact, packet.basePoint, kUnitRadius)) packet.embedded = true;
+
+    const bool withinReach = distance >= 0.0 && distance <= motion.length;
+    const bool nearest =
+        !packet.foundCollision || distance < packet.nearestDistance;  // ties: earlier
+    if (!withinReach || !nearest) return;
+    packet.nearestDistance = distance;
+    packet.sphereIntersectionPoint = sphereContact;
+    packet.polygonIntersectionPoint = polygonContact;
+    packet.hitNormal = normal;
+    packet.foundCollision = true;
+}
+
+// How far from the base point a triangle can lie and still matter to the
+// sweep; most triangles of a leaf lie further and skip the full test.
+struct ContactRange {
+    Vec3 basePoint;
+    Vec3 inverseRadius;  // world to unit-sphere space, by multiplication
+    float distance;
+};
+
+ContactRange RangeOf(const CollisionPacket& packet, const Motion& motion) {
+    return {packet.basePoint,
+            {1.0f / packet.radius.x, 1.0f / packet.radius.y, 1.0f / packet.radius.z},
+            static_cast<float>(motion.length) + kContactReachBeyondLength + kRoundingSlack};
+}
+
+// The range three coordinates span, scaled.
+struct Span {
+    float low;
+    float high;
+};
+
+Span SpanOf(float a, float b, float c, float scale) {
+    a *= scale;
+    b *= scale;
+    c *= scale;
+    return {std::min({a, b, c}), std::max({a, b, c})};
+}
+
+float GapTo(float value, const Span& span) {
+    return value < span.low ? span.low - value : (value > span.high ? value - span.high : 0.0f);
+}
+
+// True when the triangle lies so far from the base point that the full test
+// could record neither a hit nor an overlap. Conservative: a triangle wrongly
+// kept only costs the full test.
+bool OutOfRange(const WorldPolygon& triangle, const ContactRange& range) {
+    const WorldVertex* v = triangle.vertices;
+    const Span spans[3] = {SpanOf(v[0].x, v[1].x, v[2].x, range.inverseRadius.x),
+                           SpanOf(v[0].y, v[1].y, v[2].y, range.inverseRadius.y),
+                           SpanOf(v[0].z, v[1].z, v[2].z, range.inverseRadius.z)};
+    const float base[3] = {range.basePoint.x, range.basePoint.y, range.basePoint.z};
+    float gapSquared = 0.0f, extent = 0.0f;
+    for (int axis = 0; axis < 3; ++axis) {
+        const float gap = GapTo(base[axis], spans[axis]);
+        gapSquared += gap * gap;
+        extent = std::max(extent, spans[axis].high - spans[axis].low);
+    }
+    const float limit = range.distance + kInsideTestSlackPerExtent * extent;
+    return gapSquared > limit * limit;
+}
+
+// ---- Collide and slide ----
+
+void FillPacket(CollisionPacket& packet, const Vec3& basePoint, const Vec3& velocity) {
+    packet.velocity = velocity;
+    packet.basePoint = basePoint;
+    packet.embedded = false;
+    packet.foundCollision = false;
+    packet.nearestDistance = -1.0;
+    packet.radius = MoverRadii();
+}
+
+// Where the octree walk looks from, in world units: an enemy's from the
+// start of its move, the player's from wherever the slide has got to.
+Vec3 WalkStart(const CollisionPacket& packet, int moverKind, const Vec3& sweepStart) {
+    if (moverKind == kMoverEnemy) return sweepStart;
+    return FromUnitSphereSpace(packet.basePoint, packet.radius);
+}
+
+// After a hit: the base point the sphere moves up to and the velocity left
+// for the next slide, along the plane through the contact point that faces
+// the sphere. A zero plane normal leaves the destination as it was.
+struct Slide {
+    Vec3 basePoint;
+    Vec3 velocity;
+};
+
+Slide SlideAfterHit(const CollisionPacket& packet, const Vec3& basePoint, const Vec3& velocity) {
+    Slide slide{basePoint, {}};
+    if (packet.nearestDistance >= kVeryCloseDistance) {
+        const float approach = static_cast<float>(packet.nearestDistance) - kVeryCloseDistance;
+        slide.basePoint = basePoint + WithLength(velocity, approach);
+    }
+    const Vec3 planeOrigin = packet.polygonIntersectionPoint;
+    const Vec3 planeNormal = slide.basePoint - planeOrigin;  // about 1 long
+    const Vec3 destination = basePoint + velocity;
+    const double toPlane = IntersectRayPlane(destination, planeNormal, planeOrigin, planeNormal);
+    const Vec3 onPlane = destination + Scaled(planeNormal, toPlane);
+    slide.velocity = onPlane - planeOrigin;
+    return slide;
+}
+
+}  // namespace
+
+CollisionPacket& PacketInUse(World& world) {
+    return world.currentPacket ? *world.currentPacket : world.sparePacket;
+}
+
+Vec3 ToUnitSphereSpace(const Vec3& v, const Vec3& radius) {
+    return {DividedOrZero(v.x, radius.x), DividedOrZero(v.y, radius.y),
+            DividedOrZero(v.z, radius.z)};
+}
+
+Vec3 FromUnitSphereSpace(const Vec3& v, const Vec3& radius) {
+    return {v.x * radius.x, v.y * radius.y, v.z * radius.z};
+}
+
+void BeginSweepPass(World& world) {
+    std::vector<WorldPolygon>& triangles = world.WorldTriangles();
+    if (world.sweepMarking == SweepMarking::ClearAll) {
+        for (WorldPolygon& triangle : triangles) triangle.visited = 0;
+        return;
+    }
+    ++world.sweepPass;
+    if (world.sweepPass == 0) {  // wrapped: old stamps could match again
+        for (WorldPolygon& triangle : triangles) triangle.sweepMark = 0;
+        world.sweepPass = 1;
+    }
+}
+
+void CheckLeafTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf) {
+    if (!UsableRadius(packet.radius)) return;
+    const Motion motion{NormalizedOrZero(packet.velocity), packet.velocity.Length()};
+    const ContactRange range = RangeOf(packet, motion);
+    for (WorldPolygon* triangle : leaf.triangles) {
+        if (TestedThisPass(world, *triangle)) continue;
+        if (!OutOfRange(*triangle, range)) TestTriangle(packet, motion, *triangle);
+        MarkTested(world, *triangle);
+    }
+}
+
+Vec3 CollideWithWorld(World& world, const Vec3& basePoint, const Vec3& velocity, int moverKind,
+                      const Vec3& sweepStart, int depth) {
+    if (depth >= kMaxSlideSteps) return basePoint;
+    const float length = velocity.Length();
+    if (!LongEnoughToMove(length)) return basePoint;
+
+    CollisionPacket& packet = PacketInUse(world);
+    FillPacket(packet, basePoint, velocity);
+    if (world.octree) {
+        WalkOctreeForSweep(world, packet, *world.octree, WalkStart(packet, moverKind, sweepStart),
+                           CheckLeafTriangles);
+    }
+
+    if (!packet.foundCollision) {
+        if (moverKind != kMoverEnemy) packet.lastSafePosition = basePoint;
+        return basePoint + WithLength(velocity, length - kVeryCloseDistance);
+    }
+    if (packet.embedded) return packet.lastSafePosition;
+
+    const Slide slide = SlideAfterHit(packet, basePoint, velocity);
+    packet.lastSafePosition = basePoint;
+    return CollideWithWorld(world, slide.basePoint, slide.velocity, moverKind, sweepStart,
+                            depth + 1);
+}
+
+Vec3 SweepSphere(World& world, const Vec3& start, const Vec3& displacement, int moverKind) {
+    BeginSweepPass(world);
+    const Vec3 radii = MoverRadii();
+    const Vec3 basePoint = ToUnitSphereSpace(start, radii);
+    const Vec3 end = CollideWithWorld(world, basePoint, ToUnitSphereSpace(displacement, radii),
+                                      moverKind, start);
+    // Staying put gives the start itself, not the start scaled there and back.
+    if (SameVector(end, basePoint)) return start;
+    const Vec3 result = FromUnitSphereSpace(end, radii);
+    return IsFinite(result) ? result : start;
+}
