@@ -1,6 +1,7 @@
 #include "math/geometry.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -21,17 +22,24 @@ double AngleBetween(const Vec3& a, const Vec3& b) {
     return std::acos(Clamped(Dot(a, b), -1.0, 1.0));
 }
 
-Vec3 Scaled(const Vec3& v, double factor) {
-    return {static_cast<float>(v.x * factor), static_cast<float>(v.y * factor),
-            static_cast<float>(v.z * factor)};
+}  // namespace
+
+float ToFloat(double value) {
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    if (value > kLargest) return kInfinity;
+    if (value < -kLargest) return -kInfinity;
+    return static_cast<float>(value);
 }
 
-}  // namespace
+Vec3 ScaledBy(const Vec3& v, double factor) {
+    return {ToFloat(v.x * factor), ToFloat(v.y * factor), ToFloat(v.z * factor)};
+}
 
 Vec3 NormalizedOrZero(const Vec3& v) {
     const double length = std::sqrt(Dot(v, v));
     if (length == 0.0 || !std::isfinite(length)) return {};
-    return Scaled(v, 1.0 / length);
+    return ScaledBy(v, 1.0 / length);
 }
 
 bool IsZeroVector(const Vec3& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
@@ -76,7 +84,7 @@ Vec3 ClosestPointOnLine(const Vec3& a, const Vec3& b, const Vec3& p) {
     const double along = Dot(direction, fromA);
     if (along < 0.0) return a;
     if (along > length) return b;
-    return a + Scaled(direction, along);
+    return a + ScaledBy(direction, along);
 }
 
 Vec3 ClosestPointOnTriangle(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& p) {
@@ -99,7 +107,7 @@ bool CheckPointInSphere(const Vec3& p, const Vec3& centre, double radius) {
 }
 
 int ClassifyPoint(const Vec3& p, const Vec3& planeOrigin, const Vec3& planeNormal) {
-    const float depth = static_cast<float>(Dot(planeOrigin - p, planeNormal));
+    const float depth = ToFloat(Dot(planeOrigin - p, planeNormal));
     if (depth < -kOnPlaneBand) return kPointInFront;
     if (depth <= kOnPlaneBand) return kPointOnPlane;
     return kPointBehind;

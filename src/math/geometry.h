@@ -11,6 +11,13 @@ constexpr int kPointOnPlane = 256;  // within 0.001 of the plane
 // True when all three components are exactly 0.
 bool IsZeroVector(const Vec3& v);
 
+// value rounded to float; beyond the float range it becomes an infinity
+// rather than an undefined conversion.
+float ToFloat(double value);
+
+// v times factor, worked out in double precision and rounded (ToFloat).
+Vec3 ScaledBy(const Vec3& v, double factor);
+
 // v scaled to unit length, dividing in double precision so that even the
 // shortest float vectors come out whole; a zero (or non-finite) vector gives
 // the zero vector, never NaN.

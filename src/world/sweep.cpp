@@ -39,12 +39,6 @@ bool IsFinite(const Vec3& v) {
 
 bool SameVector(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
-// v times a distance worked out in double precision.
-Vec3 Scaled(const Vec3& v, double factor) {
-    return {static_cast<float>(v.x * factor), static_cast<float>(v.y * factor),
-            static_cast<float>(v.z * factor)};
-}
-
 float DividedOrZero(float value, float divisor) { return divisor == 0.0f ? 0.0f : value / divisor; }
 
 // A usable step: long enough to take and finite (NaN fails both tests).
@@ -92,11 +86,11 @@ Vec3 PlaneContact(const Vec3& basePoint, const Vec3& normal, const Vec3& planeOr
     const Vec3 nearestOnSphere = basePoint - normal;
     if (ClassifyPoint(nearestOnSphere, planeOrigin, normal) == kPointBehind) {
         return nearestOnSphere +
-               Scaled(normal, IntersectRayPlane(nearestOnSphere, normal, planeOrigin, normal));
+               ScaledBy(normal, IntersectRayPlane(nearestOnSphere, normal, planeOrigin, normal));
     }
     return nearestOnSphere +
-           Scaled(motion.direction,
-                  IntersectRayPlane(nearestOnSphere, motion.direction, planeOrigin, normal));
+           ScaledBy(motion.direction,
+                    IntersectRayPlane(nearestOnSphere, motion.direction, planeOrigin, normal));
 }
 
 // Tests one triangle against the packet's sphere; records it when it is the
@@ -125,7 +119,7 @@ void TestTriangle(CollisionPacket& packet, const Motion& motion, const WorldPoly
     const double distance =
         IntersectRaySphere(polygonContact, backwards, packet.basePoint, kUnitRadius);
     Vec3 sphereContact = packet.basePoint - normal;
-    if (distance >= 0.0) sphereContact = polygonContact - Scaled(motion.direction, distance);
+    if (distance >= 0.0) sphereContact = polygonContact - ScaledBy(motion.direction, distance);
     if (CheckPointInSphere(polygonContact, packet.basePoint, kUnitRadius)) packet.embedded = true;
 
     const bool withinReach = distance >= 0.0 && distance <= motion.length;
@@ -150,7 +144,7 @@ struct ContactRange {
 ContactRange RangeOf(const CollisionPacket& packet, const Motion& motion) {
     return {packet.basePoint,
             {1.0f / packet.radius.x, 1.0f / packet.radius.y, 1.0f / packet.radius.z},
-            static_cast<float>(motion.length) + kContactReachBeyondLength + kRoundingSlack};
+            ToFloat(motion.length) + kContactReachBeyondLength + kRoundingSlack};
 }
 
 // The range three coordinates span, scaled.
@@ -218,14 +212,14 @@ struct Slide {
 Slide SlideAfterHit(const CollisionPacket& packet, const Vec3& basePoint, const Vec3& velocity) {
     Slide slide{basePoint, {}};
     if (packet.nearestDistance >= kVeryCloseDistance) {
-        const float approach = static_cast<float>(packet.nearestDistance) - kVeryCloseDistance;
+        const float approach = ToFloat(packet.nearestDistance) - kVeryCloseDistance;
         slide.basePoint = basePoint + WithLength(velocity, approach);
     }
     const Vec3 planeOrigin = packet.polygonIntersectionPoint;
     const Vec3 planeNormal = slide.basePoint - planeOrigin;  // about 1 long
     const Vec3 destination = basePoint + velocity;
     const double toPlane = IntersectRayPlane(destination, planeNormal, planeOrigin, planeNormal);
-    const Vec3 onPlane = destination + Scaled(planeNormal, toPlane);
+    const Vec3 onPlane = destination + ScaledBy(planeNormal, toPlane);
     slide.velocity = onPlane - planeOrigin;
     return slide;
 }
