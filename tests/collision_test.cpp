@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "math/geometry.h"
+#include "world/octree.h"
+#include "world/ray_cast.h"
+#include "world/sweep.h"
+#include "world/world.h"
+
+namespace {
+
+WorldPolygon Triangle(const Vec3& a, const Vec3& b, const Vec3& c) {
+    WorldPolygon t;
+    const Vec3 corners[3] = {a, b, c};
+    for (int i = 0; i < 3; ++i) {
+        t.vertices[i].x = corners[i].x;
+        t.vertices[i].y = corners[i].y;
+        t.vertices[i].z = corners[i].z;
+    }
+    return t;
+}
+
+// Two triangles spanning centre +- u +- v, facing along u x v.
+void AddSquare(std::vector<WorldPolygon>& out, const Vec3& c, const Vec3& u, const Vec3& v) {
+    out.push_back(Triangle(c - u - v, c + u - v, c + u + v));
+    out.push_back(Triangle(c - u - v, c + u + v, c - u + v));
+}
+
+void UseTriangles(World& world, std::vector<WorldPolygon> triangles) {
+    world.entities.resize(1);
+    world.entities[0].polygons = std::move(triangles);
+    BuildOctree(world);
+}
+
+// A floor at y = 0 facing up and a wall at x = 100 facing -x, both 800 wide.
+std::vector<WorldPolygon> FloorAndWall() {
+    std::vector<WorldPolygon> out;
+    AddSquare(out, {0, 0, 0}, {0, 0, 400}, {400, 0, 0});
+    AddSquare(out, {100, 0, 0}, {0, 0, 400}, {0, 400, 0});
+    return out;
+}
+
+bool IsFinite(const Vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+void ExpectNear(const Vec3& actual, const Vec3& expected, float tolerance = 1e-3f) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+class Collision : public ::testing::Test {
+protected:
+    void SetUp() override { UseTriangles(world, FloorAndWall()); }
+    Vec3 Move(const Vec3& start, const Vec3& step) {
+        return SweepSphere(world, start, step, kMoverPlayer);
+    }
+    Vec3 Cast(const Vec3& start, const Vec3& velocity) {
+        return CastRay(world, start, velocity, hit, normal);
+    }
+
+    World world;
+    std::uint8_t hit = 0;
+    Vec3 normal;
+};
+
+}  // namespace
+
+// ---- Primitives ----
+
+TEST(Geometry, RayPlaneAndRaySphereDistances) {
+    const Vec3 origin, planeAt(10, 0, 0), normal(1, 0, 0);
+    // Distances count in lengths of the ray's vector.
+    EXPECT_DOUBLE_EQ(IntersectRayPlane(origin, {2, 0, 0}, planeAt, normal), 5.0);
+    EXPECT_DOUBLE_EQ(IntersectRayPlane(origin, {-1, 0, 0}, planeAt, normal), -10.0);
+    EXPECT_DOUBLE_EQ(IntersectRayPlane(origin, {0, 1, 0}, planeAt, normal), -1.0);  // parallel
+    EXPECT_EQ(IntersectRayPlane(planeAt, {1, 1, 0}, planeAt, normal), 0.0);
+
+    const Vec3 sphere(0, 0, 0), along(1, 0, 0);
+    EXPECT_DOUBLE_EQ(IntersectRaySphere({-5, 0, 0}, along, sphere, 1.0), 4.0);
+    EXPECT_DOUBLE_EQ(IntersectRaySphere({-5, 1.5f, 0}, along, sphere, 1.0), -1.0);  // passes by
+    EXPECT_LT(IntersectRaySphere({0.5f, 0, 0}, along, sphere, 1.0), 0.0);           // from inside
+    EXPECT_TRUE(CheckPointInSphere({0, 2, 0}, {0, 0, 0}, 2.0));
+    EXPECT_FALSE(CheckPointInSphere({0, 2.001f, 0}, {0, 0, 0}, 2.0));
+}
+
+TEST(Geometry, PointInTriangleAndClosestPoints) {
+    const Vec3 a(0, 0, 0), b(10, 0, 0), c(0, 10, 0);
+    EXPECT_TRUE(CheckPointInTriangle({2, 3, 0}, a, b, c));
+    EXPECT_TRUE(CheckPointInTriangle({5, 0, 0}, a, b, c));  // on an edge
+    EXPECT_TRUE(CheckPointInTriangle(b, a, b, c));          // on a corner: no direction, inside
+    EXPECT_FALSE(CheckPointInTriangle({5, -0.05f, 0}, a, b, c));
+    EXPECT_FALSE(CheckPointInTriangle({6, 6, 0}, a, b, c));
+    EXPECT_TRUE(IsZeroVector(NormalizedOrZero({})));
+    EXPECT_EQ(ToFloat(-1e300), -std::numeric_limits<float>::infinity());  // saturates
+    EXPECT_NEAR(NormalizedOrZero({1e-40f, 0, 0}).x, 1.0f, 1e-6f);  // a denormal has a direction
+
+    EXPECT_EQ(ClosestPointOnLine(a, b, {-3, 4, 0}).x, 0.0f);
+    EXPECT_EQ(ClosestPointOnLine(a, b, {13, 4, 0}).x, 10.0f);
+    ExpectNear(ClosestPointOnLine(a, a, {4, 4, 0}), a);  // a segment without length
+    ExpectNear(ClosestPointOnTriangle(a, b, c, {-3, -2, 0}), a);
+    ExpectNear(ClosestPointOnTriangle(a, b, c, {2, 2, 0}), {2, 0, 0});  // tie a-b / c-a: a-b wins
+
+    const Vec3 onPlane(0, 0, 0), up(0, 1, 0);
+    EXPECT_EQ(ClassifyPoint({3, 0.0005f, 1}, onPlane, up), kPointOnPlane);
+    EXPECT_EQ(ClassifyPoint({3, -0.0005f, 1}, onPlane, up), kPointOnPlane);
+    EXPECT_EQ(ClassifyPoint({3, 0.002f, 1}, onPlane, up), kPointInFront);
+    EXPECT_EQ(ClassifyPoint({3, -0.002f, 1}, onPlane, up), kPointBehind);
+}
+
+// ---- Ray casts ----
+
+TEST_F(Collision, CastsStopShortOrAtTheWall) {
+    const Vec3 start(0, 100, 0);
+    EXPECT_EQ(Cast(start, {0.09f, 0, 0}).x, start.x);  // too short to go anywhere
+    EXPECT_EQ(hit, 0);
+    ExpectNear(Cast({0, 0, 0}, {10, 0, 0}), {9.9f, 0, 0});
+    EXPECT_EQ(hit, 0);
+
+    ExpectNear(Cast(start, {200, 0, 0}), {100, 100, 0});  // the contact point on the wall
+    EXPECT_EQ(hit, 1);
+    ExpectNear(normal, {-1, 0, 0}, 1e-6f);
+
+    normal = Vec3(9, 9, 9);
+    Cast(start, {0.09f, 0, 0});
+    Cast(start, {-50, 0, 0});
+    EXPECT_EQ(hit, 1);                      // only ever set
+    ExpectNear(normal, {-1, 0, 0}, 1e-6f);  // a miss hands on what the packet held
+
+    world.currentPacket = nullptr;  // no packet selected: the spare one serves
+    Cast({0, 50, 7}, {200, 0, 0});
+    EXPECT_EQ(world.sparePacket.castStart.z, 7.0f);
+    EXPECT_NE(world.playerPacket.castStart.z, 7.0f);
+    ExpectNear(Cast({0, 900, 0}, {900, 0, 0}), {899.9f, 900, 0});  // outside the tree: free
+}
+
+TEST_F(Collision, CastSearchesOnlyTheStartsBoxUnlessItIsInView) {
+    std::vector<WorldPolygon> triangles = FloorAndWall();
+    for (int i = 0; i < kOctreeLeafTriangles; ++i)  // splits the root
+        triangles.push_back(
+            Triangle({-300.0f + i, -300, -300}, {-299.0f + i, -300, -300}, {-300, -299, -300}));
+    UseTriangles(world, triangles);
+    const Vec3 start(-50, 100, 10), towardsWall(300, 0, 0);
+    ExpectNear(Cast(start, towardsWall), {249.9f, 100, 10});  // the wall's box is not searched
+    EXPECT_EQ(hit, 0);
+    for (auto& plane : world.frameFrustum.planes) plane[3] = 1.0f;  // everything in view
+    ExpectNear(Cast(start, towardsWall), {100, 100, 10});
+    EXPECT_EQ(hit, 1);
+}
+
+// ---- Sweeps ----
+
+TEST_F(Collision, FreeStepsAndStepsIntoAWall) {
+    const Vec3 start(0, 100, 0);
+    EXPECT_EQ(Move(start, {1.4f, 0, 0}).x, start.x);  // under 1.5 units: no move
+    ExpectNear(Move(start, {-60, 0, 0}), {-58.5f, 100, 0});
+    ExpectNear(Move(start, {200, 0, 0}), {68.5f, 100, 0});  // 1.5 short of touching
+
+    // At 45 degrees: stops 1.5 short along its path (x 68.9), then slides on
+    // the plane through the contact, which leans 1.5 units away from the wall,
+    // keeping the motion along the wall less the two 1.5-unit stops.
+    const Vec3 slid = Move(start, {150, 0, 150});
+    ExpectNear(slid, {66.32f, 100, 145.64f}, 0.01f);
+
+    // Standing on the floor, gravity leaves the height exactly as it was (the
+    // ground check compares heights; 30.7 does not survive scaling there and back).
+    EXPECT_EQ(Move({10, 30.7f, -20}, {0, -30, 0}).y, 30.7f);
+    ExpectNear(Move({10, 100, -20}, {0, -30, 0}), {10, 71.5f, -20});
+}
+
+TEST_F(Collision, WrappedPassNumbersDoNotHideTriangles) {
+    world.sweepPass = std::numeric_limits<std::uint32_t>::max();
+    for (WorldPolygon& t : world.WorldTriangles()) t.sweepMark = 1;  // would match the next pass
+    ExpectNear(Move({0, 100, 0}, {200, 0, 0}), {68.5f, 100, 0});
+    EXPECT_EQ(world.sweepPass, 1u);
+}
+
+TEST_F(Collision, TrianglesWithoutAreaAreNeverHit) {
+    UseTriangles(world, {Triangle({100, -50, -50}, {100, 50, 50}, {100, 50, 50}),
+                         Triangle({100, -50, -50}, {100, 0, 0}, {100, 50, 50})});
+    ExpectNear(Move({0, 0, 0}, {150, 0, 0}), {148.5f, 0, 0});
+}
+
+TEST_F(Collision, EmbeddedMoversGoBackToTheirLastSafePosition) {
+    const Vec3 safe(0, 60, -30);
+    Move(safe, {0, 0, 30});  // a free step records its start (unit-sphere space)
+    ExpectNear(world.playerPacket.lastSafePosition, {0, 2, -1});
+    ExpectNear(Move({0, 20, 0}, {200, 0, 0}), safe);             // in the floor, hits the wall
+    ExpectNear(Move({0, 20, 0}, {-60, 0, 0}), {-58.5f, 20, 0});  // in the floor, nothing ahead
+
+    world.currentPacket = &world.enemyPackets[3];  // an enemy records slides only
+    SweepSphere(world, {0, 100, 0}, {-60, 0, 0}, kMoverEnemy);
+    EXPECT_TRUE(IsZeroVector(world.enemyPackets[3].lastSafePosition));
+    SweepSphere(world, {0, 100, 0}, {200, 0, 0}, kMoverEnemy);
+    ExpectNear(world.enemyPackets[3].lastSafePosition, {0, 100.0f / 30, 0});
+}
+
+TEST_F(Collision, SlidingIsBoundedAndNothingGivesNaN) {
+    // At the last slide allowed the sphere stays where the hit put it, on its
+    // diagonal approach, instead of sliding on along the wall.
+    const Vec3 base(0, 100.0f / 30, 0), velocity(5, 0, 5);
+    BeginSweepPass(world);
+    const Vec3 cut = CollideWithWorld(world, base, velocity, kMoverPlayer, {}, kMaxSlideSteps - 1);
+    BeginSweepPass(world);
+    const Vec3 slid = CollideWithWorld(world, base, velocity, kMoverPlayer, {});
+    EXPECT_NEAR(cut.x, 2.298f, 1e-3f);
+    EXPECT_FLOAT_EQ(cut.z, cut.x);
+    EXPECT_GT(slid.z, cut.z + 2.0f);
+
+    // A narrow wedge (walls 11 degrees apart, apex at x = 300) rammed into.
+    std::vector<WorldPolygon> wedge;
+    AddSquare(wedge, {0, 0, 30}, {0, 200, 0}, {300, 0, -30});
+    AddSquare(wedge, {0, 0, -30}, {300, 0, 30}, {0, 200, 0});
+    UseTriangles(world, wedge);
+    EXPECT_TRUE(IsFinite(Move({-250, 0, 0}, {5000, 0, 1})));
+    EXPECT_TRUE(IsFinite(Move({-250, 0, 0}, {0, 0, 1e6f})));
+
+    UseTriangles(world, FloorAndWall());
+    const float nan = std::numeric_limits<float>::quiet_NaN(),
+                inf = std::numeric_limits<float>::infinity();
+    const Vec3 starts[] = {{0, 0, 0}, {100, 100, 0}, {100, 400, 400}, {-400, 0, -400}, {0, 30, 0}};
+    const Vec3 steps[] = {{},          {60, 0, 0}, {0, -60, 0}, {30, 30, 30}, {1e30f, 0, 0},
+                          {nan, 0, 0}, {inf, 0, 0}};
+    for (const Vec3& start : starts) {
+        for (const Vec3& step : steps) {
+            EXPECT_TRUE(IsFinite(Move(start, step))) << start.x << " " << step.x;
+            EXPECT_TRUE(IsFinite(Cast(start, step))) << start.x << " " << step.x;
+        }
+        EXPECT_EQ(Move(start, {nan, 0, 0}).y, start.y);
+    }
+}
+
+// ---- Marking each triangle once per pass ----
+
+TEST(CollisionMarking, StampAndClearAllGiveTheSameMoves) {
+    std::mt19937 random(99);
+    std::uniform_real_distribution<float> place(-350, 350), step(-120, 120);
+    std::vector<WorldPolygon> triangles = FloorAndWall();
+    for (int i = 0; i < 400; ++i) {  // enough to split the tree
+        const Vec3 at(place(random), place(random) * 0.5f + 175, place(random));
+        triangles.push_back(Triangle(at, at + Vec3(step(random), step(random), 0),
+                                     at + Vec3(0, step(random), step(random))));
+    }
+    World stamped, cleared;
+    UseTriangles(stamped, triangles);
+    UseTriangles(cleared, triangles);
+    cleared.sweepMarking = SweepMarking::ClearAll;
+    for (std::size_t i = 0; i < triangles.size(); ++i) stamped.WorldTriangles()[i].visited = i % 2;
+    stamped.sweepPass = std::numeric_limits<std::uint32_t>::max();  // the first pass wraps
+
+    for (int move = 0; move < 300; ++move) {
+        const Vec3 start(place(random), place(random) * 0.5f + 175, place(random));
+        const Vec3 displacement(step(random), step(random), step(random));
+        const int kind = move % 3 == 0 ? kMoverEnemy : kMoverPlayer;
+        std::uint8_t hitA = 0, hitB = 0;
+        Vec3 normalA, normalB;
+        const Vec3 a = move % 4 == 0 ? CastRay(stamped, start, displacement, hitA, normalA)
+                                     : SweepSphere(stamped, start, displacement, kind);
+        const Vec3 b = move % 4 == 0 ? CastRay(cleared, start, displacement, hitB, normalB)
+                                     : SweepSphere(cleared, start, displacement, kind);
+        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z && hitA == hitB) << "move " << move;
+    }
+    EXPECT_EQ(stamped.sweepPass, 300u);  // one pass a query, numbered from 1 after the wrap
+    for (std::size_t i = 0; i < triangles.size(); ++i)
+        EXPECT_EQ(stamped.WorldTriangles()[i].visited, i % 2);
+}
