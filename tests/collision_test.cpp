@@ -11,30 +11,14 @@
 #include "world/ray_cast.h"
 #include "world/sweep.h"
 #include "world/world.h"
+#include "world_triangles.h"
 
 namespace {
-
-WorldPolygon Triangle(const Vec3& a, const Vec3& b, const Vec3& c) {
-    WorldPolygon t;
-    const Vec3 corners[3] = {a, b, c};
-    for (int i = 0; i < 3; ++i) {
-        t.vertices[i].x = corners[i].x;
-        t.vertices[i].y = corners[i].y;
-        t.vertices[i].z = corners[i].z;
-    }
-    return t;
-}
 
 // Two triangles spanning centre +- u +- v, facing along u x v.
 void AddSquare(std::vector<WorldPolygon>& out, const Vec3& c, const Vec3& u, const Vec3& v) {
     out.push_back(Triangle(c - u - v, c + u - v, c + u + v));
     out.push_back(Triangle(c - u - v, c + u + v, c - u + v));
-}
-
-void UseTriangles(World& world, std::vector<WorldPolygon> triangles) {
-    world.entities.resize(1);
-    world.entities[0].polygons = std::move(triangles);
-    BuildOctree(world);
 }
 
 // A floor at y = 0 facing up and a wall at x = 100 facing -x, both 800 wide.

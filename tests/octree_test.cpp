@@ -14,19 +14,9 @@
 #include "base/debug_log.h"
 #include "progress/progress_window.h"
 #include "world/world.h"
+#include "world_triangles.h"
 
 namespace {
-
-WorldPolygon Triangle(const Vec3& a, const Vec3& b, const Vec3& c) {
-    WorldPolygon t;
-    const Vec3 corners[3] = {a, b, c};
-    for (int i = 0; i < 3; ++i) {
-        t.vertices[i].x = corners[i].x;
-        t.vertices[i].y = corners[i].y;
-        t.vertices[i].z = corners[i].z;
-    }
-    return t;
-}
 
 WorldPolygon PointTriangle(const Vec3& p) { return Triangle(p, p, p); }
 
