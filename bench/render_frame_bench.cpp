@@ -68,7 +68,7 @@ void BM_RenderFrame(benchmark::State& state) {
         return;
     }
     r.game->player.Init(camera.position, 100.0f);
-    camera.position = ChaseCameraTarget(r.game->player.lookDir, r.game->player.position, chase);
+    camera.position = ChaseCameraTarget(r.game->player.lookDir, r.game->player.position, r.game->chase);
     // The menu shows its read-outs; other levels the play clock and the HUD.
     settings.inOptionsMenu = level == 0 ? 1 : 0;
     settings.drawWithOctree = static_cast<std::uint8_t>(state.range(1));

@@ -296,12 +296,6 @@ TEST_F(FrameLoopTest, DelayedLevelChangeRunsOnTheTickCount) {
     EXPECT_EQ(frames, 168);
 }
 
-TEST_F(FrameLoopTest, DeathStepRunsOnceHealthIsGone) {
-    game.player.health = 0.0f;
-    game.RunFrame();
-    EXPECT_EQ(game.player.dead, 1);
-}
-
 TEST_F(FrameLoopTest, SceneBandIsClearedToBlackAndTheTopBandToo) {
     game.RunFrame();
     unsigned char pixel[4];

@@ -1,7 +1,5 @@
 #include "actors/player.h"
 
-#include <cstdlib>
-
 void Player::Init(const Vec3& at, float startHealth) {
     position = at;
     health = startHealth;
@@ -16,15 +14,48 @@ void Player::Init(const Vec3& at, float startHealth) {
     animLoops = 1;
 }
 
-ChaseOffset chase;
+namespace {
+
+struct AnimationRange {
+    int key, first, last;
+};
+
+// Frame ranges by animation key; the deaths do not start at their key.
+constexpr AnimationRange kAnimations[] = {
+    {0, 0, 39},      {40, 40, 46},    {47, 47, 60},    {61, 61, 66},    {67, 67, 73},
+    {74, 74, 95},    {96, 96, 112},   {113, 113, 122}, {123, 123, 135}, {136, 136, 154},
+    {155, 155, 161}, {162, 162, 169}, {170, 172, 178}, {178, 179, 184}, {186, 191, 197},
+    {191, 184, 190},
+};
+
+}  // namespace
+
+void Player::SetAnimation(int key) {
+    animStart = 0;
+    animEnd = 39;
+    for (const AnimationRange& a : kAnimations) {
+        if (a.key != key) continue;
+        animStart = a.first;
+        animEnd = a.last;
+        return;
+    }
+}
 
 Vec3 ChaseCameraTarget(const Vec3& lookDir, const Vec3& trailPoint, const ChaseOffset& offset) {
     Vec3 back = lookDir;
+    back.Normalize();
     back.SetLength(offset.distance);
     return Vec3(trailPoint.x + back.x + offset.side, trailPoint.y + back.y + offset.height, trailPoint.z + back.z);
 }
 
-void Player::DeathStep() { dead = 1; }
+void PositionTrail::Update(const Vec3& position) {
+    if (!ready) {
+        for (Vec3& p : points) p = position;
+        ready = true;
+    }
+    for (int i = kLength - 1; i > 0; --i) points[i] = points[i - 1];
+    points[0] = position;
+}
 
 int RemarkGroupSize(RemarkGroup group) {
     switch (group) {
@@ -35,10 +66,4 @@ int RemarkGroupSize(RemarkGroup group) {
         case RemarkGroup::Weapon: return 3;
     }
     return 1;
-}
-
-int PlayRemark(RemarkGroup group) {
-    // The voice lines themselves are played once the sound table exists;
-    // the choice is made here so every caller draws from rand() alike.
-    return std::rand() % RemarkGroupSize(group);
 }

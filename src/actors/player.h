@@ -23,9 +23,21 @@ struct Player {
     // Places the hero alive at `at` with the given health, facing +z with
     // his first weapon and the standing animation.
     void Init(const Vec3& at, float startHealth);
-    // Runs once when health has reached zero: marks the hero dead.
-    void DeathStep();
+    void SetPosition(float x, float y, float z) { position = {x, y, z}; }
+    // Selects the frame range that starts at `key` (see the table in
+    // player.cpp); an unknown key stands.
+    void SetAnimation(int key);
 };
+
+// Animation keys of the hero's model.
+namespace hero_anim {
+constexpr int Stand = 0;
+constexpr int Run = 40;
+constexpr int CrouchMove = 155;  // also falling
+constexpr int Crouch = 162;
+// The four deaths, by rand() % 4.
+constexpr int Deaths[4] = {178, 186, 191, 170};
+}  // namespace hero_anim
 
 // Where the chase camera stands relative to the hero.
 struct ChaseOffset {
@@ -33,17 +45,26 @@ struct ChaseOffset {
     float height = 40.0f;      // above the trail point
     float side = 0.0f;         // along world x
 };
-extern ChaseOffset chase;
 
 // The point the chase camera heads for: behind the trail point (where the
 // hero stood a few frames ago) along his look direction, raised by the
 // chase height.
 Vec3 ChaseCameraTarget(const Vec3& lookDir, const Vec3& trailPoint, const ChaseOffset& offset);
 
+// The hero's last positions, newest first; the chase camera follows the
+// oldest, so it lags a few frames behind him.
+struct PositionTrail {
+    static constexpr int kLength = 5;
+    Vec3 points[kLength];
+    bool ready = false;  // seeded with the hero's position
+
+    // Seeds every entry with position when not ready, then shifts the
+    // trail and puts position first.
+    void Update(const Vec3& position);
+    const Vec3& Oldest() const { return points[kLength - 1]; }
+};
+
 // The hero's voice-line groups.
 enum class RemarkGroup { Idle, Health, Killing, Pain, Weapon };
 // Number of lines in each group.
 int RemarkGroupSize(RemarkGroup group);
-// Picks one line of the group at random and plays it once. Returns the
-// line's index within its group.
-int PlayRemark(RemarkGroup group);

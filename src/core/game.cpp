@@ -19,6 +19,8 @@ std::int32_t levelIndex = 0;
 namespace {
 constexpr float kStartHealth = 100.0f;
 constexpr float kLevelExitRange = 150.0f;
+// RenderFrame's answer when a cutscene has just ended.
+constexpr int kCutsceneJustEnded = -1;
 
 // A level the game cannot do without is missing or damaged: the loader has
 // said why in the debug log.
@@ -29,8 +31,13 @@ constexpr float kLevelExitRange = 150.0f;
 }  // namespace
 
 void Game::Init(InputDevices* devices) {
-    trailReady = 0;
+    trail.ready = false;
+    // The sound device starts here with the sound system.
     LoadAssets();
+    // The particle system is made here with the effects code.
+    sounds.Load();
+    // The level's sound nodes start looping and the enemies get their
+    // voices here with the sound system, which then commits.
     input.Init(devices, true, kKeyboardDevice | kMouseDevice);
     input.AcquireAll();
     StartPlayerAtCamera();
@@ -43,8 +50,6 @@ void Game::StartPlayerAtCamera() {
     DebugLog() << "PLAYER INIT AT: " << player.position.x << ' ' << player.position.y << ' '
                << player.position.z << '\n';
     player.spawnPoint = camera.position;
-    // The camera starts behind the hero; the per-frame control keeps it there.
-    camera.position = ChaseCameraTarget(player.lookDir, player.position, chase);
 }
 
 void Game::LoadModels() {
@@ -90,6 +95,7 @@ void Game::LoadModels() {
 }
 
 void Game::LoadAssets() {
+    // The blood-decal store is set up here with the effects code.
     itemManager.Init();
     const char* optionsMenu = LevelFileFor(0);
     const int result = world.Load(optionsMenu);
@@ -111,7 +117,7 @@ void Game::LoadAssets() {
 
 void Game::RunFrame() {
     if (idle.Update(player.position, levelIndex)) PlayRemark(RemarkGroup::Idle);
-    if (player.health <= 0.0f && !player.dead) player.DeathStep();
+    if (player.health <= 0.0f && !player.dead) PlayerDeath();
     CheckLevelExit();
     delayedChange.Check(settings, platform::GetTickCount());
 
@@ -120,12 +126,16 @@ void Game::RunFrame() {
         clockStart = now;
         clockStarted = true;
     }
-    const double elapsed = now - clockStart;
-    (void)elapsed;  // drives the particles once they exist
+    elapsedSeconds = now - clockStart;
     const std::uint32_t frameStart = platform::GetTickCount();
 
+    // The sound listener follows the camera, the enemy voices their enemies
+    // (not in the portal level), and the sound system commits, here.
     input.Update();
-    RenderFrame();
+    UpdatePlayerControl();
+    // The particle system steps with elapsedSeconds here.
+    if (RenderFrame() == kCutsceneJustEnded) RestoreChaseCamera();
+    // The projectiles fly here with the weapons code.
 
     const Vec3 referencePoint = ReferencePoint();
     ApplyMenuTriggers();
@@ -178,7 +188,9 @@ void Game::ChangeLevel() {
     const char* path = LevelFileFor(levelIndex);
     if (world.Load(path) != 0) FailOnLevel(path);
     StartPlayerAtCamera();
+    // The blood decals are reset here with the effects code.
     settings.levelChangePending = 0;
+    Respawn(false);
     settings.cameraDetached = 0;
     settings.lightCamera = 0;
 }

@@ -3,8 +3,10 @@
 #include <functional>
 #include <optional>
 
+#include "actors/movement.h"
 #include "actors/player.h"
 #include "actors/weapons.h"
+#include "audio/sound_table.h"
 #include "graphics/md2_model.h"
 #include "hud/hud.h"
 #include "core/frame_rules.h"
@@ -43,6 +45,23 @@ public:
     // Draws the frame; returns the cutscene status (-1: a cutscene just ended).
     int RenderFrame();
 
+    // The hero's per-frame control: keys, mouse, movement with collision,
+    // gravity, cameras, weapon choice and firing, developer keys.
+    void UpdatePlayerControl();
+    // Once when the hero's health has run out: death animation, blood and
+    // a chase camera at a random spot.
+    void PlayerDeath();
+    // The hero alive again at the level's start or, in deathmatch, at a
+    // random deathmatch start in the first-person view.
+    void Respawn(bool deathmatch);
+    // Back to the chase camera behind the hero.
+    void RestoreChaseCamera();
+    // One random line of a voice group.
+    void PlayRemark(RemarkGroup group);
+    // Moves from start by displacement with the given collision packet
+    // current; see MoveWithCollision.
+    Vec3 Move(CollisionPacket& packet, const Vec3& start, const Vec3& displacement, int moverKind);
+
     // 0 shrike, 1 hero with his guns, 2 lumarid, 3 strider, 4 weapon
     // pick-ups, 5 kultha, 6 end boss, 7..13 blue, green, orange, purple,
     // red, white, yellow gems, 14 corpse (named in model_slot).
@@ -53,7 +72,22 @@ public:
     Player player;
     Weapons weapons;
     Hud hud;
-    std::uint8_t trailReady = 0;
+    SoundTable sounds;
+    // The chase camera follows the oldest point of the trail.
+    PositionTrail trail;
+    ChaseOffset chase;
+    // Applied to the hero (or the first-person camera) and to the enemies
+    // near him once per frame.
+    Vec3 gravity{0.0f, -30.0f, 0.0f};
+    // The last gravity step left the height unchanged.
+    bool onGround = false;
+    // 1 when a jump starts, one more per frame in the air, 0 on the ground.
+    float jumpTimer = 0.0f;
+    // Clocks and marks of the touching rules, and what they set off.
+    TouchState touch;
+    TouchEvents touchEvents;
+    // Seconds of the frame clock since the first frame.
+    double elapsedSeconds = 0.0;
     // The particle kind the particle developer key emits (0..14).
     int particleTestKind = 0;
     // Save the next finished picture as screenshotNNN.bmp (F9).
@@ -82,8 +116,36 @@ private:
     void ApplyMenuTriggers();
     void UpdateEnemies(const Vec3& referencePoint);
 
+    // Steps of the per-frame control, in their order.
+    void MoveAttached(std::uint8_t code, float speed, bool crouched, const Vec3& jump);
+    void MoveDetached(std::uint8_t code, float speed, const Vec3& jump);
+    void FollowWithChaseCamera();
+    void ApplyGravity();
+    void ApplyGravityToEnemiesNear(const Vec3& referencePoint);
+    void ReadWeaponKeys();
+    void ReadDeveloperKeys();
+    void EnterFirstPerson();
+    void FireWhenReady(std::uint32_t now);
+    void Zoom();
+    void TurnWithMouse();
+    void FollowNearestLight();
+    void WriteBookmark(std::uint32_t now);
+    // The chase camera moved (with collision, on the spare packet) to its
+    // place behind the trail's oldest point.
+    void PlaceChaseCamera();
+    // The camera reset just above the hero with the trail started again.
+    void CameraAboveHero();
+    // A random chase spot, as after death or with the V key.
+    void RandomChaseOffset();
+    MoveContext Moves();
+
     bool clockStarted = false;
     double clockStart = 0.0;
+    // Control clocks start at the first control frame.
+    bool controlClocksStarted = false;
+    std::uint32_t lastFireTime = 0;
+    std::uint32_t bookmarkTime = 0;
+    int bookmarkCounter = 1;
 };
 
 // File name of the level that levelIndex selects.

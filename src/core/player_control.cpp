@@ -1,0 +1,391 @@
+// The hero's per-frame control, his death and respawn, and the cameras.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "actors/enemy.h"
+#include "actors/items.h"
+#include "base/debug_log.h"
+#include "base/settings.h"
+#include "core/game.h"
+#include "input/key_codes.h"
+#include "math/camera.h"
+#include "platform/clock.h"
+#include "world/octree.h"
+
+namespace {
+
+constexpr float kWalkSpeed = 20.0f;
+constexpr float kCrouchSpeed = 6.0f;
+constexpr float kJumpLift = 50.0f;
+// A jump keeps lifting while the timer is below this.
+constexpr float kJumpFrames = 6.0f;
+constexpr float kRespawnHealth = 100.0f;
+constexpr float kCameraAboveHero = 20.0f;
+constexpr float kChaseStep = 5.0f;
+constexpr float kRespawnChaseHeight = 80.0f;
+constexpr float kDeveloperBoost = 100.0f;
+constexpr int kDeveloperAmmo = 100;
+constexpr float kAnimationSpeedStep = 0.001f;
+constexpr float kNormalFieldOfView = 60.0f;
+constexpr float kNarrowestFieldOfView = 1.0f;
+constexpr int kZoomWeapon = 2;
+constexpr int kFlameSleeve = 4;
+constexpr int kFlameAmmoPerBurst = 10;
+constexpr int kFlameParticleKind = 9;
+constexpr std::uint32_t kBookmarkMs = 50;
+constexpr int kParticleKeyMax = 80;
+constexpr float kParticleKeyRise = 20.0f;
+constexpr float kAliveAnimStep = 0.25f;
+constexpr float kDeadAnimStep = 0.1f;
+constexpr double kDegreesPerRadian = 180.0 / 3.141592;
+
+const Vec3 kUp(0.0f, 1.0f, 0.0f);
+
+// A direction flattened onto the ground and given a length; a direction
+// with nothing left on the ground stays zero.
+Vec3 Flat(Vec3 direction, float length) {
+    direction.y = 0.0f;
+    direction.SetLength(length);
+    return direction;
+}
+
+}  // namespace
+
+MoveContext Game::Moves() {
+    return MoveContext{world,
+                       player,
+                       enemies,
+                       itemManager.items,
+                       PuzzleSounds{sounds.crystals, &sounds.puzzleSolve},
+                       settings.forceFieldDown,
+                       touch,
+                       touchEvents};
+}
+
+Vec3 Game::Move(CollisionPacket& packet, const Vec3& start, const Vec3& displacement, int moverKind) {
+    world.currentPacket = &packet;
+    MoveContext context = Moves();
+    return MoveWithCollision(context, start, displacement, moverKind);
+}
+
+void Game::UpdatePlayerControl() {
+    const std::uint32_t now = platform::GetTickCount();
+    if (!controlClocksStarted) {
+        lastFireTime = bookmarkTime = now;
+        controlClocksStarted = true;
+    }
+    if (input.KeyDown(key::Escape)) settings.quitRequested = 1;
+    if (input.KeyDown(key::Space) && player.dead) Respawn(settings.deathmatchRespawn != 0);
+    if (player.dead || settings.cutscenePlaying) return;
+
+    world.currentPacket = &world.playerPacket;
+    hud.wheelDelta = input.GetMouseWheel();
+    const bool crouched = input.KeyDown(key::LeftControl);
+    float speed = crouched ? kCrouchSpeed : kWalkSpeed;
+    if (input.KeyDown(key::L)) {
+        settings.levelChangePending = 1;
+        return;
+    }
+    WriteBookmark(now);
+
+    Vec3 jump;
+    if (input.KeyDown(key::LeftShift)) speed *= 2.0f;
+    if (input.KeyDown(key::Space) && onGround) {
+        jump = Vec3(0.0f, kJumpLift, 0.0f);
+        jumpTimer = 1.0f;
+    }
+    if (!onGround && jumpTimer > 0.0f && jumpTimer < kJumpFrames) jump = Vec3(0.0f, kJumpLift, 0.0f);
+    player.SetAnimation(crouched ? hero_anim::Crouch : hero_anim::Stand);
+
+    for (std::uint8_t code : {key::W, key::S, key::A, key::D}) {
+        if (!input.KeyDown(code)) continue;
+        if (settings.cameraDetached) MoveDetached(code, speed, jump);
+        else MoveAttached(code, speed, crouched, jump);
+    }
+    if (input.KeyDown(key::P) && touchEvents.emitParticles) {
+        const Vec3 at = player.position + Vec3(0.0f, kParticleKeyRise, 0.0f);
+        touchEvents.emitParticles(at, std::rand() % kParticleKeyMax + 1, particleTestKind, 0);
+    }
+    if (!settings.cameraDetached) FollowWithChaseCamera();
+    if (!settings.flyMode) ApplyGravity();
+    ApplyGravityToEnemiesNear(settings.cameraDetached ? camera.position : player.position);
+    ReadWeaponKeys();
+    ReadDeveloperKeys();
+    FireWhenReady(now);
+    Zoom();
+    TurnWithMouse();
+    if (settings.lightCamera) FollowNearestLight();
+}
+
+void Game::WriteBookmark(std::uint32_t now) {
+    if (now - bookmarkTime <= kBookmarkMs) return;
+    if (input.KeyDown(key::B)) {
+        // Bookmarks go to the debug log, where a level designer finds them.
+        DebugLog() << "//" << bookmarkCounter << '\n'
+                   << camera.position.x << ' ' << camera.position.y << ' ' << camera.position.z << '\n';
+        ++bookmarkCounter;
+    }
+    bookmarkTime = now;
+}
+
+void Game::MoveAttached(std::uint8_t code, float speed, bool crouched, const Vec3& jump) {
+    const int moving = crouched ? hero_anim::CrouchMove : hero_anim::Run;
+    if (code == key::A || code == key::D) player.SetAnimation(moving);
+    Vec3 step;
+    switch (code) {
+        case key::W:
+            if (!settings.collisionOn) {
+                // Free flight along the look direction, height included.
+                Vec3 along = player.lookDir;
+                along.SetLength(speed);
+                player.position += along;
+                player.SetAnimation(moving);
+                return;
+            } else {
+                Vec3 look = player.lookDir;
+                look.Normalize();
+                step = Flat(look, speed);
+            }
+            break;
+        case key::S: step = Flat(player.lookDir, -speed); break;
+        case key::A: step = Flat(kUp.Cross(player.lookDir), speed); break;
+        default: step = Flat(kUp.Cross(player.lookDir), -speed); break;
+    }
+    player.position = Move(world.playerPacket, player.position, step + jump, kMoverPlayer);
+    if (code == key::W || code == key::S) player.SetAnimation(moving);
+}
+
+void Game::MoveDetached(std::uint8_t code, float speed, const Vec3& jump) {
+    const bool forward = code == key::W || code == key::S;
+    const float signedSpeed = (code == key::S || code == key::D) ? -speed : speed;
+    if (!forward) player.SetAnimation(input.KeyDown(key::LeftControl) ? hero_anim::CrouchMove : hero_anim::Run);
+    if (forward && settings.flyMode) {
+        camera.MoveForward(signedSpeed);
+        return;
+    }
+    if (!settings.collisionOn) {
+        if (forward) camera.WalkForward(signedSpeed);
+        else camera.Strafe(-signedSpeed);
+        return;
+    }
+    const Vec3 direction = forward ? camera.forward : kUp.Cross(camera.forward);
+    camera.position = Move(world.playerPacket, camera.position, Flat(direction, signedSpeed) + jump, kMoverPlayer);
+}
+
+void Game::FollowWithChaseCamera() {
+    trail.Update(player.position);
+    Vec3 side = kUp.Cross(camera.forward);
+    side.Normalize();
+    const double cosine = std::clamp(Dot(side, Vec3(1.0f, 0.0f, 0.0f)), -1.0, 1.0);
+    player.yaw = static_cast<float>(std::acos(cosine) * kDegreesPerRadian);
+    if (player.lookDir.z > 0.0f) player.yaw = -player.yaw;
+    PlaceChaseCamera();
+    world.currentPacket = &world.playerPacket;
+}
+
+void Game::PlaceChaseCamera() {
+    const Vec3 target = ChaseCameraTarget(player.lookDir, trail.Oldest(), chase);
+    camera.position = Move(world.sparePacket, camera.position, target - camera.position, kMoverPlayer);
+}
+
+void Game::ApplyGravity() {
+    Vec3& mover = settings.cameraDetached ? camera.position : player.position;
+    const float oldHeight = mover.y;
+    mover = Move(world.playerPacket, mover, gravity, kMoverPlayer);
+    onGround = mover.y == oldHeight;
+    // The timer counts the frames of a jump that Space started; a fall or a
+    // step down is no jump and lifts nobody.
+    if (onGround) jumpTimer = 0.0f;
+    else if (jumpTimer > 0.0f) jumpTimer += 1.0f;
+    if (!onGround) player.SetAnimation(hero_anim::CrouchMove);
+}
+
+void Game::ApplyGravityToEnemiesNear(const Vec3& referencePoint) {
+    const std::size_t count = std::min(enemies.size(), world.enemyPackets.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        Enemy& enemy = enemies[i];
+        if (!WithinEnemyUpdateRange(enemy.position, referencePoint)) continue;
+        currentMover = static_cast<int>(i);
+        enemy.position = Move(world.enemyPackets[i], enemy.position, gravity, kMoverEnemy);
+    }
+}
+
+void Game::ReadWeaponKeys() {
+    const std::uint8_t keys[kPlayerWeapons] = {key::Num1, key::Num2, key::Num3,
+                                               key::Num4, key::Num5, key::Num6};
+    for (int slot = 0; slot < kPlayerWeapons; ++slot) {
+        if (!input.KeyDown(keys[slot]) || !weapons.owned[slot]) continue;
+        hud.SelectWeapon(slot);
+        hud.UpdateRingAngle();
+    }
+}
+
+void Game::ReadDeveloperKeys() {
+    if (input.KeyDown(key::T)) chase.side += kChaseStep;
+    if (input.KeyDown(key::G)) chase.side -= kChaseStep;
+    if (input.KeyDown(key::F)) chase.height -= kChaseStep;
+    if (input.KeyDown(key::H)) chase.height += kChaseStep;
+    if (input.KeyDown(key::J)) settings.drawWithOctree = 1;
+    if (input.KeyDown(key::K)) settings.drawWithOctree = 0;
+    if (input.KeyDown(key::N)) settings.deathmatchRespawn = 1;
+    if (input.KeyDown(key::M)) settings.deathmatchRespawn = 0;
+    if (input.KeyDown(key::F1)) settings.flyMode = 1;
+    if (input.KeyDown(key::F2)) settings.flyMode = 0;
+    if (input.KeyDown(key::F12)) settings.levelChangePending = 1;
+    if (input.KeyDown(key::RightShift) && input.KeyDown(key::F1)) player.health += kDeveloperBoost;
+    if (input.KeyDown(key::RightShift) && input.KeyDown(key::F2) && player.weapon >= 0 &&
+        player.weapon < kPlayerWeapons)
+        weapons.ammo[player.weapon] += kDeveloperAmmo;
+    if (input.KeyDown(key::F3)) settings.collisionOn = 1;
+    if (input.KeyDown(key::F4)) settings.collisionOn = 0;
+    if (input.KeyDown(key::F7)) settings.vertexLighting = 1;
+    if (input.KeyDown(key::F8)) settings.vertexLighting = 0;
+    if (input.KeyDown(key::Z)) EnterFirstPerson();
+    if (input.KeyDown(key::X)) RestoreChaseCamera();
+    if (input.KeyDown(key::V)) {
+        CameraAboveHero();
+        settings.cameraDetached = 0;
+        settings.lightCamera = 0;
+        RandomChaseOffset();
+        trail.Update(player.position);
+        PlaceChaseCamera();
+    }
+    if (input.KeyDown(key::C)) {
+        settings.cameraDetached = 0;
+        settings.lightCamera = 1;
+    }
+    if (input.KeyDown(key::R)) fieldOfView = kNormalFieldOfView;
+    if (input.KeyDown(key::Equals)) models[model_slot::Hero].animationSpeed -= kAnimationSpeedStep;
+    if (input.KeyDown(key::Minus)) models[model_slot::Hero].animationSpeed += kAnimationSpeedStep;
+}
+
+void Game::EnterFirstPerson() {
+    if (settings.cameraDetached || settings.inOptionsMenu) return;
+    camera.Reset();
+    camera.position = player.position;
+    camera.forward = player.lookDir;
+    settings.cameraDetached = 1;
+    settings.lightCamera = 0;
+}
+
+void Game::FireWhenReady(std::uint32_t now) {
+    const int w = player.weapon;
+    if (w < 0 || w >= kPlayerWeapons) return;
+    if (!(weapons.fireInterval[w] < static_cast<float>(now - lastFireTime))) return;
+    if (!input.MouseButtonDown(mouse_button::Left) && !input.KeyDown(key::E)) return;
+    if (w < kGunsWithSounds) (weapons.ammo[w] > 0 ? sounds.fire[w] : sounds.empty[w]).Play(false);
+    if (w == kFlameSleeve) {
+        if (weapons.ammo[w] > 0) {
+            if (settings.cameraDetached || settings.lightCamera) RestoreChaseCamera();
+            if (touchEvents.emitParticles)
+                touchEvents.emitParticles(player.position, std::rand() % 15 + 5, kFlameParticleKind, 1);
+            weapons.ammo[w] -= kFlameAmmoPerBurst;
+            sounds.flamesleeve.Play(false);
+        } else {
+            sounds.flamesleeveEmpty.Play(false);
+        }
+    }
+    // The shot of every other weapon leaves through the projectile pool
+    // (FireWeapon) with the weapons code.
+    lastFireTime = now;
+}
+
+void Game::Zoom() {
+    // The frame sets the projection from fieldOfView before it draws.
+    if (!input.MouseButtonDown(mouse_button::Right) || player.weapon != kZoomWeapon || !settings.cameraDetached)
+        return;
+    fieldOfView = std::max(fieldOfView - 1.0f, kNarrowestFieldOfView);
+}
+
+void Game::TurnWithMouse() {
+    int dx = 0, dy = 0;
+    input.GetMouseDelta(&dx, &dy);
+    const float s = fieldOfView / 120.0f;
+    if (!settings.cameraDetached) {
+        float turn[16];
+        MakeRotation(-dx * s, 0.0f, 1.0f, 0.0f, turn);
+        player.lookDir = RotateDirection(turn, player.lookDir);
+        camera.forward = player.position - camera.position;
+    } else {
+        camera.Pitch(dy * s);
+        camera.Turn(-dx * s, 0.0f, 1.0f, 0.0f);
+    }
+}
+
+void Game::FollowNearestLight() {
+    // In a level without lights the camera stays where it is.
+    if (!world.lights.empty()) camera.position = world.NearestLight(player.position);
+}
+
+void Game::CameraAboveHero() {
+    camera.Reset();
+    trail.ready = false;
+    camera.position = player.position + Vec3(0.0f, kCameraAboveHero, 0.0f);
+}
+
+void Game::RandomChaseOffset() {
+    chase.side = static_cast<float>(std::rand() % 100);
+    chase.height = static_cast<float>(std::rand() % 150 + 50);
+    chase.distance = static_cast<float>(std::rand() % 10 - 5);
+}
+
+void Game::RestoreChaseCamera() {
+    CameraAboveHero();
+    settings.cameraDetached = 0;
+    settings.lightCamera = 0;
+    trail.Update(player.position);
+    PlaceChaseCamera();
+}
+
+void Game::PlayerDeath() {
+    CameraAboveHero();
+    settings.cameraDetached = 0;
+    RandomChaseOffset();
+    player.animLoops = 0;
+    player.animFraction = 0.0f;
+    player.SetAnimation(hero_anim::Deaths[std::rand() % 4]);
+    player.dead = 1;
+    player.animStep = kDeadAnimStep;
+    const int blood = std::rand() % 10 + 5;
+    const int splash = std::rand() % 60 + 35;
+    if (touchEvents.emitParticles) {
+        touchEvents.emitParticles(player.position, blood, 2, 0);
+        touchEvents.emitParticles(player.position, splash, 3, 0);
+    }
+    trail.Update(player.position);
+    PlaceChaseCamera();
+}
+
+void Game::Respawn(bool deathmatch) {
+    if (deathmatch) {
+        camera.position = world.PickDeathmatchStart();
+        settings.cameraDetached = 1;
+    } else {
+        camera.position = player.spawnPoint;
+        settings.cameraDetached = 0;
+    }
+    player.Init(camera.position, kRespawnHealth);
+    camera.forward = player.lookDir;
+    camera.up = kUp;
+    camera.Reorthogonalise();
+    player.dead = 0;
+    chase = ChaseOffset{};
+    chase.height = kRespawnChaseHeight;
+    player.animLoops = 1;
+    player.animStep = kAliveAnimStep;
+    player.SetAnimation(hero_anim::Stand);
+    CameraAboveHero();
+    settings.lightCamera = 0;
+}
+
+void Game::PlayRemark(RemarkGroup group) {
+    const int line = std::rand() % RemarkGroupSize(group);
+    switch (group) {
+        case RemarkGroup::Idle: sounds.voiceIdle[line].Play(false); break;
+        case RemarkGroup::Health: sounds.voiceHealth[line].Play(false); break;
+        case RemarkGroup::Killing: sounds.voiceKilling[line].Play(false); break;
+        case RemarkGroup::Pain: sounds.voicePain[line].Play(false); break;
+        case RemarkGroup::Weapon: sounds.voiceWeapon[line].Play(false); break;
+    }
+}

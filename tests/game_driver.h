@@ -1,0 +1,60 @@
+#pragma once
+// The real game over the generated data folder, driven frame by frame by a
+// script: keys held and released, mouse motion and buttons, and a fake clock
+// so paced frames take no real time.
+#include <cmath>
+#include <initializer_list>
+#include <memory>
+
+#include "actors/enemy.h"
+#include "core/game.h"
+#include "fake_clock.h"
+#include "game_dir_fixture.h"
+#include "input/scripted_input.h"
+
+class GameDriverTest : public GameDirTest {
+protected:
+    void StartGame(int width = 320, int height = 240) {
+        levelIndex = 0;
+        fieldOfView = 60.0f;
+        enemies.clear();
+        OpenWindow(width, height);
+        game = std::make_unique<Game>();
+        game->Init(&script);
+    }
+    void TearDown() override {
+        game.reset();
+        CloseWindow();
+    }
+
+    // Runs n frames, stopping early when the game asks to quit.
+    void Frames(int n) {
+        for (int i = 0; i < n && !settings.quitRequested; ++i) game->RunFrame();
+    }
+    // Holds the keys for n frames, then lets them go.
+    void Hold(std::initializer_list<std::uint8_t> codes, int n) {
+        for (std::uint8_t code : codes) script.Hold(code);
+        Frames(n);
+        for (std::uint8_t code : codes) script.Release(code);
+    }
+    // One frame of mouse motion that turns the hero (chase view) to face
+    // `target` on the ground plane: the mouse turns him fieldOfView / 120
+    // degrees per count.
+    void TurnTowards(const Vec3& target) {
+        const Vec3& look = game->player.lookDir;
+        const Vec3 to = target - game->player.position;
+        const double have = std::atan2(look.x, look.z), want = std::atan2(to.x, to.z);
+        double turn = (want - have) * 180.0 / 3.14159265358979;
+        while (turn > 180.0) turn -= 360.0;
+        while (turn < -180.0) turn += 360.0;
+        script.MoveMouse(static_cast<int>(std::lround(-turn / (fieldOfView / 120.0))), 0);
+        Frames(1);
+    }
+    static float GroundDistance(const Vec3& a, const Vec3& b) {
+        return static_cast<float>(std::hypot(a.x - b.x, a.z - b.z));
+    }
+
+    ScopedFakeClock fake;
+    ScriptedInput script;
+    std::unique_ptr<Game> game;
+};

@@ -1,0 +1,201 @@
+// The hero played through scripted input over the shipped options-menu hall
+// and first level: walking, walls, jumping, zoom, death and respawn.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "game_driver.h"
+#include "input/key_codes.h"
+#include "level_fixture.h"
+#include "math/camera.h"
+
+namespace {
+
+// The box around the level's triangles, shrunk by a margin on the ground.
+struct GroundBox {
+    float minX, maxX, minZ, maxZ;
+    bool Contains(const Vec3& p, float margin) const {
+        return p.x > minX + margin && p.x < maxX - margin && p.z > minZ + margin && p.z < maxZ - margin;
+    }
+};
+
+GroundBox BoxOf(const World& world) {
+    GroundBox box{1e9f, -1e9f, 1e9f, -1e9f};
+    for (const WorldPolygon& t : world.WorldTriangles())
+        for (const WorldVertex& v : t.vertices) {
+            box.minX = std::min(box.minX, v.x);
+            box.maxX = std::max(box.maxX, v.x);
+            box.minZ = std::min(box.minZ, v.z);
+            box.maxZ = std::max(box.maxZ, v.z);
+        }
+    return box;
+}
+
+std::vector<unsigned char> TopBandPixels() {
+    const int top = settings.height * 7 / 8, rows = settings.height / 8;
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(settings.width) * rows * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, top, settings.width, rows, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+class PlayerTest : public GameDriverTest {
+protected:
+    void SetUp() override {
+        StartGame(640, 480);
+        Frames(3);  // lands on the floor
+    }
+};
+
+TEST_F(PlayerTest, WalkingIntoWallsKeepsTheHeroAndHisCameraInTheHall) {
+    const GroundBox hall = BoxOf(game->world);
+    const Vec3 start = game->player.position;
+    Hold({key::W}, 150);  // 3000 units of walking
+    EXPECT_GT(GroundDistance(game->player.position, start), 100.0f);
+    EXPECT_TRUE(hall.Contains(game->player.position, 25.0f));
+    EXPECT_TRUE(game->onGround);
+    Hold({key::S}, 150);  // backwards across the hall, camera first
+    EXPECT_TRUE(hall.Contains(game->player.position, 25.0f));
+    EXPECT_TRUE(hall.Contains(camera.position, 25.0f)) << "the chase camera never leaves through a wall";
+}
+
+TEST_F(PlayerTest, StandingOnTheDifficultyPadRaisesTheLevelShownAtTheTop) {
+    const auto pad = std::find_if(game->world.menuTriggers.begin(), game->world.menuTriggers.end(),
+                                  [](const MenuTrigger& z) { return z.type == 10; });
+    ASSERT_NE(pad, game->world.menuTriggers.end());
+    const Vec3 padAt(pad->x, pad->y, pad->z);
+    const std::vector<unsigned char> before = TopBandPixels();
+    EXPECT_FLOAT_EQ(settings.difficultyLevel, 1.0f);
+
+    TurnTowards(padAt);
+    script.Hold(key::W);
+    for (int i = 0; i < 100 && GroundDistance(game->player.position, padAt) > 15.0f; ++i) Frames(1);
+    script.Release(key::W);
+    Frames(2);
+    EXPECT_LT(GroundDistance(game->player.position, padAt), 30.0f);
+    EXPECT_LT(game->player.position.y, padAt.y + 10.0f) << "stepping up onto the pad is no jump";
+    EXPECT_GT(settings.difficultyLevel, 1.0f);
+    EXPECT_NE(TopBandPixels(), before) << "the read-out shows the new level";
+}
+
+TEST_F(PlayerTest, SpaceAloneDoesNotLiftAndAJumpRidesOnTheMovementKeys) {
+    const float ground = game->player.position.y;
+    Hold({key::Space}, 3);
+    EXPECT_EQ(game->player.position.y, ground);
+
+    script.Hold(key::W);
+    script.Hold(key::Space);
+    Frames(1);
+    const float wRise = game->player.position.y - ground;
+    EXPECT_GT(wRise, 10.0f);
+    script.Release(key::Space);
+    float highest = game->player.position.y;
+    for (int i = 0; i < 6; ++i) {
+        Frames(1);
+        highest = std::max(highest, game->player.position.y);
+    }
+    EXPECT_GT(highest - ground, 3.0f * wRise) << "the jump lifts while its timer runs";
+    script.Release(key::W);
+    Frames(20);
+    EXPECT_NEAR(game->player.position.y, ground, 1.0f);
+    EXPECT_TRUE(game->onGround);
+
+    Hold({key::S}, 10);  // back into the open
+    const float before = game->player.position.y;
+    Hold({key::W, key::A, key::Space}, 1);
+    EXPECT_GT(game->player.position.y - before, wRise + 40.0f) << "W and A each carry the jump";
+}
+
+TEST_F(PlayerTest, WithoutCollisionAFlyingHeroGoesThroughWallsButSNeverDoes) {
+    const GroundBox hall = BoxOf(game->world);
+    Hold({key::F4}, 1);
+    EXPECT_EQ(settings.collisionOn, 0);
+    Hold({key::S}, 150);
+    EXPECT_TRUE(hall.Contains(game->player.position, 25.0f)) << "S always collides";
+    Hold({key::W}, 150);
+    EXPECT_TRUE(hall.Contains(game->player.position, 25.0f))
+        << "walking into a wall, gravity puts him back where he last stood free";
+    Hold({key::F1}, 1);  // flying: no gravity
+    Hold({key::W}, 150);
+    EXPECT_FALSE(hall.Contains(game->player.position, 0.0f));
+}
+
+TEST_F(PlayerTest, ZoomNeedsTheAsrInFirstPersonAndRRestoresTheView) {
+    Hold({key::Z}, 1);
+    EXPECT_EQ(settings.cameraDetached, 0) << "no first-person view in the options menu";
+    Hold({key::L}, 1);
+    ASSERT_EQ(levelIndex, 1);
+    game->weapons.owned[2] = 1;
+    script.PressButton(mouse_button::Right, true);
+    Frames(3);
+    EXPECT_EQ(fieldOfView, 60.0f) << "chase view";
+    Hold({key::Z}, 1);
+    ASSERT_EQ(settings.cameraDetached, 1);
+    Frames(3);
+    EXPECT_EQ(fieldOfView, 60.0f) << "not the ASR";
+    Hold({key::Num3}, 2);
+    ASSERT_EQ(game->player.weapon, 2);
+    const float before = fieldOfView;
+    Frames(5);
+    EXPECT_EQ(fieldOfView, before - 5.0f);
+    script.PressButton(mouse_button::Right, false);
+    Hold({key::R}, 1);
+    EXPECT_EQ(fieldOfView, 60.0f);
+    Hold({key::X}, 1);
+    EXPECT_EQ(settings.cameraDetached, 0);
+}
+
+TEST_F(PlayerTest, TheDeadHeroWaitsForSpaceAndRespawnsAtTheStartOrADeathmatchStart) {
+    const Vec3 spawn = game->player.spawnPoint;
+    Hold({key::W}, 10);
+    game->player.health = 0.0f;
+    Frames(1);
+    EXPECT_EQ(game->player.dead, 1);
+    EXPECT_EQ(game->player.animLoops, 0);
+    const Vec3 corpse = game->player.position;
+    Hold({key::W}, 5);
+    EXPECT_EQ(game->player.position.x, corpse.x) << "the dead do not walk";
+
+    Hold({key::Space}, 1);
+    EXPECT_EQ(game->player.dead, 0);
+    EXPECT_EQ(game->player.health, 100.0f);
+    EXPECT_EQ(game->player.position.x, spawn.x);
+    EXPECT_EQ(game->player.position.z, spawn.z);
+    EXPECT_EQ(game->chase.height, 80.0f);
+    EXPECT_EQ(settings.cameraDetached, 0);
+
+    Hold({key::N}, 1);
+    game->player.health = -5.0f;
+    Frames(1);
+    Hold({key::Space}, 1);
+    EXPECT_EQ(settings.cameraDetached, 1) << "a deathmatch start is first person";
+    EXPECT_NE(ReadText(log).find("ERROR://  NO DEATHMATCH STARTS IN THIS LEVEL"), std::string::npos);
+    Hold({key::Escape}, 1);
+    EXPECT_EQ(settings.quitRequested, 1);
+}
+
+TEST_F(PlayerTest, TheSameScriptPlaysTheSameGame) {
+    auto play = [this] {
+        std::srand(3);
+        Hold({key::W}, 20);
+        script.MoveMouse(90, 0);
+        Hold({key::W, key::LeftShift}, 20);
+        Hold({key::A, key::Space}, 8);
+        return game->player.position;
+    };
+    const Vec3 first = play();
+    TearDown();
+    StartGame(640, 480);
+    Frames(3);
+    const Vec3 second = play();
+    EXPECT_EQ(first.x, second.x);
+    EXPECT_EQ(first.y, second.y);
+    EXPECT_EQ(first.z, second.z);
+}
+
+}  // namespace
