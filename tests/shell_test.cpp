@@ -35,6 +35,7 @@ protected:
         settings.fullScreen = 0;
         levelIndex = 0;
         enemies.clear();
+        camera = Camera{};
         std::string error;
         window = OpenGameWindow(error);
         ASSERT_NE(window, nullptr) << error;
@@ -256,6 +257,7 @@ TEST_F(FrameLoopTest, DetachedCameraDragsThePlayerBeforeTheZones) {
     settings.cameraDetached = 1;
     camera.SetPosition(1000.0f, 0.0f, 10.0f);
     camera.SetForward(0.0f, 0.0f, -1.0f);
+    camera.SetUp(0.0f, 1.0f, 0.0f);
     game.RunFrame();
     EXPECT_FLOAT_EQ(game.player.position.x, 1000.0f);
     EXPECT_FLOAT_EQ(game.player.lookDir.z, -1.0f);
