@@ -94,6 +94,25 @@ TEST_F(WorldRenderTest, RadiusIsExclusiveAndTypesMarkPulses) {
     EXPECT_GT(corner->r, 0.0f) << "a light without colour is white";
 }
 
+TEST_F(WorldRenderTest, AShortColourSetsTheChannelsItGivesAndLeavesTheRestWhite) {
+    // The corner gets f of the light's colour, as in LightFallsOffLinearlyAndSums.
+    const float f = static_cast<float>((300.0 - 150.0) * (50.0 / 150.0) / 300.0);
+    const struct {
+        const char* colour;
+        float r, g, b;
+    } cases[] = {{"0.5", 0.5f, 1, 1}, {"0.5 0.25", 0.5f, 0.25f, 1}, {"0.5 0.25 0", 0.5f, 0.25f, 0},
+                 {"0 0.25 0.75 1", 0, 0.25f, 0.75f}, {"bright", 1, 1, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.colour);
+        ASSERT_EQ(Load(FloorWith({{"radius", "300"}, {"color", c.colour}})), 0);
+        const WorldVertex* v = VertexAt(*world, -100, -100);
+        ASSERT_NE(v, nullptr);
+        EXPECT_NEAR(v->r, f * c.r, 1e-5);
+        EXPECT_NEAR(v->g, f * c.g, 1e-5);
+        EXPECT_NEAR(v->b, f * c.b, 1e-5);
+    }
+}
+
 TEST_F(WorldRenderTest, FrustumPlanesPointInward) {
     camera.SetPosition(0, 0, 0);
     camera.SetForward(0, 0, -1);

@@ -58,12 +58,10 @@ LightSource LightFrom(const LevelEntity& e) {
         if (KeyIs(p, "radius")) {
             ScanInt(p.value, light.radius);
         } else if (KeyIs(p, "color")) {
-            float r, g, b, unused;
-            if (std::sscanf(p.value, "%f %f %f %f", &r, &g, &b, &unused) >= 3) {
-                light.r = r;
-                light.g = g;
-                light.b = b;
-            }
+            // Numbers are taken in order until one is missing; a fourth is
+            // allowed and unused.
+            float unused = 0.0f;
+            std::sscanf(p.value, "%f %f %f %f", &light.r, &light.g, &light.b, &unused);
         } else if (KeyIs(p, "Type")) {
             ScanInt(p.value, light.type);
         }
