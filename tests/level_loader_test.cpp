@@ -369,10 +369,35 @@ TEST_F(LevelLoaderTest, EveryTruncationOfALevelLoadsOrFailsCleanly) {
     LevelText level = RoomLevel();
     level.Point("PlayerStart", 1, 2, 3).Point("Enemy", 5, 0, 5, {{"Type", "1"}});
     const std::string text = level.Text();
-    for (std::size_t cut = 0; cut < text.size(); cut += 3) {
+    const std::size_t versionLine = text.find('\n');
+    const std::size_t textureName = text.find("TEXTURE stone") + std::string("TEXTURE ").size();
+    for (std::size_t cut = 0; cut < text.size(); ++cut) {
+        SCOPED_TRACE(cut);
         WriteText("levels/cut.spt", text.substr(0, cut));
+        const std::size_t logBefore = Log().size();
         const int result = world->Load("levels/cut.spt");
-        EXPECT_TRUE(result >= 0 && result <= 4) << cut << ": " << result;
+        const std::string logged = Log().substr(logBefore);
+        switch (result) {
+            case 0:
+                EXPECT_EQ(cut, text.size() - 1) << "only the last line end may be cut off";
+                break;
+            case 2:
+                EXPECT_LT(cut, versionLine) << "only a cut first line hides the version";
+                break;
+            case 3:
+                EXPECT_GT(cut, textureName) << "a cut texture name names another texture";
+                EXPECT_LT(cut, textureName + 5);
+                EXPECT_NE(logged.find(".bmp not found\n"), std::string::npos);
+                break;
+            case 4:
+                EXPECT_TRUE(logged.find("**ERROR** levels/cut.spt line ") != std::string::npos ||
+                            logged.find("ERROR>> Tried to read past the end of file!!") != std::string::npos)
+                    << logged;
+                EXPECT_TRUE(world->entities.empty()) << "no half-read entity table is kept";
+                break;
+            default:
+                ADD_FAILURE() << "result " << result;
+        }
     }
 }
 
