@@ -37,9 +37,10 @@ protected:
         CloseDebugLog();
     }
 
-    int Load(const LevelText& level, const char* path = "levels/test.spt") {
+    // Loads as the options menu (level 0, whose AI nodes are Level1.ai).
+    int Load(const LevelText& level, const char* path = "levels/test.spt", int index = 0) {
         WriteText(path, level.Text());
-        return world->Load(path);
+        return world->Load(path, index);
     }
     std::string Log() const { return ReadText("kov_debug.txt"); }
     bool Logged(const std::string& line) const { return Log().find(line) != std::string::npos; }
@@ -141,7 +142,7 @@ TEST_F(LevelLoaderTest, CommentsAndBlankLinesMayStandAnywhere) {
         "Enemy\n2\nhealth\n// between key and value\n/a value line starting with a slash is skipped\n"
         "250\nType\n2\n0\n";
     WriteText("levels/c.spt", text);
-    ASSERT_EQ(world->Load("levels/c.spt"), 0);
+    ASSERT_EQ(world->Load("levels/c.spt", 0), 0);
     ASSERT_EQ(world->wads.size(), 1u);
     EXPECT_EQ(world->wads[0], "base");
     ASSERT_EQ(enemies.size(), 1u);
@@ -151,13 +152,13 @@ TEST_F(LevelLoaderTest, CommentsAndBlankLinesMayStandAnywhere) {
 }
 
 TEST_F(LevelLoaderTest, FailureCodes) {
-    EXPECT_EQ(world->Load("levels/none.spt"), 1);
+    EXPECT_EQ(world->Load("levels/none.spt", 0), 1);
     EXPECT_TRUE(Logged("ERROR:  >> FILE NOT FOUND levels/none.spt\n"));
 
     WriteText("levels/v2.spt", "DRELIX 2\nNAME x\n");
-    EXPECT_EQ(world->Load("levels/v2.spt"), 2);
+    EXPECT_EQ(world->Load("levels/v2.spt", 0), 2);
     WriteText("levels/nover.spt", "hello\n");
-    EXPECT_EQ(world->Load("levels/nover.spt"), 2);
+    EXPECT_EQ(world->Load("levels/nover.spt", 0), 2);
 
     LevelText missing({"stone", "brick"});
     missing.Entity("worldspawn", {}, {LevelText::FloorSquare(0, 0, 10)});
@@ -173,9 +174,9 @@ TEST_F(LevelLoaderTest, AiFileFollowsTheLevelNumber) {
         std::size_t nodes;
     } cases[] = {{3, 2}, {4, 3}, {5, 1}, {6, 2}};
     for (const Case& c : cases) {
-        levelIndex = c.index;
-        ASSERT_EQ(Load(RoomLevel()), 0);
+        ASSERT_EQ(Load(RoomLevel(), "levels/test.spt", c.index), 0);
         EXPECT_EQ(aiNodes.size(), c.nodes) << c.index;
+        EXPECT_TRUE(Logged("Opening AI File for level " + std::to_string(c.index) + "\n"));
     }
     EXPECT_FLOAT_EQ(aiNodes[1].position.x, 100.0f);
     EXPECT_EQ(aiNodes[0].used, 1);
@@ -349,7 +350,7 @@ TEST_F(LevelLoaderTest, DamagedFilesFailWithAnErrorLine) {
     };
     for (const std::string& text : cases) {
         WriteText("levels/bad.spt", text);
-        EXPECT_EQ(world->Load("levels/bad.spt"), 4) << text;
+        EXPECT_EQ(world->Load("levels/bad.spt", 0), 4) << text;
     }
     EXPECT_TRUE(Logged("**ERROR** levels/bad.spt line"));
 }
@@ -360,7 +361,7 @@ TEST_F(LevelLoaderTest, VertexListsRunningPastTheEndAreReported) {
     for (const std::string& tail : {std::string("3\n0 0 0 0 0\n0 0 1 0 0\n"),
                                     std::string("500000000\n"), std::string("3\n0 0 0 0 0\nxyz\n1 1 1 1 1\n")}) {
         WriteText("levels/short.spt", head + tail);
-        EXPECT_NE(world->Load("levels/short.spt"), 0);
+        EXPECT_NE(world->Load("levels/short.spt", 0), 0);
     }
     EXPECT_TRUE(Logged("ERROR>> Tried to read past the end of file!!  TOO MANY VERTICES !!\n"));
 }
@@ -375,7 +376,7 @@ TEST_F(LevelLoaderTest, EveryTruncationOfALevelLoadsOrFailsCleanly) {
         SCOPED_TRACE(cut);
         WriteText("levels/cut.spt", text.substr(0, cut));
         const std::size_t logBefore = Log().size();
-        const int result = world->Load("levels/cut.spt");
+        const int result = world->Load("levels/cut.spt", 0);
         const std::string logged = Log().substr(logBefore);
         switch (result) {
             case 0:

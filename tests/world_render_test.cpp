@@ -36,7 +36,7 @@ protected:
     }
     int Load(const LevelText& level) {
         WriteText("levels/t.spt", level.Text());
-        return world->Load("levels/t.spt");
+        return world->Load("levels/t.spt", 0);
     }
     TempLevelDir dir;
     std::unique_ptr<platform::GameWindow> window;

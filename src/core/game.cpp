@@ -92,7 +92,7 @@ void Game::LoadModels() {
 void Game::LoadAssets() {
     itemManager.Init();
     const char* optionsMenu = LevelFileFor(0);
-    const int result = world.Load(optionsMenu);
+    const int result = world.Load(optionsMenu, 0);
     settings.inOptionsMenu = 1;
     LoadModels();
     hud.enemies = &enemies;
@@ -176,7 +176,7 @@ void Game::ChangeLevel() {
     ++levelIndex;
     if (levelIndex == 1) settings.inOptionsMenu = 0;
     const char* path = LevelFileFor(levelIndex);
-    if (world.Load(path) != 0) FailOnLevel(path);
+    if (world.Load(path, levelIndex) != 0) FailOnLevel(path);
     StartPlayerAtCamera();
     settings.levelChangePending = 0;
     settings.cameraDetached = 0;

@@ -8,7 +8,6 @@
 #include "actors/enemy.h"
 #include "actors/items.h"
 #include "base/debug_log.h"
-#include "core/game.h"
 #include "graphics/textures.h"
 #include "progress/progress_window.h"
 #include "world/entities.h"
@@ -271,6 +270,7 @@ void Triangulate(World& world, std::vector<std::vector<SourcePolygon>>& sourcePo
     }
 }
 
+// The AI node file of a level by its number in the level sequence.
 const char* AiFileFor(int index) {
     switch (index) {
         case 4: return "levels/Level2.ai";
@@ -279,7 +279,7 @@ const char* AiFileFor(int index) {
     }
 }
 
-void ReadAiNodes() {
+void ReadAiNodes(int levelIndex) {
     aiNodes.clear();
     DebugLog() << "Opening AI File for level " << levelIndex << '\n';
     const char* path = AiFileFor(levelIndex);
@@ -351,7 +351,7 @@ void ResetLevelState(World& world) {
 
 }  // namespace
 
-int World::Load(const char* path) {
+int World::Load(const char* path, int levelIndex) {
     DebugLog() << kLoaderTitle << '\n';
     progressWindow.Create(kLoaderTitle);
     progressWindow.SetTask("Loading World Data");
@@ -379,7 +379,7 @@ int World::Load(const char* path) {
         return result;
     }
 
-    ReadAiNodes();
+    ReadAiNodes(levelIndex);
     itemManager.entities = &entities;
     itemManager.BuildItems();
     InterpretEntities(*this);

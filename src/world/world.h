@@ -98,10 +98,11 @@ public:
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
-    // Loads a level file and its AI node file. 0 on success; 1 file not
-    // found; 2 wrong version; 3 a texture could not be loaded; 4 the file is
-    // damaged (logged with an "**ERROR** " line).
-    int Load(const char* path);
+    // Loads a level file and the AI node file of the level with the given
+    // number in the level sequence. 0 on success; 1 file not found; 2 wrong
+    // version; 3 a texture could not be loaded; 4 the file is damaged
+    // (logged with an "**ERROR** " line).
+    int Load(const char* path, int levelIndex);
 
     // Draws the world's triangles that the view can see (through the
     // octree unless drawWithOctree is off), lit by their baked colours
