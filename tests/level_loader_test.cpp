@@ -5,7 +5,6 @@
 #include <set>
 
 #include "actors/enemy.h"
-#include "actors/items.h"
 #include "base/debug_log.h"
 #include "core/game.h"
 #include "base/settings.h"
@@ -145,9 +144,9 @@ TEST_F(LevelLoaderTest, CommentsAndBlankLinesMayStandAnywhere) {
     ASSERT_EQ(world->Load("levels/c.spt", 0), 0);
     ASSERT_EQ(world->wads.size(), 1u);
     EXPECT_EQ(world->wads[0], "base");
-    ASSERT_EQ(enemies.size(), 1u);
-    EXPECT_EQ(enemies[0].kind, 2);
-    EXPECT_FLOAT_EQ(enemies[0].health, 250.0f);
+    ASSERT_EQ(world->enemies.size(), 1u);
+    EXPECT_EQ(world->enemies[0].kind, 2);
+    EXPECT_FLOAT_EQ(world->enemies[0].health, 250.0f);
     EXPECT_STREQ(world->entities[1].properties[0].value, "250\n");
 }
 
@@ -210,30 +209,38 @@ TEST_F(LevelLoaderTest, EnemiesByTypeAndHealth) {
         .Point("Enemy", 50, 0, 0, {})
         .Point("Enemy", 90, 0, 0, {{"Type", "3"}, {"health", "abc"}});
     ASSERT_EQ(Load(level), 0);
+    std::vector<Enemy>& enemies = world->enemies;
     ASSERT_EQ(enemies.size(), 3u);
     EXPECT_EQ(enemies[0].kind, 2);
     EXPECT_FLOAT_EQ(enemies[0].health, 250.0f);
     EXPECT_EQ(enemies[1].kind, 0);
     EXPECT_FLOAT_EQ(enemies[1].health, 100.0f);
+    EXPECT_FLOAT_EQ(enemies[1].position.x, 50.0f);
+    EXPECT_FLOAT_EQ(enemies[2].health, 0.0f) << "a health without a number reads as 0";
+    for (const Enemy& e : enemies) {
+        EXPECT_EQ(e.alive, 0) << "the loader only reads the records";
+        EXPECT_EQ(e.nodeMarks.size(), aiNodes.size());
+    }
+    EXPECT_TRUE(Logged("ENEMY COUNT 3\n"));
+
+    // What the game does after every load.
+    SpawnLevelEnemies(enemies);
     EXPECT_FLOAT_EQ(enemies[1].hitRadius[5], 20.0f);
     EXPECT_FLOAT_EQ(enemies[1].hitCentre[5].y, 150.0f);
     EXPECT_EQ(enemies[2].aiState, kStateRoam) << "the end boss starts roaming";
-    EXPECT_FLOAT_EQ(enemies[2].health, 0.0f) << "a health without a number reads as 0";
     for (const Enemy& e : enemies) {
         EXPECT_EQ(e.alive, 1);
-        EXPECT_EQ(e.nodeMarks.size(), aiNodes.size());
         EXPECT_EQ(e.animation.endFrame, 39);
         EXPECT_FLOAT_EQ(e.facing.z, -1.0f);
     }
-    EXPECT_TRUE(Logged("ENEMY COUNT 3\n"));
 }
 
 TEST_F(LevelLoaderTest, AtMostOneHundredEnemiesAreKept) {
     LevelText level = RoomLevel();
     for (int i = 0; i < 105; ++i) level.Point("Enemy", static_cast<float>(i), 0, 0);
     ASSERT_EQ(Load(level), 0);
-    EXPECT_EQ(enemies.size(), 100u);
-    EXPECT_FLOAT_EQ(enemies.back().position.x, 99.0f);
+    EXPECT_EQ(world->enemies.size(), 100u);
+    EXPECT_FLOAT_EQ(world->enemies.back().position.x, 99.0f);
     EXPECT_TRUE(Logged("**ERROR** 105 enemies in the level, only 100 can be kept: 5 dropped\n"));
 }
 
@@ -283,7 +290,7 @@ TEST_F(LevelLoaderTest, ItemsByClassAndType) {
         .Point("Weapon", 0, 0, 0, {{"Type", "4"}})
         .Point("Ammo", 0, 0, 0, {{"Type", "4"}, {"ammo", "5"}});
     ASSERT_EQ(Load(level), 0);
-    const std::vector<Item>& items = itemManager.items;
+    const std::vector<Item>& items = world->items;
     ASSERT_EQ(items.size(), 6u);
     EXPECT_EQ(items[0].kind, item_kind::HandgunAmmo);
     EXPECT_EQ(items[0].amount, 30);
@@ -413,13 +420,19 @@ TEST_F(LevelLoaderDeathTest, AMissingOptionsMenuEndsTheGameWithCodeOne) {
 TEST_F(LevelLoaderTest, GameStartsInTheOptionsMenuLevel) {
     LevelText menu = RoomLevel();
     menu.Point("PlayerStart", 50, 30, 50).Point("MenuOptions", 60, 30, 50, {{"Type", "10"}});
+    menu.Point("Enemy", 90, 0, 0, {{"Type", "3"}});
     WriteText("levels/optionmenu.spt", menu.Text());
     Game game;
     game.Init(nullptr);
     EXPECT_EQ(settings.inOptionsMenu, 1);
     EXPECT_FLOAT_EQ(game.player.position.x, 50.0f);
     EXPECT_TRUE(Logged("PLAYER INIT AT: 50 30 50\n"));
+    EXPECT_TRUE(Logged("Opening AI File for level 0\n"));
     ASSERT_EQ(game.world.menuTriggers.size(), 1u);
+    ASSERT_EQ(game.world.enemies.size(), 1u);
+    EXPECT_EQ(game.world.enemies[0].alive, 1) << "the game brings the loaded enemies to life";
+    EXPECT_EQ(game.world.enemies[0].aiState, kStateRoam);
+    EXPECT_EQ(game.hud.enemies, &game.world.enemies) << "the radar watches the level's enemies";
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "actors/enemy.h"
 #include "base/debug_log.h"
 #include "progress/progress_window.h"
 #include "world/world.h"
@@ -375,15 +374,11 @@ TEST(OctreeBuildModes, ParentListsGiveTheSameTreeAsRetestingTheWorld) {
 class OctreeSweep : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedEnemies = enemies;
         savedMover = currentMover;
         packet.basePoint = Vec3(10, 10, 10);  // (300, 300, 300) in world units
         packet.velocity = Vec3(1, 0, 0);      // ends at (330, 300, 300)
     }
-    void TearDown() override {
-        enemies = savedEnemies;
-        currentMover = savedMover;
-    }
+    void TearDown() override { currentMover = savedMover; }
     bool Touched(const Vec3& low, const Vec3& high, int kind) {
         OctreeNode node;
         node.minCorner = low;
@@ -393,7 +388,6 @@ protected:
 
     World world;
     CollisionPacket packet;
-    std::vector<Enemy> savedEnemies;
     int savedMover = -1;
 };
 
@@ -406,8 +400,8 @@ TEST_F(OctreeSweep, PlayerNodeNeedsTheCentreEndOrShiftedCentre) {
 }
 
 TEST_F(OctreeSweep, EnemySweepStartsAtTheCurrentMover) {
-    enemies.resize(2);
-    enemies[1].position = Vec3(1000, 0, 0);
+    world.enemies.resize(2);
+    world.enemies[1].position = Vec3(1000, 0, 0);
     currentMover = 1;
     EXPECT_TRUE(Touched({999, -1, -1}, {1001, 1, 1}, kMoverEnemy));
     EXPECT_FALSE(Touched({999, -1, -1}, {1001, 1, 1}, kMoverPlayer));

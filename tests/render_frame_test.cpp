@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "actors/enemy.h"
-#include "actors/items.h"
 #include "base/debug_log.h"
 #include "core/game.h"
 #include "base/settings.h"
@@ -55,12 +54,11 @@ protected:
     void TearDown() override {
         game.reset();
         CloseWindow();
-        enemies.clear();
     }
     // Only the models: the scene band is black but for what is drawn on it.
     void ModelsOnly() {
         settings.drawWorld = 0;
-        enemies.clear();
+        game->world.enemies.clear();
         game->world.crystals.clear();
         game->world.corpses.clear();
         camera.SetPosition(0, 40, -120);
@@ -136,6 +134,7 @@ TEST_F(RenderFrameTest, EnemiesAreDrawnWithin3000UnitsOfTheHero) {
         v.SetLength(distance);
         return v;
     };
+    std::vector<Enemy>& enemies = game->world.enemies;
     enemies.push_back(shrike);
     enemies[0].position = at(2990.0f);
     const int near = Frame().Lit(0, 75, 320, 525);
@@ -165,12 +164,13 @@ TEST_F(RenderFrameTest, CrystalsCorpseAndPickupsStandInTheScene) {
     game->world.corpses.push_back({ahead, 0});
     EXPECT_GT(litAhead(), 50) << "the corpse";
     game->world.corpses.clear();
-    itemManager.items.clear();
-    itemManager.items.emplace_back(ahead);
-    itemManager.items.back().kind = item_kind::LargeHealth;
-    itemManager.items.back().present = 1;
+    std::vector<Item>& items = game->world.items;
+    items.clear();
+    items.emplace_back(ahead);
+    items.back().kind = item_kind::LargeHealth;
+    items.back().present = 1;
     EXPECT_GT(litAhead(), 50) << "a health pack";
-    itemManager.items.back().present = 0;
+    items.back().present = 0;
     EXPECT_EQ(litAhead(), 0) << "taken items are gone";
     settings.cutscenePlaying = 0;
 }

@@ -9,7 +9,6 @@
 #include <sstream>
 #include <string>
 
-#include "actors/enemy.h"
 #include "base/debug_log.h"
 #include "core/game.h"
 #include "base/settings.h"
@@ -34,7 +33,6 @@ protected:
         settings = Settings::Defaults();
         settings.fullScreen = 0;
         levelIndex = 0;
-        enemies.clear();
         camera = Camera{};
         std::string error;
         window = OpenGameWindow(error);

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include "actors/items.h"
 #include "actors/player.h"
 #include "actors/weapons.h"
 #include "graphics/md2_model.h"
@@ -34,6 +35,10 @@ public:
     void Init(InputDevices* devices);
     // Loads the options menu level and what the frames draw.
     void LoadAssets();
+    // Loads a level file into the world with the AI nodes of level `index`
+    // of the sequence and brings its enemies to life. The loader's result:
+    // 0 on success.
+    int LoadLevel(const char* path, int index);
     // One simulation step and one picture, at least 30 ms long.
     void RunFrame();
     // Sets levelChangePending within 150 units of the level's exit.
@@ -49,6 +54,8 @@ public:
     static constexpr int kModelSlots = 15;
     ModelSet models[kModelSlots];
     World world;
+    // Draws the level's pickups (world.items).
+    ItemManager itemManager;
     Input input;
     Player player;
     Weapons weapons;

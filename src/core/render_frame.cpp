@@ -13,7 +13,6 @@
 #include "graphics/view_frustum.h"
 #include "core/camera_view.h"
 #include "actors/enemy.h"
-#include "actors/items.h"
 #include "math/camera.h"
 
 // Field of view of the scene band, in degrees.
@@ -133,7 +132,7 @@ int Game::RenderFrame() {
     }
     // The cutscene player's step runs here; its result becomes the frame's.
     const int cutsceneStatus = 0;
-    itemManager.Draw();
+    itemManager.Draw(world.items);
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     SelectBand(BottomBand());
@@ -165,6 +164,7 @@ std::optional<Vec3> Game::DrawHero() {
 }
 
 void Game::DrawEnemiesNear(const Vec3& referencePoint) {
+    std::vector<Enemy>& enemies = world.enemies;
     for (std::size_t i = enemies.size(); i-- > 0;) {
         Enemy& enemy = enemies[i];
         if (enemy.position.Distance(referencePoint) >= kEnemyDrawRange) continue;

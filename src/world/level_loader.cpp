@@ -5,13 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "actors/enemy.h"
-#include "actors/items.h"
 #include "base/debug_log.h"
 #include "graphics/textures.h"
 #include "progress/progress_window.h"
 #include "world/entities.h"
 #include "world/level_reader.h"
+#include "world/level_records.h"
 #include "world/octree.h"
 #include "world/world.h"
 #include "world/world_render.h"
@@ -380,8 +379,7 @@ int World::Load(const char* path, int levelIndex) {
     }
 
     ReadAiNodes(levelIndex);
-    itemManager.entities = &entities;
-    itemManager.BuildItems();
+    items = ItemsFromEntities(entities);
     InterpretEntities(*this);
     Triangulate(*this, parser.SourcePolygons());
     ClearPulseMarks(*this);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "actors/enemy.h"
 #include "base/debug_log.h"
 #include "progress/progress_window.h"
 #include "world/collision_packet.h"
@@ -195,10 +194,10 @@ Vec3 Scaled(const Vec3& v, const Vec3& scale) {
 }
 
 // Where the sweep starts in world space.
-Vec3 SweepStart(const CollisionPacket& packet, int moverKind) {
+Vec3 SweepStart(const World& world, const CollisionPacket& packet, int moverKind) {
     const bool enemyMoving = moverKind == kMoverEnemy && currentMover >= 0 &&
-                             currentMover < static_cast<int>(enemies.size());
-    if (enemyMoving) return enemies[currentMover].position;
+                             currentMover < static_cast<int>(world.enemies.size());
+    if (enemyMoving) return world.enemies[currentMover].position;
     return Scaled(packet.basePoint, packet.radius);
 }
 
@@ -278,9 +277,9 @@ bool SegmentTouchesBox(const Vec3& boxMin, const Vec3& boxMax, const Vec3& start
     return false;
 }
 
-bool NodeTouchedBySweep(const World& /*world*/, const OctreeNode& node,
+bool NodeTouchedBySweep(const World& world, const OctreeNode& node,
                         const CollisionPacket& packet, int moverKind) {
-    const Vec3 start = SweepStart(packet, moverKind);
+    const Vec3 start = SweepStart(world, packet, moverKind);
     const Vec3 end = start + Scaled(packet.velocity, packet.radius);
     const Vec3 probe =
         start + Vec3(0.0f, -kSweepProbeDrop, 0.0f) + Vec3(kMoverRadius, kMoverRadius, kMoverRadius);

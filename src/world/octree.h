@@ -84,7 +84,7 @@ constexpr int kMoverEnemy = 1;
 
 // True when a sweep may touch the node: the mover's position, its end point
 // or its position shifted by (30, 22, 30) lies in the box. An enemy sweep
-// starts at enemies[currentMover]; without a valid current mover it is taken
+// starts at world.enemies[currentMover]; without a valid current mover it is taken
 // as the player's.
 bool NodeTouchedBySweep(const World& world, const OctreeNode& node, const CollisionPacket& packet,
                         int moverKind);

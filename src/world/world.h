@@ -9,6 +9,7 @@
 #include "graphics/view_frustum.h"
 #include "math/vec3.h"
 #include "world/collision_packet.h"
+#include "world/level_records.h"
 
 // Field sizes of the level format: names hold at most 19 characters, keys
 // and values at most 49 (a value keeps its line end when it fits).
@@ -101,7 +102,8 @@ public:
     // Loads a level file and the AI node file of the level with the given
     // number in the level sequence. 0 on success; 1 file not found; 2 wrong
     // version; 3 a texture could not be loaded; 4 the file is damaged
-    // (logged with an "**ERROR** " line).
+    // (logged with an "**ERROR** " line). The enemies come back as the file
+    // describes them: bringing them to life is the actors' part.
     int Load(const char* path, int levelIndex);
 
     // Draws the world's triangles that the view can see (through the
@@ -142,6 +144,10 @@ public:
     CollisionPacket sparePacket;
     std::array<CollisionPacket, kEnemyPackets> enemyPackets;
 
+    // The level's enemies (at most kMaxEnemies) and pickups, rebuilt by
+    // every load.
+    std::vector<Enemy> enemies;
+    std::vector<Item> items;
     std::vector<MenuTrigger> menuTriggers;
     // Origin of the level's exit; only meaningful when hasLevelEnd is set,
     // so a level without an exit entity cannot be left by walking.
