@@ -47,6 +47,8 @@ class RenderFrameTest : public GameDirTest {
 protected:
     void Start(int width, int height) {
         levelIndex = 0;
+        fieldOfView = 60.0f;
+        camera = Camera{};
         OpenWindow(width, height);
         game = std::make_unique<Game>();
         game->Init(nullptr);
@@ -99,6 +101,13 @@ TEST_F(RenderFrameTest, TheHeroIsSeenFromBehindButNotInACutscene) {
     settings.cutscenePlaying = 1;
     EXPECT_EQ(Frame().Lit(0, 75, 800, 525), 0);
     settings.cutscenePlaying = 0;
+}
+
+TEST_F(RenderFrameTest, WithTheWorldSwitchedOffTheHeroIsSeenWhereHeStandsNow) {
+    Start(800, 600);
+    Frame();  // the hall, seen toward the hero at the menu's start
+    ModelsOnly();  // the hero moves far from there, the camera behind him
+    EXPECT_GT(Frame().Lit(300, 100, 500, 500), 2000) << "the view turns to the hero's new place";
 }
 
 TEST_F(RenderFrameTest, FirstPersonShowsTheGunInsteadOfTheHero) {

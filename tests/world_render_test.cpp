@@ -10,6 +10,7 @@
 #include "core/shell.h"
 #include "graphics/image_files.h"
 #include "graphics/view_frustum.h"
+#include "graphics/view_transform.h"
 #include "level_fixture.h"
 #include "math/camera.h"
 #include "world/octree.h"
@@ -24,6 +25,7 @@ protected:
         settings = Settings::Defaults();
         settings.fullScreen = 0;
         levelIndex = 0;
+        camera = Camera{};
         std::string error;
         window = OpenGameWindow(error);
         ASSERT_NE(window, nullptr) << error;
@@ -118,7 +120,7 @@ TEST_F(WorldRenderTest, FrustumPlanesPointInward) {
     camera.SetForward(0, 0, -1);
     camera.SetUp(0, 1, 0);
     viewFrustum.SetCorners(60.0, 4.0 / 3.0, 1.0, 1000.0);
-    UpdateFrustumPlanes(viewFrustum, camera);
+    UpdateFrustumPlanes(viewFrustum, ViewAlong(camera));
     EXPECT_TRUE(SphereInFrustum(viewFrustum, {0, 0, -10}, 0));
     EXPECT_FALSE(SphereInFrustum(viewFrustum, {0, 0, 10}, 0)) << "behind the camera";
     EXPECT_FALSE(SphereInFrustum(viewFrustum, {0, 0, -2000}, 0)) << "beyond the far plane";
@@ -141,15 +143,15 @@ TEST_F(WorldRenderTest, EachVisibleTriangleIsDrawnOncePerFrame) {
     camera.SetForward(0, -0.5f, -1);
     camera.SetUp(0, 1, 0);
     viewFrustum.Set(60.0, 800.0 / 450.0, 1, 10000);
-    world->Draw(camera.position);
+    world->Draw(ViewAlong(camera), viewFrustum);
     EXPECT_EQ(worldTrianglesDrawn, 400);
     for (const WorldPolygon& t : world->WorldTriangles()) EXPECT_EQ(t.visited, 1);
 
     camera.SetForward(0, 0, 1);  // looking away
-    world->Draw(camera.position);
+    world->Draw(ViewAlong(camera), viewFrustum);
     EXPECT_EQ(worldTrianglesDrawn, 0);
     settings.drawWithOctree = 0;
-    world->Draw(camera.position);
+    world->Draw(ViewAlong(camera), viewFrustum);
     EXPECT_EQ(worldTrianglesDrawn, 400) << "without the octree everything is drawn";
 }
 
@@ -157,11 +159,11 @@ TEST_F(WorldRenderTest, PulsingVerticesSwingAndStopWithoutVertexLighting) {
     ASSERT_EQ(Load(FloorWith({{"radius", "400"}, {"Type", "2"}, {"color", "0.5 0.5 0.5 1"}})), 0);
     settings.cameraDetached = 1;
     const float before = VertexAt(*world, 100, 100)->r;
-    world->Draw(camera.position);
+    world->Draw(ViewAlong(camera), viewFrustum);
     const float after = VertexAt(*world, 100, 100)->r;
     EXPECT_NE(before, after);
     settings.vertexLighting = 0;
-    world->Draw(camera.position);
+    world->Draw(ViewAlong(camera), viewFrustum);
     EXPECT_EQ(VertexAt(*world, 100, 100)->r, after) << "pulsing stops where it is";
 }
 

@@ -48,15 +48,15 @@ void ItemManager::Init() {
     }
 }
 
-void ItemManager::Draw(const std::vector<Item>& items) const {
+void ItemManager::Draw(const std::vector<Item>& items, const ViewTransform& view) const {
     for (const Item& item : items) {
         if (!item.present) continue;
         const int set = PickupSetForKind(item.kind);
         if (set >= 0) {
-            if (pickupSets[set].main) DrawModelAt(pickupSets[set], item.position, nullptr, kPickupScale);
+            if (pickupSets[set].main) DrawModelAt(pickupSets[set], view, item.position, nullptr, kPickupScale);
         } else if (item.kind >= item_kind::Handgun && item.kind <= item_kind::Weapon5 && weaponPickupSet) {
             const Md2Model* gun = weaponPickupSet->guns[kPickupGunForWeaponKind[item.kind]].get();
-            if (gun) DrawModelAt(*weaponPickupSet, item.position, gun, kWeaponPickupScale);
+            if (gun) DrawModelAt(*weaponPickupSet, view, item.position, gun, kWeaponPickupScale);
         }
     }
 }

@@ -12,7 +12,7 @@ public:
     void Init();
     // Draws every item still present: ammunition and health packs with
     // their pickup model at scale 4, weapons with their pick-up gun model.
-    void Draw(const std::vector<Item>& items) const;
+    void Draw(const std::vector<Item>& items, const ViewTransform& view) const;
 
     static constexpr int kPickupSets = 8;
     // 0..2 small, medium, large health; 3 handgun, 4 ASR, 5 flame sleeve

@@ -76,11 +76,13 @@ private:
     // The hero alive at the level's start (where the loader put the camera),
     // logged, with the camera moved behind him.
     void StartPlayerAtCamera();
+    // The view of this frame from the camera and where the hero stands now.
+    ViewTransform SceneView();
     // The hero (or the first-person gun); returns the point enemies are
     // drawn around, none while a cutscene shows no hero.
-    std::optional<Vec3> DrawHero();
-    void DrawEnemiesNear(const Vec3& referencePoint);
-    void DrawCrystals();
+    std::optional<Vec3> DrawHero(const ViewTransform& view);
+    void DrawEnemiesNear(const Vec3& referencePoint, const ViewTransform& view);
+    void DrawCrystals(const ViewTransform& view);
     // The four menu levels of the zones the hero stands near (top band).
     void DrawMenuReadouts();
     // The point from which enemies are woken: the camera in first person,

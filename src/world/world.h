@@ -90,6 +90,7 @@ constexpr int kMaxAiNodes = 200;
 extern std::vector<AiNode> aiNodes;
 
 struct OctreeNode;
+struct ViewTransform;
 
 // The loaded level: geometry, entities and the records built from them.
 class World {
@@ -108,8 +109,12 @@ public:
 
     // Draws the world's triangles that the view can see (through the
     // octree unless drawWithOctree is off), lit by their baked colours
-    // while vertexLighting is on, and steps the pulsing lights.
-    void Draw(const Vec3& playerPosition);
+    // while vertexLighting is on, and steps the pulsing lights. The caller
+    // squares the camera (Camera::Reorthogonalise) before taking the view
+    // from it. The frustum's projection corners must be set; its world
+    // corners and planes are rebuilt here from the view and kept in
+    // frameFrustum.
+    void Draw(const ViewTransform& view, ViewFrustum& frustum);
 
     // The light nearest to pos (by truncated distance; the first of equals).
     // A level without lights answers pos itself.
