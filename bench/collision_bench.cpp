@@ -126,8 +126,8 @@ struct Levels {
         const std::string generated =
             (std::filesystem::temp_directory_path() / "talvemar-collision-bench.spt").string();
         std::ofstream(generated) << GeneratedLevelWithFloor();
-        if (worlds[kMenuLevel].Load(kMenuPath) != 0 ||
-            worlds[kGeneratedLevel].Load(generated.c_str()) != 0) {
+        if (worlds[kMenuLevel].Load(kMenuPath, 0) != 0 ||
+            worlds[kGeneratedLevel].Load(generated.c_str(), 0) != 0) {
             error = "cannot load the levels";
             return;
         }

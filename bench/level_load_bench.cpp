@@ -41,7 +41,7 @@ void BM_LoadLevel(benchmark::State& state) {
     } else {
         for (auto _ : state) {
             World world;
-            if (world.Load("levels/bench.spt") != 0) state.SkipWithError("load failed");
+            if (world.Load("levels/bench.spt", 0) != 0) state.SkipWithError("load failed");
             state.counters["triangles"] = static_cast<double>(world.WorldTriangles().size());
         }
     }

@@ -63,7 +63,7 @@ void BM_RenderFrame(benchmark::State& state) {
     }
     const int level = static_cast<int>(state.range(0));
     const std::string path = level == kSyntheticLevel ? r.syntheticPath : kShippedLevels[level];
-    if (r.game->world.Load(path.c_str()) != 0) {
+    if (r.game->LoadLevel(path.c_str(), 0) != 0) {
         state.SkipWithError(("cannot load " + path).c_str());
         return;
     }

@@ -111,11 +111,11 @@ std::string ReadText(const fs::path& path) {
     return text.str();
 }
 
-// A folder of its own below the system's temporary folder, removed at the end.
+// A folder of its own below the tests' temporary folder, removed at the end.
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& tag)
-        : path(fs::temp_directory_path() / ("talvemar_texgen_" + tag + "_" + std::to_string(getpid()))) {
+        : path(fs::path(::testing::TempDir()) / ("talvemar_texgen_" + tag + "_" + std::to_string(getpid()))) {
         fs::remove_all(path);
         fs::create_directories(path);
     }

@@ -47,9 +47,8 @@ float FloorBelow(const World& world, float x, float z, float maxY) {
 
 TEST_F(ContentLevels, EveryLevelOfTheSequenceLoads) {
     for (int index = 0; index <= 6; ++index) {
-        levelIndex = index;
         World world;
-        EXPECT_EQ(world.Load(LevelFileFor(index)), 0) << LevelFileFor(index);
+        EXPECT_EQ(world.Load(LevelFileFor(index), index), 0) << LevelFileFor(index);
         EXPECT_FALSE(world.WorldTriangles().empty());
         EXPECT_TRUE(world.hasLevelEnd) << LevelFileFor(index) << " can be left";
         EXPECT_GT(world.lights.size(), 0u);
@@ -60,7 +59,7 @@ TEST_F(ContentLevels, EveryLevelOfTheSequenceLoads) {
 
 TEST_F(ContentLevels, OptionsMenuPadsAreUsable) {
     World world;
-    ASSERT_EQ(world.Load("levels/optionmenu.spt"), 0);
+    ASSERT_EQ(world.Load("levels/optionmenu.spt", 0), 0);
     const Vec3 start = camera.position;
     ASSERT_EQ(world.menuTriggers.size(), 8u);
     int typesSeen = 0;

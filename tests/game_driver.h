@@ -17,7 +17,6 @@ protected:
     void StartGame(int width = 320, int height = 240) {
         levelIndex = 0;
         fieldOfView = 60.0f;
-        enemies.clear();
         OpenWindow(width, height);
         game = std::make_unique<Game>();
         game->Init(&script);

@@ -1,13 +1,15 @@
 #pragma once
 // Small level folders written by the tests: a temporary working directory
 // with gfx/ textures and levels/ files, and a builder for level text.
-#include <unistd.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -52,12 +54,14 @@ inline std::string ReadText(const std::string& path) {
     return ss.str();
 }
 
-// Makes a fresh folder with gfx/ and levels/ and works inside it.
+// Makes a fresh folder with gfx/ and levels/ in the tests' temporary folder
+// and works inside it.
 class TempLevelDir {
 public:
     TempLevelDir() {
-        char pattern[] = "/tmp/talvemar-level-XXXXXX";
-        root = mkdtemp(pattern);
+        std::string pattern = ::testing::TempDir() + "talvemar-level-XXXXXX";
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed under " + ::testing::TempDir());
+        root = pattern;
         std::filesystem::create_directories(root + "/gfx");
         std::filesystem::create_directories(root + "/levels");
         previous = std::filesystem::current_path();

@@ -5,7 +5,6 @@
 #include <set>
 
 #include "actors/enemy.h"
-#include "actors/items.h"
 #include "base/debug_log.h"
 #include "core/game.h"
 #include "base/settings.h"
@@ -37,9 +36,10 @@ protected:
         CloseDebugLog();
     }
 
-    int Load(const LevelText& level, const char* path = "levels/test.spt") {
+    // Loads as the options menu (level 0, whose AI nodes are Level1.ai).
+    int Load(const LevelText& level, const char* path = "levels/test.spt", int index = 0) {
         WriteText(path, level.Text());
-        return world->Load(path);
+        return world->Load(path, index);
     }
     std::string Log() const { return ReadText("kov_debug.txt"); }
     bool Logged(const std::string& line) const { return Log().find(line) != std::string::npos; }
@@ -141,23 +141,23 @@ TEST_F(LevelLoaderTest, CommentsAndBlankLinesMayStandAnywhere) {
         "Enemy\n2\nhealth\n// between key and value\n/a value line starting with a slash is skipped\n"
         "250\nType\n2\n0\n";
     WriteText("levels/c.spt", text);
-    ASSERT_EQ(world->Load("levels/c.spt"), 0);
+    ASSERT_EQ(world->Load("levels/c.spt", 0), 0);
     ASSERT_EQ(world->wads.size(), 1u);
     EXPECT_EQ(world->wads[0], "base");
-    ASSERT_EQ(enemies.size(), 1u);
-    EXPECT_EQ(enemies[0].kind, 2);
-    EXPECT_FLOAT_EQ(enemies[0].health, 250.0f);
+    ASSERT_EQ(world->enemies.size(), 1u);
+    EXPECT_EQ(world->enemies[0].kind, 2);
+    EXPECT_FLOAT_EQ(world->enemies[0].health, 250.0f);
     EXPECT_STREQ(world->entities[1].properties[0].value, "250\n");
 }
 
 TEST_F(LevelLoaderTest, FailureCodes) {
-    EXPECT_EQ(world->Load("levels/none.spt"), 1);
+    EXPECT_EQ(world->Load("levels/none.spt", 0), 1);
     EXPECT_TRUE(Logged("ERROR:  >> FILE NOT FOUND levels/none.spt\n"));
 
     WriteText("levels/v2.spt", "DRELIX 2\nNAME x\n");
-    EXPECT_EQ(world->Load("levels/v2.spt"), 2);
+    EXPECT_EQ(world->Load("levels/v2.spt", 0), 2);
     WriteText("levels/nover.spt", "hello\n");
-    EXPECT_EQ(world->Load("levels/nover.spt"), 2);
+    EXPECT_EQ(world->Load("levels/nover.spt", 0), 2);
 
     LevelText missing({"stone", "brick"});
     missing.Entity("worldspawn", {}, {LevelText::FloorSquare(0, 0, 10)});
@@ -173,9 +173,9 @@ TEST_F(LevelLoaderTest, AiFileFollowsTheLevelNumber) {
         std::size_t nodes;
     } cases[] = {{3, 2}, {4, 3}, {5, 1}, {6, 2}};
     for (const Case& c : cases) {
-        levelIndex = c.index;
-        ASSERT_EQ(Load(RoomLevel()), 0);
+        ASSERT_EQ(Load(RoomLevel(), "levels/test.spt", c.index), 0);
         EXPECT_EQ(aiNodes.size(), c.nodes) << c.index;
+        EXPECT_TRUE(Logged("Opening AI File for level " + std::to_string(c.index) + "\n"));
     }
     EXPECT_FLOAT_EQ(aiNodes[1].position.x, 100.0f);
     EXPECT_EQ(aiNodes[0].used, 1);
@@ -209,30 +209,38 @@ TEST_F(LevelLoaderTest, EnemiesByTypeAndHealth) {
         .Point("Enemy", 50, 0, 0, {})
         .Point("Enemy", 90, 0, 0, {{"Type", "3"}, {"health", "abc"}});
     ASSERT_EQ(Load(level), 0);
+    std::vector<Enemy>& enemies = world->enemies;
     ASSERT_EQ(enemies.size(), 3u);
     EXPECT_EQ(enemies[0].kind, 2);
     EXPECT_FLOAT_EQ(enemies[0].health, 250.0f);
     EXPECT_EQ(enemies[1].kind, 0);
     EXPECT_FLOAT_EQ(enemies[1].health, 100.0f);
+    EXPECT_FLOAT_EQ(enemies[1].position.x, 50.0f);
+    EXPECT_FLOAT_EQ(enemies[2].health, 0.0f) << "a health without a number reads as 0";
+    for (const Enemy& e : enemies) {
+        EXPECT_EQ(e.alive, 0) << "the loader only reads the records";
+        EXPECT_EQ(e.nodeMarks.size(), aiNodes.size());
+    }
+    EXPECT_TRUE(Logged("ENEMY COUNT 3\n"));
+
+    // What the game does after every load.
+    SpawnLevelEnemies(enemies);
     EXPECT_FLOAT_EQ(enemies[1].hitRadius[5], 20.0f);
     EXPECT_FLOAT_EQ(enemies[1].hitCentre[5].y, 150.0f);
     EXPECT_EQ(enemies[2].aiState, kStateRoam) << "the end boss starts roaming";
-    EXPECT_FLOAT_EQ(enemies[2].health, 0.0f) << "a health without a number reads as 0";
     for (const Enemy& e : enemies) {
         EXPECT_EQ(e.alive, 1);
-        EXPECT_EQ(e.nodeMarks.size(), aiNodes.size());
         EXPECT_EQ(e.animation.endFrame, 39);
         EXPECT_FLOAT_EQ(e.facing.z, -1.0f);
     }
-    EXPECT_TRUE(Logged("ENEMY COUNT 3\n"));
 }
 
 TEST_F(LevelLoaderTest, AtMostOneHundredEnemiesAreKept) {
     LevelText level = RoomLevel();
     for (int i = 0; i < 105; ++i) level.Point("Enemy", static_cast<float>(i), 0, 0);
     ASSERT_EQ(Load(level), 0);
-    EXPECT_EQ(enemies.size(), 100u);
-    EXPECT_FLOAT_EQ(enemies.back().position.x, 99.0f);
+    EXPECT_EQ(world->enemies.size(), 100u);
+    EXPECT_FLOAT_EQ(world->enemies.back().position.x, 99.0f);
     EXPECT_TRUE(Logged("**ERROR** 105 enemies in the level, only 100 can be kept: 5 dropped\n"));
 }
 
@@ -282,7 +290,7 @@ TEST_F(LevelLoaderTest, ItemsByClassAndType) {
         .Point("Weapon", 0, 0, 0, {{"Type", "4"}})
         .Point("Ammo", 0, 0, 0, {{"Type", "4"}, {"ammo", "5"}});
     ASSERT_EQ(Load(level), 0);
-    const std::vector<Item>& items = itemManager.items;
+    const std::vector<Item>& items = world->items;
     ASSERT_EQ(items.size(), 6u);
     EXPECT_EQ(items[0].kind, item_kind::HandgunAmmo);
     EXPECT_EQ(items[0].amount, 30);
@@ -349,7 +357,7 @@ TEST_F(LevelLoaderTest, DamagedFilesFailWithAnErrorLine) {
     };
     for (const std::string& text : cases) {
         WriteText("levels/bad.spt", text);
-        EXPECT_EQ(world->Load("levels/bad.spt"), 4) << text;
+        EXPECT_EQ(world->Load("levels/bad.spt", 0), 4) << text;
     }
     EXPECT_TRUE(Logged("**ERROR** levels/bad.spt line"));
 }
@@ -360,7 +368,7 @@ TEST_F(LevelLoaderTest, VertexListsRunningPastTheEndAreReported) {
     for (const std::string& tail : {std::string("3\n0 0 0 0 0\n0 0 1 0 0\n"),
                                     std::string("500000000\n"), std::string("3\n0 0 0 0 0\nxyz\n1 1 1 1 1\n")}) {
         WriteText("levels/short.spt", head + tail);
-        EXPECT_NE(world->Load("levels/short.spt"), 0);
+        EXPECT_NE(world->Load("levels/short.spt", 0), 0);
     }
     EXPECT_TRUE(Logged("ERROR>> Tried to read past the end of file!!  TOO MANY VERTICES !!\n"));
 }
@@ -369,10 +377,35 @@ TEST_F(LevelLoaderTest, EveryTruncationOfALevelLoadsOrFailsCleanly) {
     LevelText level = RoomLevel();
     level.Point("PlayerStart", 1, 2, 3).Point("Enemy", 5, 0, 5, {{"Type", "1"}});
     const std::string text = level.Text();
-    for (std::size_t cut = 0; cut < text.size(); cut += 3) {
+    const std::size_t versionLine = text.find('\n');
+    const std::size_t textureName = text.find("TEXTURE stone") + std::string("TEXTURE ").size();
+    for (std::size_t cut = 0; cut < text.size(); ++cut) {
+        SCOPED_TRACE(cut);
         WriteText("levels/cut.spt", text.substr(0, cut));
-        const int result = world->Load("levels/cut.spt");
-        EXPECT_TRUE(result >= 0 && result <= 4) << cut << ": " << result;
+        const std::size_t logBefore = Log().size();
+        const int result = world->Load("levels/cut.spt", 0);
+        const std::string logged = Log().substr(logBefore);
+        switch (result) {
+            case 0:
+                EXPECT_EQ(cut, text.size() - 1) << "only the last line end may be cut off";
+                break;
+            case 2:
+                EXPECT_LT(cut, versionLine) << "only a cut first line hides the version";
+                break;
+            case 3:
+                EXPECT_GT(cut, textureName) << "a cut texture name names another texture";
+                EXPECT_LT(cut, textureName + 5);
+                EXPECT_NE(logged.find(".bmp not found\n"), std::string::npos);
+                break;
+            case 4:
+                EXPECT_TRUE(logged.find("**ERROR** levels/cut.spt line ") != std::string::npos ||
+                            logged.find("ERROR>> Tried to read past the end of file!!") != std::string::npos)
+                    << logged;
+                EXPECT_TRUE(world->entities.empty()) << "no half-read entity table is kept";
+                break;
+            default:
+                ADD_FAILURE() << "result " << result;
+        }
     }
 }
 
@@ -387,13 +420,19 @@ TEST_F(LevelLoaderDeathTest, AMissingOptionsMenuEndsTheGameWithCodeOne) {
 TEST_F(LevelLoaderTest, GameStartsInTheOptionsMenuLevel) {
     LevelText menu = RoomLevel();
     menu.Point("PlayerStart", 50, 30, 50).Point("MenuOptions", 60, 30, 50, {{"Type", "10"}});
+    menu.Point("Enemy", 90, 0, 0, {{"Type", "3"}});
     WriteText("levels/optionmenu.spt", menu.Text());
     Game game;
     game.Init(nullptr);
     EXPECT_EQ(settings.inOptionsMenu, 1);
     EXPECT_FLOAT_EQ(game.player.position.x, 50.0f);
     EXPECT_TRUE(Logged("PLAYER INIT AT: 50 30 50\n"));
+    EXPECT_TRUE(Logged("Opening AI File for level 0\n"));
     ASSERT_EQ(game.world.menuTriggers.size(), 1u);
+    ASSERT_EQ(game.world.enemies.size(), 1u);
+    EXPECT_EQ(game.world.enemies[0].alive, 1) << "the game brings the loaded enemies to life";
+    EXPECT_EQ(game.world.enemies[0].aiState, kStateRoam);
+    EXPECT_EQ(game.hud.enemies, &game.world.enemies) << "the radar watches the level's enemies";
 }
 
 }  // namespace

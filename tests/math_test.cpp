@@ -28,8 +28,6 @@ TEST(Vec3, ArithmeticAndProducts) {
     ExpectVec({out[0], out[1], out[2]}, 27, 6, -13);
 }
 
-TEST(Vec3, DefaultIsZero) { ExpectVec(Vec3(), 0, 0, 0, 0); }
-
 TEST(Vec3, LengthAndDistanceInDoublePrecision) {
     EXPECT_FLOAT_EQ(Vec3(3, 4, 12).Length(), 13.0f);
     EXPECT_FLOAT_EQ(Vec3(0, 0, 0).Distance(3, 4, 12), 13.0f);

@@ -3,19 +3,18 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <filesystem>
 
-#include "actors/enemy.h"
+#include "actors/actor_models.h"
 #include "actors/player.h"
 #include "base/debug_log.h"
-#include "base/settings.h"
-#include "core/camera_view.h"
 #include "core/shell.h"
-#include "graphics/view_frustum.h"
 #include "graphics/md2_model.h"
+#include "graphics/view_frustum.h"
+#include "graphics/view_transform.h"
 #include "game_dir_fixture.h"
 #include "level_fixture.h"
-#include "math/camera.h"
 
 namespace {
 
@@ -85,13 +84,8 @@ TEST_F(Md2ModelTest, AGemIsDrawnWhereItStands) {
     glEnable(GL_TEXTURE_2D);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    settings.cameraDetached = 1;
-    camera.SetPosition(0, 20, 100);
-    camera.SetForward(0, 0, -1);
-    camera.SetUp(0, 1, 0);
-    LookThroughCamera(camera.position);
-    glLoadIdentity();
-    DrawModelAt(gem, {0, 0, 0}, nullptr, 4.0f);
+    const ViewTransform view{{0, 20, 100}, {0, 0, -1}, {0, 1, 0}};
+    DrawModelAt(gem, view, {0, 0, 0}, nullptr, 4.0f);
     unsigned char pixel[4] = {};
     glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     EXPECT_GT(pixel[0], pixel[2]) << "a red gem in the middle of the scene";
@@ -130,7 +124,7 @@ TEST_F(Md2ModelTest, TheHeroAndHisGunShareOneAnimation) {
     Player player;
     player.Init({0, 0, 0}, 100.0f);
     player.animEnd = 40;
-    DrawCharacter(hero, player, 0);
+    DrawCharacter(hero, ViewTransform{}, player, 0);
     EXPECT_FLOAT_EQ(player.animFraction, 0.25f) << "no gun loaded: only the main model advances it";
 
     const char* const guns[kGunModels][2] = {
@@ -138,7 +132,7 @@ TEST_F(Md2ModelTest, TheHeroAndHisGunShareOneAnimation) {
         {"models/none.md2", "x.pcx"}, {"models/none.md2", "x.pcx"}, {"models/none.md2", "x.pcx"},
         {"models/none.md2", "x.pcx"}};
     hero.LoadGunModels(guns);
-    DrawCharacter(hero, player, 0);
+    DrawCharacter(hero, ViewTransform{}, player, 0);
     EXPECT_FLOAT_EQ(player.animFraction, 0.75f) << "main model and gun each advance the hero's state";
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
@@ -147,11 +141,11 @@ TEST_F(Md2ModelTest, TheHeroAndHisGunShareOneAnimation) {
 
 TEST_F(Md2ModelTest, EmptySetsDrawNothingAndSaySo) {
     ModelSet empty;
-    DrawCorpse(empty, {0, 0, 0});
-    DrawModelAt(empty, {0, 0, 0}, nullptr, 1.0f);
+    DrawCorpse(empty, ViewTransform{}, {0, 0, 0});
+    DrawModelAt(empty, ViewTransform{}, {0, 0, 0}, nullptr, 1.0f);
     int frame = 0, next = 1;
     float f = 0.0f;
-    DrawAnimatedModelAt(empty, {0, 0, 0}, 0.0f, 1.0f, 0, 10, frame, next, f, 0.25f);
+    DrawAnimatedModelAt(empty, ViewTransform{}, {0, 0, 0}, 0.0f, 1.0f, 0, 10, frame, next, f, 0.25f);
     DrawViewWeapon(empty, Player{});
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
@@ -162,6 +156,47 @@ TEST_F(Md2ModelTest, EmptySetsDrawNothingAndSaySo) {
     const auto first = text.find(nullModel);
     ASSERT_NE(first, std::string::npos);
     EXPECT_NE(text.find(nullModel, first + 1), std::string::npos) << "once for each of the two draws";
+}
+
+// The model-view matrix as GL holds it.
+std::array<float, 16> ModelView() {
+    std::array<float, 16> m{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    return m;
+}
+
+TEST_F(Md2ModelTest, PlacementsStartFromTheIdentityButTheCorpseAndGunKeepTheMatrix) {
+    ModelSet gem;
+    ASSERT_TRUE(gem.LoadMainModel("models/gems/redgem.md2", "models/gems/redgem.pcx"));
+    Player player;
+    player.Init({0, 0, 0}, 100.0f);
+    player.animEnd = 40;
+    glLoadIdentity();
+    const std::array<float, 16> identity = ModelView();
+    glTranslatef(5.0f, 6.0f, 7.0f);
+    const std::array<float, 16> moved = ModelView();
+    const ViewTransform view{{0, 20, 100}, {0, 0, -1}, {0, 1, 0}};
+
+    DrawCorpse(gem, view, {0, 0, 0});
+    EXPECT_EQ(ModelView(), moved) << "the corpse keeps the matrix it finds";
+    DrawViewWeapon(gem, player);
+    EXPECT_EQ(ModelView(), moved) << "so does the first-person gun";
+
+    const auto resets = [&](const char* what, const auto& place) {
+        glLoadIdentity();
+        glTranslatef(5.0f, 6.0f, 7.0f);
+        place();
+        EXPECT_EQ(ModelView(), identity) << what << " loads the identity before its push";
+    };
+    resets("DrawModelAt", [&] { DrawModelAt(gem, view, {0, 0, 0}, nullptr, 1.0f); });
+    int frame = 0, next = 1;
+    float f = 0.0f;
+    resets("DrawAnimatedModelAt",
+           [&] { DrawAnimatedModelAt(gem, view, {0, 0, 0}, 0.0f, 1.0f, 0, 1, frame, next, f, 0.25f); });
+    Enemy enemy;
+    resets("DrawEnemy", [&] { DrawEnemy(gem, view, enemy); });
+    resets("DrawCharacter", [&] { DrawCharacter(gem, view, player, 0); });
+    glLoadIdentity();
 }
 
 }  // namespace

@@ -94,10 +94,32 @@ TEST(RigParts, LimbsAndStalksTaperFromTheirJoint) {
 }
 
 TEST(RigParts, PolesShareOneVertex) {
-    const RigMesh mesh = BuildOne([](RigBuilder& b) { b.AddLathe(0, Xform{}, Cone(5, 1, 8), kGrey); });
-    // Base pole, base ring of 8, tip pole.
-    EXPECT_EQ(mesh.vertices.size(), 10u);
-    EXPECT_EQ(mesh.faces.size(), 16u) << "8 base triangles and 8 sides";
+    constexpr int kSegments = 8;
+    const RigMesh mesh = BuildOne([](RigBuilder& b) { b.AddLathe(0, Xform{}, Cone(5, 1, kSegments), kGrey); });
+    // No two vertices stand in one place: a pole is one vertex, not one per
+    // segment.
+    for (std::size_t i = 0; i < mesh.vertices.size(); ++i)
+        for (std::size_t j = i + 1; j < mesh.vertices.size(); ++j) {
+            const Vec d = mesh.vertices[i].position - mesh.vertices[j].position;
+            EXPECT_GT(Dot(d, d), 1e-8f) << i << " and " << j;
+        }
+    // Every segment's triangle at a pole uses that one vertex, and no
+    // triangle is folded flat onto it.
+    const auto facesAt = [&](const Vec& pole) {
+        int faces = 0;
+        for (const RigFace& f : mesh.faces) {
+            EXPECT_NE(f.vertex[0], f.vertex[1]);
+            EXPECT_NE(f.vertex[1], f.vertex[2]);
+            EXPECT_NE(f.vertex[0], f.vertex[2]);
+            for (int v : f.vertex) {
+                const Vec d = mesh.vertices[static_cast<std::size_t>(v)].position - pole;
+                if (Dot(d, d) < 1e-8f) ++faces;
+            }
+        }
+        return faces;
+    };
+    EXPECT_EQ(facesAt({0, 0, 0}), kSegments) << "the base centre";
+    EXPECT_EQ(facesAt({0, 0, 5}), kSegments) << "the tip";
 }
 
 TEST(RigParts, PlacementMovesAndTurnsTheParts) {

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "actors/enemy.h"
-#include "actors/items.h"
 #include "base/debug_log.h"
 #include "core/game.h"
 #include "base/settings.h"
@@ -48,6 +47,8 @@ class RenderFrameTest : public GameDirTest {
 protected:
     void Start(int width, int height) {
         levelIndex = 0;
+        fieldOfView = 60.0f;
+        camera = Camera{};
         OpenWindow(width, height);
         game = std::make_unique<Game>();
         game->Init(nullptr);
@@ -55,12 +56,11 @@ protected:
     void TearDown() override {
         game.reset();
         CloseWindow();
-        enemies.clear();
     }
     // Only the models: the scene band is black but for what is drawn on it.
     void ModelsOnly() {
         settings.drawWorld = 0;
-        enemies.clear();
+        game->world.enemies.clear();
         game->world.crystals.clear();
         game->world.corpses.clear();
         camera.SetPosition(0, 40, -120);
@@ -103,6 +103,13 @@ TEST_F(RenderFrameTest, TheHeroIsSeenFromBehindButNotInACutscene) {
     settings.cutscenePlaying = 0;
 }
 
+TEST_F(RenderFrameTest, WithTheWorldSwitchedOffTheHeroIsSeenWhereHeStandsNow) {
+    Start(800, 600);
+    Frame();  // the hall, seen toward the hero at the menu's start
+    ModelsOnly();  // the hero moves far from there, the camera behind him
+    EXPECT_GT(Frame().Lit(300, 100, 500, 500), 2000) << "the view turns to the hero's new place";
+}
+
 TEST_F(RenderFrameTest, FirstPersonShowsTheGunInsteadOfTheHero) {
     Start(800, 600);
     ModelsOnly();
@@ -136,6 +143,7 @@ TEST_F(RenderFrameTest, EnemiesAreDrawnWithin3000UnitsOfTheHero) {
         v.SetLength(distance);
         return v;
     };
+    std::vector<Enemy>& enemies = game->world.enemies;
     enemies.push_back(shrike);
     enemies[0].position = at(2990.0f);
     const int near = Frame().Lit(0, 75, 320, 525);
@@ -165,12 +173,13 @@ TEST_F(RenderFrameTest, CrystalsCorpseAndPickupsStandInTheScene) {
     game->world.corpses.push_back({ahead, 0});
     EXPECT_GT(litAhead(), 50) << "the corpse";
     game->world.corpses.clear();
-    itemManager.items.clear();
-    itemManager.items.emplace_back(ahead);
-    itemManager.items.back().kind = item_kind::LargeHealth;
-    itemManager.items.back().present = 1;
+    std::vector<Item>& items = game->world.items;
+    items.clear();
+    items.emplace_back(ahead);
+    items.back().kind = item_kind::LargeHealth;
+    items.back().present = 1;
     EXPECT_GT(litAhead(), 50) << "a health pack";
-    itemManager.items.back().present = 0;
+    items.back().present = 0;
     EXPECT_EQ(litAhead(), 0) << "taken items are gone";
     settings.cutscenePlaying = 0;
 }

@@ -9,7 +9,6 @@
 #include <sstream>
 #include <string>
 
-#include "actors/enemy.h"
 #include "base/debug_log.h"
 #include "core/game.h"
 #include "base/settings.h"
@@ -34,7 +33,7 @@ protected:
         settings = Settings::Defaults();
         settings.fullScreen = 0;
         levelIndex = 0;
-        enemies.clear();
+        camera = Camera{};
         std::string error;
         window = OpenGameWindow(error);
         ASSERT_NE(window, nullptr) << error;
@@ -256,6 +255,7 @@ TEST_F(FrameLoopTest, DetachedCameraDragsThePlayerBeforeTheZones) {
     settings.cameraDetached = 1;
     camera.SetPosition(1000.0f, 0.0f, 10.0f);
     camera.SetForward(0.0f, 0.0f, -1.0f);
+    camera.SetUp(0.0f, 1.0f, 0.0f);
     game.RunFrame();
     EXPECT_FLOAT_EQ(game.player.position.x, 1000.0f);
     EXPECT_FLOAT_EQ(game.player.lookDir.z, -1.0f);

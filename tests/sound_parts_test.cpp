@@ -50,27 +50,6 @@ float SettledPeak(const Signal& signal) {
     return soundgen::Peak(Signal(signal.begin() + static_cast<std::ptrdiff_t>(signal.size() / 2), signal.end()));
 }
 
-TEST(SoundParts, RandomSourceIsSeededAndInRange) {
-    soundgen::Rng a(7);
-    soundgen::Rng b(7);
-    soundgen::Rng c(8);
-    bool differs = false;
-    for (int i = 0; i < 1000; ++i) {
-        const std::uint32_t x = a.NextU32();
-        EXPECT_EQ(x, b.NextU32());
-        differs = differs || x != c.NextU32();
-        const double u = a.Uniform();
-        EXPECT_GE(u, 0.0);
-        EXPECT_LT(u, 1.0);
-        const int below = a.Below(5);
-        EXPECT_GE(below, 0);
-        EXPECT_LT(below, 5);
-        b.Uniform();
-        b.Below(5);
-    }
-    EXPECT_TRUE(differs);
-}
-
 TEST(SoundParts, OscillatorsRunAtTheirFrequency) {
     soundgen::SineOsc sine;
     soundgen::SawOsc saw;

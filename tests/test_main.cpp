@@ -1,6 +1,7 @@
 // Every suite runs headless: SDL draws into an offscreen GL context and the
-// sound library, once used, stays silent. Set here rather than by the test
-// runner so a suite started by hand behaves the same.
+// sound library, once used, stays silent; temporary files go to the build's
+// own folder. Set here rather than by the test runner so a suite started by
+// hand behaves the same.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +10,9 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("ALSOFT_DRIVERS", "null", 0);
+#ifdef TALVEMAR_TEST_TMPDIR
+    setenv("TEST_TMPDIR", TALVEMAR_TEST_TMPDIR, 0);
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -2,6 +2,7 @@
 // its output repeatable.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 #include "texgen/patterns.h"
@@ -12,24 +13,6 @@ namespace {
 using namespace texgen;
 
 constexpr float kTolerance = 1e-4f;
-
-TEST(Prng, SameSeedSameSequenceAndValuesInRange) {
-    Prng a(42), b(42), c(43);
-    bool differs = false;
-    for (int i = 0; i < 1000; ++i) {
-        const float value = a.Unit();
-        EXPECT_EQ(value, b.Unit());
-        differs = differs || value != c.Unit();
-        EXPECT_GE(value, 0.0f);
-        EXPECT_LT(value, 1.0f);
-        const int below = a.Below(7);
-        b.Below(7);
-        c.Below(7);
-        EXPECT_GE(below, 0);
-        EXPECT_LT(below, 7);
-    }
-    EXPECT_TRUE(differs) << "another seed gives another sequence";
-}
 
 TEST(Noise, ValueNoiseRepeatsEveryUnitAndStaysInRange) {
     for (float u = 0.0f; u < 1.0f; u += 0.037f)
@@ -127,12 +110,39 @@ TEST(Patterns, BlocksCrossingTheRightSideContinueOnTheLeft) {
 }
 
 TEST(Patterns, DistancesToShapes) {
-    EXPECT_NEAR(RoundedBoxDistance(0.0f, 0.0f, 10.0f, 5.0f, 0.0f), -5.0f, kTolerance);
-    EXPECT_NEAR(RoundedBoxDistance(13.0f, 0.0f, 10.0f, 5.0f, 2.0f), 3.0f, kTolerance);
+    // A 20 x 10 box with corners rounded by 2: negative inside, zero on the
+    // outline, the true distance outside, and the corner pulled in along
+    // the diagonal by (sqrt(2) - 1) times the radius.
+    EXPECT_NEAR(RoundedBoxDistance(0.0f, 0.0f, 10.0f, 5.0f, 2.0f), -5.0f, kTolerance) << "nearest side";
+    EXPECT_NEAR(RoundedBoxDistance(10.0f, 0.0f, 10.0f, 5.0f, 2.0f), 0.0f, kTolerance);
+    EXPECT_NEAR(RoundedBoxDistance(-13.0f, 0.0f, 10.0f, 5.0f, 2.0f), 3.0f, kTolerance) << "symmetric";
+    EXPECT_NEAR(RoundedBoxDistance(0.0f, -8.0f, 10.0f, 5.0f, 2.0f), 3.0f, kTolerance);
+    const float cornerInset = (std::sqrt(2.0f) - 1.0f) * 2.0f;
+    EXPECT_NEAR(RoundedBoxDistance(10.0f, 5.0f, 10.0f, 5.0f, 2.0f), cornerInset, kTolerance);
+    EXPECT_NEAR(RoundedBoxDistance(10.0f, 5.0f, 10.0f, 5.0f, 0.0f), 0.0f, kTolerance) << "a sharp corner";
+    EXPECT_NEAR(RoundedBoxDistance(13.0f, 9.0f, 10.0f, 5.0f, 0.0f), 5.0f, kTolerance) << "to the corner point";
+
+    // A capsule from (0, 0) to (10, 0), radius 1: the side is flat, the ends
+    // are round.
     EXPECT_NEAR(CapsuleDistance(5.0f, 3.0f, 0.0f, 0.0f, 10.0f, 0.0f, 1.0f), 2.0f, kTolerance);
+    EXPECT_NEAR(CapsuleDistance(5.0f, 0.0f, 0.0f, 0.0f, 10.0f, 0.0f, 1.0f), -1.0f, kTolerance);
+    EXPECT_NEAR(CapsuleDistance(13.0f, 4.0f, 0.0f, 0.0f, 10.0f, 0.0f, 1.0f), 4.0f, kTolerance) << "past the end";
+    EXPECT_NEAR(CapsuleDistance(-3.0f, 0.0f, 0.0f, 0.0f, 10.0f, 0.0f, 1.0f), 2.0f, kTolerance) << "before the start";
+
+    // A dome of radius 4: full height in the middle, a quarter circle's
+    // profile, flat ground from the rim on.
     EXPECT_NEAR(Dome(0.0f, 0.0f, 4.0f), 1.0f, kTolerance);
+    EXPECT_NEAR(Dome(2.0f, 0.0f, 4.0f), std::sqrt(0.75f), kTolerance);
+    EXPECT_NEAR(Dome(0.0f, -2.0f, 4.0f), Dome(2.0f, 0.0f, 4.0f), kTolerance);
     EXPECT_EQ(Dome(4.0f, 0.0f, 4.0f), 0.0f);
+    EXPECT_EQ(Dome(3.0f, 3.0f, 4.0f), 0.0f);
+
+    // Distances on a texture 16 wide that wraps: the shorter way round,
+    // whichever point comes first and however many periods apart.
     EXPECT_NEAR(WrappedDelta(1.0f, 15.0f, 16.0f), 2.0f, kTolerance);
+    EXPECT_NEAR(WrappedDelta(15.0f, 1.0f, 16.0f), 2.0f, kTolerance);
+    EXPECT_NEAR(WrappedDelta(3.0f, 3.0f + 32.0f, 16.0f), 0.0f, kTolerance);
+    EXPECT_NEAR(WrappedDelta(0.0f, 8.0f, 16.0f), 8.0f, kTolerance) << "half a period is the most";
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ Bytes SampleBytes(std::size_t count) {
 class WaveFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("talvemar_wave_test_" + std::to_string(getpid()));
+        dir_ = fs::path(::testing::TempDir()) / ("talvemar_wave_test_" + std::to_string(getpid()));
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }

@@ -10,6 +10,7 @@
 #include "core/shell.h"
 #include "graphics/image_files.h"
 #include "graphics/view_frustum.h"
+#include "graphics/view_transform.h"
 #include "level_fixture.h"
 #include "math/camera.h"
 #include "world/octree.h"
@@ -24,6 +25,7 @@ protected:
         settings = Settings::Defaults();
         settings.fullScreen = 0;
         levelIndex = 0;
+        camera = Camera{};
         std::string error;
         window = OpenGameWindow(error);
         ASSERT_NE(window, nullptr) << error;
@@ -36,7 +38,7 @@ protected:
     }
     int Load(const LevelText& level) {
         WriteText("levels/t.spt", level.Text());
-        return world->Load("levels/t.spt");
+        return world->Load("levels/t.spt", 0);
     }
     TempLevelDir dir;
     std::unique_ptr<platform::GameWindow> window;
@@ -94,12 +96,31 @@ TEST_F(WorldRenderTest, RadiusIsExclusiveAndTypesMarkPulses) {
     EXPECT_GT(corner->r, 0.0f) << "a light without colour is white";
 }
 
+TEST_F(WorldRenderTest, AShortColourSetsTheChannelsItGivesAndLeavesTheRestWhite) {
+    // The corner gets f of the light's colour, as in LightFallsOffLinearlyAndSums.
+    const float f = static_cast<float>((300.0 - 150.0) * (50.0 / 150.0) / 300.0);
+    const struct {
+        const char* colour;
+        float r, g, b;
+    } cases[] = {{"0.5", 0.5f, 1, 1}, {"0.5 0.25", 0.5f, 0.25f, 1}, {"0.5 0.25 0", 0.5f, 0.25f, 0},
+                 {"0 0.25 0.75 1", 0, 0.25f, 0.75f}, {"bright", 1, 1, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.colour);
+        ASSERT_EQ(Load(FloorWith({{"radius", "300"}, {"color", c.colour}})), 0);
+        const WorldVertex* v = VertexAt(*world, -100, -100);
+        ASSERT_NE(v, nullptr);
+        EXPECT_NEAR(v->r, f * c.r, 1e-5);
+        EXPECT_NEAR(v->g, f * c.g, 1e-5);
+        EXPECT_NEAR(v->b, f * c.b, 1e-5);
+    }
+}
+
 TEST_F(WorldRenderTest, FrustumPlanesPointInward) {
     camera.SetPosition(0, 0, 0);
     camera.SetForward(0, 0, -1);
     camera.SetUp(0, 1, 0);
     viewFrustum.SetCorners(60.0, 4.0 / 3.0, 1.0, 1000.0);
-    UpdateFrustumPlanes(viewFrustum, camera);
+    UpdateFrustumPlanes(viewFrustum, ViewAlong(camera));
     EXPECT_TRUE(SphereInFrustum(viewFrustum, {0, 0, -10}, 0));
     EXPECT_FALSE(SphereInFrustum(viewFrustum, {0, 0, 10}, 0)) << "behind the camera";
     EXPECT_FALSE(SphereInFrustum(viewFrustum, {0, 0, -2000}, 0)) << "beyond the far plane";
@@ -122,15 +143,15 @@ TEST_F(WorldRenderTest, EachVisibleTriangleIsDrawnOncePerFrame) {
     camera.SetForward(0, -0.5f, -1);
     camera.SetUp(0, 1, 0);
     viewFrustum.Set(60.0, 800.0 / 450.0, 1, 10000);
-    world->Draw(camera.position);
+    world->Draw(ViewAlong(camera), viewFrustum);
     EXPECT_EQ(worldTrianglesDrawn, 400);
     for (const WorldPolygon& t : world->WorldTriangles()) EXPECT_EQ(t.visited, 1);
 
     camera.SetForward(0, 0, 1);  // looking away
-    world->Draw(camera.position);
+    world->Draw(ViewAlong(camera), viewFrustum);
     EXPECT_EQ(worldTrianglesDrawn, 0);
     settings.drawWithOctree = 0;
-    world->Draw(camera.position);
+    world->Draw(ViewAlong(camera), viewFrustum);
     EXPECT_EQ(worldTrianglesDrawn, 400) << "without the octree everything is drawn";
 }
 
@@ -138,11 +159,11 @@ TEST_F(WorldRenderTest, PulsingVerticesSwingAndStopWithoutVertexLighting) {
     ASSERT_EQ(Load(FloorWith({{"radius", "400"}, {"Type", "2"}, {"color", "0.5 0.5 0.5 1"}})), 0);
     settings.cameraDetached = 1;
     const float before = VertexAt(*world, 100, 100)->r;
-    world->Draw(camera.position);
+    world->Draw(ViewAlong(camera), viewFrustum);
     const float after = VertexAt(*world, 100, 100)->r;
     EXPECT_NE(before, after);
     settings.vertexLighting = 0;
-    world->Draw(camera.position);
+    world->Draw(ViewAlong(camera), viewFrustum);
     EXPECT_EQ(VertexAt(*world, 100, 100)->r, after) << "pulsing stops where it is";
 }
 

@@ -2,9 +2,6 @@
 
 #include <iterator>
 
-std::vector<Enemy> enemies;
-int currentMover = -1;
-
 namespace {
 
 struct HitSphere {
@@ -78,6 +75,13 @@ void SetAnimation(Enemy& enemy, int startFrame) {
     }
     enemy.animation.startFrame = range.start;
     enemy.animation.endFrame = range.end;
+}
+
+void SpawnLevelEnemies(std::vector<Enemy>& enemies) {
+    for (Enemy& enemy : enemies) {
+        SpawnReset(enemy);
+        SetAnimation(enemy, 0);
+    }
 }
 
 void UpdateEnemy(Enemy&, Player&, World&, int) {

@@ -1,13 +1,12 @@
 #pragma once
+#include "graphics/view_transform.h"
 #include "math/vec3.h"
 
-// Multiplies the view transform of the global camera onto the model-view
-// matrix. In a cutscene or the first-person view the camera looks along its
-// own forward; otherwise (the chase view) it turns to the hero first, which
-// overwrites its forward and up. A camera standing on the hero keeps its
-// previous forward rather than looking nowhere.
-void LookThroughCamera(const Vec3& playerPosition);
+struct Camera;
 
-// The same view transform again, towards the hero position last given to
-// LookThroughCamera (models drawn later in the frame use it).
-void ApplyCameraView();
+// The view of one frame, for the world and every model placed in it. In a
+// cutscene or the first-person view the camera looks along its own forward;
+// otherwise (the chase view) it turns to the hero first, which overwrites
+// its forward and up. A camera standing on the hero keeps its previous
+// forward rather than looking nowhere.
+ViewTransform FrameView(Camera& camera, const Vec3& heroPosition);

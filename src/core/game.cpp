@@ -6,7 +6,6 @@
 #include <string>
 
 #include "actors/enemy.h"
-#include "actors/items.h"
 #include "base/debug_log.h"
 #include "base/settings.h"
 #include "base/timer.h"
@@ -98,10 +97,10 @@ void Game::LoadAssets() {
     // The blood-decal store is set up here with the effects code.
     itemManager.Init();
     const char* optionsMenu = LevelFileFor(0);
-    const int result = world.Load(optionsMenu);
+    const int result = LoadLevel(optionsMenu, 0);
     settings.inOptionsMenu = 1;
     LoadModels();
-    hud.enemies = &enemies;
+    hud.enemies = &world.enemies;
     hud.SetScreenSize(static_cast<float>(settings.width), static_cast<float>(settings.height));
     hud.LayoutHealth();
     hud.LayoutRadar();
@@ -113,6 +112,12 @@ void Game::LoadAssets() {
         glEnable(GL_POLYGON_SMOOTH);
     }
     if (settings.texturesOn) glEnable(GL_TEXTURE_2D);
+}
+
+int Game::LoadLevel(const char* path, int index) {
+    const int result = world.Load(path, index);
+    if (result == 0) SpawnLevelEnemies(world.enemies);
+    return result;
 }
 
 void Game::RunFrame() {
@@ -158,6 +163,7 @@ void Game::ApplyMenuTriggers() {
 }
 
 void Game::UpdateEnemies(const Vec3& referencePoint) {
+    std::vector<Enemy>& enemies = world.enemies;
     for (std::size_t i = 0; i < enemies.size(); ++i) {
         if (WithinEnemyUpdateRange(enemies[i].position, referencePoint))
             UpdateEnemy(enemies[i], player, world, static_cast<int>(i));
@@ -186,7 +192,7 @@ void Game::ChangeLevel() {
     ++levelIndex;
     if (levelIndex == 1) settings.inOptionsMenu = 0;
     const char* path = LevelFileFor(levelIndex);
-    if (world.Load(path) != 0) FailOnLevel(path);
+    if (LoadLevel(path, levelIndex) != 0) FailOnLevel(path);
     StartPlayerAtCamera();
     // The blood decals are reset here with the effects code.
     settings.levelChangePending = 0;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include "actors/items.h"
 #include "actors/movement.h"
 #include "actors/player.h"
 #include "actors/weapons.h"
@@ -36,6 +37,10 @@ public:
     void Init(InputDevices* devices);
     // Loads the options menu level and what the frames draw.
     void LoadAssets();
+    // Loads a level file into the world with the AI nodes of level `index`
+    // of the sequence and brings its enemies to life. The loader's result:
+    // 0 on success.
+    int LoadLevel(const char* path, int index);
     // One simulation step and one picture, at least 30 ms long.
     void RunFrame();
     // Sets levelChangePending within 150 units of the level's exit.
@@ -68,6 +73,8 @@ public:
     static constexpr int kModelSlots = 15;
     ModelSet models[kModelSlots];
     World world;
+    // Draws the level's pickups (world.items).
+    ItemManager itemManager;
     Input input;
     Player player;
     Weapons weapons;
@@ -103,11 +110,13 @@ private:
     // The hero alive at the level's start (where the loader put the camera),
     // logged, with the camera moved behind him.
     void StartPlayerAtCamera();
+    // The view of this frame from the camera and where the hero stands now.
+    ViewTransform SceneView();
     // The hero (or the first-person gun); returns the point enemies are
     // drawn around, none while a cutscene shows no hero.
-    std::optional<Vec3> DrawHero();
-    void DrawEnemiesNear(const Vec3& referencePoint);
-    void DrawCrystals();
+    std::optional<Vec3> DrawHero(const ViewTransform& view);
+    void DrawEnemiesNear(const Vec3& referencePoint, const ViewTransform& view);
+    void DrawCrystals(const ViewTransform& view);
     // The four menu levels of the zones the hero stands near (top band).
     void DrawMenuReadouts();
     // The point from which enemies are woken: the camera in first person,

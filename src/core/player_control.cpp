@@ -55,8 +55,8 @@ Vec3 Flat(Vec3 direction, float length) {
 MoveContext Game::Moves() {
     return MoveContext{world,
                        player,
-                       enemies,
-                       itemManager.items,
+                       world.enemies,
+                       world.items,
                        PuzzleSounds{sounds.crystals, &sounds.puzzleSolve},
                        settings.forceFieldDown,
                        touch,
@@ -202,11 +202,11 @@ void Game::ApplyGravity() {
 }
 
 void Game::ApplyGravityToEnemiesNear(const Vec3& referencePoint) {
+    std::vector<Enemy>& enemies = world.enemies;
     const std::size_t count = std::min(enemies.size(), world.enemyPackets.size());
     for (std::size_t i = 0; i < count; ++i) {
         Enemy& enemy = enemies[i];
         if (!WithinEnemyUpdateRange(enemy.position, referencePoint)) continue;
-        currentMover = static_cast<int>(i);
         enemy.position = Move(world.enemyPackets[i], enemy.position, gravity, kMoverEnemy);
     }
 }

@@ -5,15 +5,14 @@
 #include <optional>
 #include <string>
 
+#include "actors/actor_models.h"
 #include "base/debug_log.h"
+#include "base/settings.h"
+#include "core/camera_view.h"
 #include "core/game.h"
 #include "core/screenshot.h"
-#include "base/settings.h"
 #include "core/shell.h"
 #include "graphics/view_frustum.h"
-#include "core/camera_view.h"
-#include "actors/enemy.h"
-#include "actors/items.h"
 #include "math/camera.h"
 
 // Field of view of the scene band, in degrees.
@@ -115,14 +114,16 @@ int Game::RenderFrame() {
     viewFrustum.Set(fieldOfView, SceneAspect(settings.width, settings.height),
                     settings.nearPlane, settings.farPlane);
     glLoadIdentity();
-    if (settings.drawWorld) world.Draw(player.position);
+    const ViewTransform view = SceneView();
+    if (settings.drawWorld) world.Draw(view, viewFrustum);
     // The particles (while drawParticles is on) and then, after the hero,
     // the wall marks join the scene here with the effects code.
-    const std::optional<Vec3> referencePoint = DrawHero();
-    if (referencePoint) DrawEnemiesNear(*referencePoint);
-    DrawCrystals();
+    const std::optional<Vec3> referencePoint = DrawHero(view);
+    if (referencePoint) DrawEnemiesNear(*referencePoint, view);
+    DrawCrystals(view);
     // Force-field sparks join here with the particles.
-    if (!world.corpses.empty()) DrawCorpse(models[model_slot::Corpse], world.corpses.front().position);
+    if (!world.corpses.empty())
+        DrawCorpse(models[model_slot::Corpse], view, world.corpses.front().position);
     hud.DrawWeaponRing(models[model_slot::WeaponPickups], player);
     if (settings.cameraDetached) {
         // The scope overlay keeps its size whatever the zoom.
@@ -133,7 +134,7 @@ int Game::RenderFrame() {
     }
     // The cutscene player's step runs here; its result becomes the frame's.
     const int cutsceneStatus = 0;
-    itemManager.Draw();
+    itemManager.Draw(world.items, view);
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     SelectBand(BottomBand());
@@ -154,29 +155,37 @@ int Game::RenderFrame() {
     return cutsceneStatus;
 }
 
-std::optional<Vec3> Game::DrawHero() {
+ViewTransform Game::SceneView() {
+    // The world pass squares the camera's axes before the view is taken from
+    // them; with the world switched off the camera is left as it is.
+    if (settings.drawWorld) camera.Reorthogonalise();
+    return FrameView(camera, player.position);
+}
+
+std::optional<Vec3> Game::DrawHero(const ViewTransform& view) {
     if (settings.cameraDetached) {
         DrawViewWeapon(models[model_slot::Hero], player);
         return camera.position;
     }
     if (settings.cutscenePlaying) return std::nullopt;
-    DrawCharacter(models[model_slot::Hero], player, player.weapon);
+    DrawCharacter(models[model_slot::Hero], view, player, player.weapon);
     return player.position;
 }
 
-void Game::DrawEnemiesNear(const Vec3& referencePoint) {
+void Game::DrawEnemiesNear(const Vec3& referencePoint, const ViewTransform& view) {
+    std::vector<Enemy>& enemies = world.enemies;
     for (std::size_t i = enemies.size(); i-- > 0;) {
         Enemy& enemy = enemies[i];
         if (enemy.position.Distance(referencePoint) >= kEnemyDrawRange) continue;
         const int slot = ModelSlotForEnemyKind(enemy.kind);
-        if (slot >= 0) DrawEnemy(models[slot], enemy);
+        if (slot >= 0) DrawEnemy(models[slot], view, enemy);
     }
 }
 
-void Game::DrawCrystals() {
+void Game::DrawCrystals(const ViewTransform& view) {
     for (const Crystal& crystal : world.crystals) {
         if (crystal.number < 0 || crystal.number >= static_cast<int>(std::size(kGemSlotForCrystal))) continue;
-        DrawModelAt(models[kGemSlotForCrystal[crystal.number]], crystal.position, nullptr, kCrystalScale);
+        DrawModelAt(models[kGemSlotForCrystal[crystal.number]], view, crystal.position, nullptr, kCrystalScale);
     }
 }
 

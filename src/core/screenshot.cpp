@@ -45,7 +45,8 @@ bool SaveScreenshot(const std::string& path, int width, int height) {
     Put(file, static_cast<std::uint32_t>(pixels.size()), 4);
     Put(file, 2835, 4);
     Put(file, 2835, 4);
-    Put(file, 0, 8);
+    Put(file, 0, 4);  // colours used
+    Put(file, 0, 4);  // important colours
     file.insert(file.end(), pixels.begin(), pixels.end());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));

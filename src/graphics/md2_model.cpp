@@ -4,11 +4,8 @@
 
 #include <cmath>
 
-#include "actors/enemy.h"
-#include "actors/player.h"
-#include "graphics/image_files.h"
-#include "core/camera_view.h"
 #include "base/debug_log.h"
+#include "graphics/image_files.h"
 
 namespace {
 
@@ -51,48 +48,6 @@ bool RangeFits(const Md2Model* model, int start, int end) {
     return model && start >= 0 && start < model->frameCount && end >= 0 && end < model->frameCount;
 }
 
-// The frame counters of one animated record, whichever record holds them.
-struct FrameCounters {
-    int start, end;
-    int& frame;
-    int& next;
-    float& interpolation;
-    bool loops;
-};
-
-// Draws within start..end-1 and advances: a looping range blends its last
-// frame back into the first, a non-looping one holds on its last frame.
-void AnimateFrames(const Md2Model* model, FrameCounters c, float step) {
-    if (!RangeFits(model, c.start, c.end)) return;
-    if (c.frame < c.start) c.frame = c.start;
-    if (c.interpolation >= 1.0f) {
-        c.interpolation = 0.0f;
-        if (c.frame < c.end) ++c.frame;
-        if (c.frame >= c.end && c.loops) c.frame = c.start;
-        if (c.frame < c.end) c.next = c.frame + 1;
-        if (c.next >= c.end) c.next = c.start;
-    }
-    const bool holding = c.frame >= c.end - 1 && !c.loops;
-    const int frame = c.frame < model->frameCount ? c.frame : model->frameCount - 1;
-    const int next = c.next >= 0 && c.next < model->frameCount ? c.next : frame;
-    if (holding) EmitBlended(*model, frame, frame, 0.0f);
-    else EmitBlended(*model, frame, next, c.interpolation);
-    if (!holding) c.interpolation += step;
-}
-
-void PlaceInView(const Vec3& position) {
-    glPushMatrix();
-    glLoadIdentity();
-    ApplyCameraView();
-    glTranslatef(position.x, position.y, position.z);
-    glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
-}
-
-void EndPlacement() {
-    glPopMatrix();
-    glColor3f(1.0f, 1.0f, 1.0f);
-}
-
 }  // namespace
 
 std::unique_ptr<Md2Model> LoadMd2(const char* md2Path, const char* skinPath, float loadScale) {
@@ -122,13 +77,22 @@ void DrawFrame(const Md2Model& model, int frame) {
     EmitBlended(model, frame, frame, 0.0f);
 }
 
-void AnimateRange(const Md2Model* model, AnimationState& s, float step) {
-    AnimateFrames(model, {s.startFrame, s.endFrame, s.frame, s.nextFrame, s.interpolation, s.loops != 0}, step);
-}
-
-void AnimateRange(const Md2Model* model, Player& p) {
-    AnimateFrames(model, {p.animStart, p.animEnd, p.animFrame, p.animNextFrame, p.animFraction, p.animLoops != 0},
-                  p.animStep);
+void AnimateRange(const Md2Model* model, FrameCounters c, float step) {
+    if (!RangeFits(model, c.start, c.end)) return;
+    if (c.frame < c.start) c.frame = c.start;
+    if (c.interpolation >= 1.0f) {
+        c.interpolation = 0.0f;
+        if (c.frame < c.end) ++c.frame;
+        if (c.frame >= c.end && c.loops) c.frame = c.start;
+        if (c.frame < c.end) c.next = c.frame + 1;
+        if (c.next >= c.end) c.next = c.start;
+    }
+    const bool holding = c.frame >= c.end - 1 && !c.loops;
+    const int frame = c.frame < model->frameCount ? c.frame : model->frameCount - 1;
+    const int next = c.next >= 0 && c.next < model->frameCount ? c.next : frame;
+    if (holding) EmitBlended(*model, frame, frame, 0.0f);
+    else EmitBlended(*model, frame, next, c.interpolation);
+    if (!holding) c.interpolation += step;
 }
 
 void AnimateRange(const Md2Model* model, int start, int end, int& frame, int& next, float& f, float step) {
@@ -172,66 +136,41 @@ const Md2Model* ModelSet::GunForWeapon(int weapon) const {
     return guns[slot - 1].get();
 }
 
-void DrawEnemy(const ModelSet& set, Enemy& enemy) {
-    PlaceInView(enemy.position);
-    glRotatef(enemy.yaw, 0.0f, 0.0f, 1.0f);
-    AnimateRange(set.main.get(), enemy.animation, set.animationSpeed);
-    if (set.guns[0]) AnimateRange(set.guns[0].get(), enemy.animation, set.animationSpeed);
-    EndPlacement();
+void BeginPlacement(const ViewTransform& view, const Vec3& position, MatrixOnEntry entry) {
+    if (entry == MatrixOnEntry::Reset) glLoadIdentity();
+    glPushMatrix();
+    glLoadIdentity();
+    ApplyView(view);
+    glTranslatef(position.x, position.y, position.z);
+    glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
 }
 
-void DrawCorpse(const ModelSet& set, const Vec3& position) {
-    constexpr int kCorpseFrame = 177;
-    if (!set.main) {
-        DebugLog() << "CORPSE IS NULL\n";
-        return;
-    }
-    PlaceInView(position);
-    glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
-    DrawFrame(*set.main, kCorpseFrame);
-    EndPlacement();
+void EndPlacement() {
+    glPopMatrix();
+    glColor3f(1.0f, 1.0f, 1.0f);
 }
 
-void DrawModelAt(const ModelSet& set, const Vec3& position, const Md2Model* model, float scale) {
+void DrawModelAt(const ModelSet& set, const ViewTransform& view, const Vec3& position, const Md2Model* model,
+                 float scale) {
     const Md2Model* drawn = model ? model : set.main.get();
     if (!drawn) {
         DebugLog() << "Trying to render a NULL model file\n";
         return;
     }
-    PlaceInView(position);
+    BeginPlacement(view, position);
     glScalef(scale, scale, scale);
     DrawFrame(*drawn, 0);
     EndPlacement();
 }
 
-void DrawCharacter(const ModelSet& set, Player& player, int weapon) {
-    PlaceInView(player.position);
-    glRotatef(player.yaw, 0.0f, 0.0f, 1.0f);
-    if (set.main) {
-        AnimateRange(set.main.get(), player);
-        AnimateRange(set.GunForWeapon(weapon), player);
-    }
-    EndPlacement();
-}
-
-void DrawViewWeapon(const ModelSet& set, const Player& player) {
-    const Md2Model* gun = set.GunForWeapon(player.weapon);
-    glPushMatrix();
-    glLoadIdentity();
-    glTranslatef(1.0f, -15.0f, -5.0f);
-    glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
-    glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
-    if (gun) DrawFrame(*gun, 0);
-    EndPlacement();
-}
-
-void DrawAnimatedModelAt(const ModelSet& set, const Vec3& position, float yaw, float scale, int startFrame,
-                         int endFrame, int& frame, int& nextFrame, float& interpolation, float step) {
+void DrawAnimatedModelAt(const ModelSet& set, const ViewTransform& view, const Vec3& position, float yaw,
+                         float scale, int startFrame, int endFrame, int& frame, int& nextFrame,
+                         float& interpolation, float step) {
     if (!set.main) {
         DebugLog() << "Trying to render a NULL model file\n";
         return;
     }
-    PlaceInView(position);
+    BeginPlacement(view, position);
     glRotatef(yaw, 0.0f, 0.0f, 1.0f);
     glScalef(scale, scale, scale);
     AnimateRange(set.main.get(), startFrame, endFrame, frame, nextFrame, interpolation, step);

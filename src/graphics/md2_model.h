@@ -5,11 +5,8 @@
 
 #include "graphics/md2_file.h"
 #include "graphics/textures.h"
+#include "graphics/view_transform.h"
 #include "math/vec3.h"
-
-struct AnimationState;
-struct Enemy;
-struct Player;
 
 // An animated model: every frame's points decoded, one skin.
 struct Md2Model {
@@ -30,11 +27,22 @@ std::unique_ptr<Md2Model> LoadMd2(const char* md2Path, const char* skinPath, flo
 // One key frame, no blending; frames outside the model draw nothing.
 void DrawFrame(const Md2Model& model, int frame);
 
-// Draws within the state's frame range and advances it by step: loops when
-// the state's loop flag is set, else holds on the range's last frame.
-void AnimateRange(const Md2Model* model, AnimationState& state, float step);
-// The same on the hero's animation fields, with his own step.
-void AnimateRange(const Md2Model* model, Player& player);
+// The frame counters of one animation, wherever they are kept: the range
+// start..end-1, the frame shown, the frame it blends towards, the blend
+// between them, and whether the range loops or holds on its last frame.
+struct FrameCounters {
+    int start;
+    int end;
+    int& frame;
+    int& next;
+    float& interpolation;
+    bool loops;
+};
+
+// Draws within the range and advances the counters by step: a looping range
+// blends its last frame back into the first, a non-looping one holds on its
+// last frame for good. A range outside the model draws and changes nothing.
+void AnimateRange(const Md2Model* model, FrameCounters counters, float step);
 // The always-looping form with the frame counters held by the caller.
 void AnimateRange(const Md2Model* model, int startFrame, int endFrame, int& frame, int& nextFrame,
                   float& interpolation, float step);
@@ -56,23 +64,24 @@ struct ModelSet {
     const Md2Model* GunForWeapon(int weapon) const;
 };
 
-// Placement, each with the camera's view and ending with white colour.
-// An enemy at its position and yaw: main model and gun model 1, both
-// advancing the enemy's animation at the set's speed.
-void DrawEnemy(const ModelSet& set, Enemy& enemy);
-// The hero at his position and yaw with the gun of `weapon` (drawn only when
-// the main model exists); both advance his animation.
-void DrawCharacter(const ModelSet& set, Player& player, int weapon);
-// The gun of the hero's current weapon, frame 0, fixed in front of the
-// camera (first-person view).
-void DrawViewWeapon(const ModelSet& set, const Player& player);
-// The main model at frame 177, lying; logs "CORPSE IS NULL" without one.
-void DrawCorpse(const ModelSet& set, const Vec3& position);
-// Frame 0 of `model`, or of the main model when null, scaled.
-void DrawModelAt(const ModelSet& set, const Vec3& position, const Md2Model* model, float scale);
+// Model placement. A placement loads the identity, pushes the model-view
+// matrix, loads the identity again and applies the view, then moves to the
+// position and turns the model's z axis up; EndPlacement pops the matrix and
+// leaves the colour white. With MatrixOnEntry::Keep the leading identity is
+// left out, so the matrix found is the one restored afterwards.
+enum class MatrixOnEntry { Reset, Keep };
+void BeginPlacement(const ViewTransform& view, const Vec3& position,
+                    MatrixOnEntry entry = MatrixOnEntry::Reset);
+void EndPlacement();
+
+// Frame 0 of `model`, or of the main model when null, scaled; logs "Trying
+// to render a NULL model file" when there is neither.
+void DrawModelAt(const ModelSet& set, const ViewTransform& view, const Vec3& position, const Md2Model* model,
+                 float scale);
 // The main model looping startFrame..endFrame-1 with caller-held counters
 // (cutscene actors).
-void DrawAnimatedModelAt(const ModelSet& set, const Vec3& position, float yaw, float scale, int startFrame,
-                         int endFrame, int& frame, int& nextFrame, float& interpolation, float step);
+void DrawAnimatedModelAt(const ModelSet& set, const ViewTransform& view, const Vec3& position, float yaw,
+                         float scale, int startFrame, int endFrame, int& frame, int& nextFrame,
+                         float& interpolation, float step);
 // Frame 0 of a model in the current model-view matrix (the HUD's ring).
 void DrawModel(const ModelSet& set, const Md2Model* model);

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "actors/enemy.h"
 #include "base/debug_log.h"
 #include "math/camera.h"
 #include "world/entity_values.h"
@@ -72,8 +71,6 @@ Enemy EnemyFrom(const LevelEntity& e) {
         if (KeyIs(p, "Type")) enemy.kind = DecimalValue(p.value);
         else if (KeyIs(p, "health")) enemy.health = static_cast<float>(DecimalValue(p.value));
     }
-    SpawnReset(enemy);
-    SetAnimation(enemy, 0);
     enemy.nodeMarks.assign(aiNodes.size(), 0);
     return enemy;
 }
@@ -91,7 +88,7 @@ void SecondPass(World& world, int enemyCount) {
     int dropped = 0;
     for (const LevelEntity& e : world.entities) {
         if (ClassIs(e, "Enemy")) {
-            if (static_cast<int>(enemies.size()) < kMaxEnemies) enemies.push_back(EnemyFrom(e));
+            if (static_cast<int>(world.enemies.size()) < kMaxEnemies) world.enemies.push_back(EnemyFrom(e));
             else ++dropped;
         } else if (ClassIs(e, "DeathmatchStart")) {
             world.deathmatchStarts.push_back(e.origin);
@@ -168,11 +165,11 @@ void InterpretEntities(World& world) {
     world.deathmatchStarts.clear();
     world.crystals.clear();
     world.corpses.clear();
-    enemies.clear();
+    world.enemies.clear();
 
     const EntityCounts counts = FirstPass(world);
     DebugLog() << "ENEMY COUNT " << counts.enemies << '\n';
-    enemies.reserve(counts.enemies < kMaxEnemies ? counts.enemies : kMaxEnemies);
+    world.enemies.reserve(counts.enemies < kMaxEnemies ? counts.enemies : kMaxEnemies);
     world.deathmatchStarts.reserve(counts.deathmatchStarts);
     world.crystals.reserve(counts.crystals);
     DebugLog() << "GEMCOUNT" << counts.crystals << '\n';

@@ -5,14 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "actors/enemy.h"
-#include "actors/items.h"
 #include "base/debug_log.h"
-#include "core/game.h"
 #include "graphics/textures.h"
 #include "progress/progress_window.h"
 #include "world/entities.h"
 #include "world/level_reader.h"
+#include "world/level_records.h"
 #include "world/octree.h"
 #include "world/world.h"
 #include "world/world_render.h"
@@ -271,6 +269,7 @@ void Triangulate(World& world, std::vector<std::vector<SourcePolygon>>& sourcePo
     }
 }
 
+// The AI node file of a level by its number in the level sequence.
 const char* AiFileFor(int index) {
     switch (index) {
         case 4: return "levels/Level2.ai";
@@ -279,7 +278,7 @@ const char* AiFileFor(int index) {
     }
 }
 
-void ReadAiNodes() {
+void ReadAiNodes(int levelIndex) {
     aiNodes.clear();
     DebugLog() << "Opening AI File for level " << levelIndex << '\n';
     const char* path = AiFileFor(levelIndex);
@@ -351,7 +350,7 @@ void ResetLevelState(World& world) {
 
 }  // namespace
 
-int World::Load(const char* path) {
+int World::Load(const char* path, int levelIndex) {
     DebugLog() << kLoaderTitle << '\n';
     progressWindow.Create(kLoaderTitle);
     progressWindow.SetTask("Loading World Data");
@@ -379,9 +378,8 @@ int World::Load(const char* path) {
         return result;
     }
 
-    ReadAiNodes();
-    itemManager.entities = &entities;
-    itemManager.BuildItems();
+    ReadAiNodes(levelIndex);
+    items = ItemsFromEntities(entities);
     InterpretEntities(*this);
     Triangulate(*this, parser.SourcePolygons());
     ClearPulseMarks(*this);

@@ -9,6 +9,7 @@
 #include "graphics/view_frustum.h"
 #include "math/vec3.h"
 #include "world/collision_packet.h"
+#include "world/level_records.h"
 
 // Field sizes of the level format: names hold at most 19 characters, keys
 // and values at most 49 (a value keeps its line end when it fits).
@@ -89,6 +90,7 @@ constexpr int kMaxAiNodes = 200;
 extern std::vector<AiNode> aiNodes;
 
 struct OctreeNode;
+struct ViewTransform;
 
 // The loaded level: geometry, entities and the records built from them.
 class World {
@@ -98,15 +100,21 @@ public:
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
-    // Loads a level file and its AI node file. 0 on success; 1 file not
-    // found; 2 wrong version; 3 a texture could not be loaded; 4 the file is
-    // damaged (logged with an "**ERROR** " line).
-    int Load(const char* path);
+    // Loads a level file and the AI node file of the level with the given
+    // number in the level sequence. 0 on success; 1 file not found; 2 wrong
+    // version; 3 a texture could not be loaded; 4 the file is damaged
+    // (logged with an "**ERROR** " line). The enemies come back as the file
+    // describes them: bringing them to life is the actors' part.
+    int Load(const char* path, int levelIndex);
 
     // Draws the world's triangles that the view can see (through the
     // octree unless drawWithOctree is off), lit by their baked colours
-    // while vertexLighting is on, and steps the pulsing lights.
-    void Draw(const Vec3& playerPosition);
+    // while vertexLighting is on, and steps the pulsing lights. The caller
+    // squares the camera (Camera::Reorthogonalise) before taking the view
+    // from it. The frustum's projection corners must be set; its world
+    // corners and planes are rebuilt here from the view and kept in
+    // frameFrustum.
+    void Draw(const ViewTransform& view, ViewFrustum& frustum);
 
     // The light nearest to pos (by truncated distance; the first of equals).
     // A level without lights answers pos itself.
@@ -141,6 +149,10 @@ public:
     CollisionPacket sparePacket;
     std::array<CollisionPacket, kEnemyPackets> enemyPackets;
 
+    // The level's enemies (at most kMaxEnemies) and pickups, rebuilt by
+    // every load.
+    std::vector<Enemy> enemies;
+    std::vector<Item> items;
     std::vector<MenuTrigger> menuTriggers;
     // Origin of the level's exit; only meaningful when hasLevelEnd is set,
     // so a level without an exit entity cannot be left by walking.

@@ -5,10 +5,9 @@
 
 #include <cstdio>
 
-#include "core/camera_view.h"
 #include "base/settings.h"
 #include "graphics/view_frustum.h"
-#include "math/camera.h"
+#include "graphics/view_transform.h"
 #include "world/entity_values.h"
 #include "world/octree.h"
 #include "world/world.h"
@@ -58,12 +57,10 @@ LightSource LightFrom(const LevelEntity& e) {
         if (KeyIs(p, "radius")) {
             ScanInt(p.value, light.radius);
         } else if (KeyIs(p, "color")) {
-            float r, g, b, unused;
-            if (std::sscanf(p.value, "%f %f %f %f", &r, &g, &b, &unused) >= 3) {
-                light.r = r;
-                light.g = g;
-                light.b = b;
-            }
+            // Numbers are taken in order until one is missing; a fourth is
+            // allowed and unused.
+            float unused = 0.0f;
+            std::sscanf(p.value, "%f %f %f %f", &light.r, &light.g, &light.b, &unused);
         } else if (KeyIs(p, "Type")) {
             ScanInt(p.value, light.type);
         }
@@ -117,15 +114,15 @@ bool AllCornersInside(const ViewFrustum& frustum, const OctreeNode& node) {
     return true;
 }
 
-void DrawOctreeNode(const World& world, const OctreeNode& node, bool lit) {
-    if (!NodeInFrustum(viewFrustum, node)) return;
+void DrawOctreeNode(const World& world, const ViewFrustum& frustum, const OctreeNode& node, bool lit) {
+    if (!NodeInFrustum(frustum, node)) return;
     if (node.hasChildren) {
-        if (AllCornersInside(viewFrustum, node)) {
+        if (AllCornersInside(frustum, node)) {
             DrawNodeTriangles(world, node, lit);
             return;
         }
         for (const auto& child : node.children)
-            if (child) DrawOctreeNode(world, *child, lit);
+            if (child) DrawOctreeNode(world, frustum, *child, lit);
         return;
     }
     DrawNodeTriangles(world, node, lit);
@@ -153,15 +150,17 @@ void BakeLights(World& world) {
     }
 }
 
-void UpdateFrustumPlanes(ViewFrustum& frustum, const Camera& cam) {
-    const Vec3 back(-cam.forward.x, -cam.forward.y, -cam.forward.z);
-    const Vec3 right = cam.up.Cross(back);
+void UpdateFrustumPlanes(ViewFrustum& frustum, const ViewTransform& view) {
+    const Vec3& up = view.up;
+    const Vec3& eye = view.eye;
+    const Vec3 back(-view.forward.x, -view.forward.y, -view.forward.z);
+    const Vec3 right = up.Cross(back);
     for (int k = 0; k < 8; ++k) {
         const float* e = frustum.corners[k];
         float* w = frustum.worldCorners[k];
-        w[0] = right.x * e[0] + cam.up.x * e[1] + back.x * e[2] + cam.position.x;
-        w[1] = right.y * e[0] + cam.up.y * e[1] + back.y * e[2] + cam.position.y;
-        w[2] = right.z * e[0] + cam.up.z * e[1] + back.z * e[2] + cam.position.z;
+        w[0] = right.x * e[0] + up.x * e[1] + back.x * e[2] + eye.x;
+        w[1] = right.y * e[0] + up.y * e[1] + back.y * e[2] + eye.y;
+        w[2] = right.z * e[0] + up.z * e[1] + back.z * e[2] + eye.z;
         w[3] = 1.0f;
     }
     const int corners[6][3] = {{0, 1, 3}, {4, 6, 7}, {1, 0, 4}, {3, 7, 6}, {0, 2, 6}, {1, 5, 7}};
@@ -184,15 +183,14 @@ bool NodeInFrustum(const ViewFrustum& frustum, const OctreeNode& node) {
     return SphereInFrustum(frustum, {node.centre[0], node.centre[1], node.centre[2]}, node.maxZ - node.minZ);
 }
 
-void World::Draw(const Vec3& playerPosition) {
+void World::Draw(const ViewTransform& view, ViewFrustum& frustum) {
     std::vector<WorldPolygon>& triangles = WorldTriangles();
     for (WorldPolygon& t : triangles) t.visited = 0;
     worldTrianglesDrawn = 0;
     glPushMatrix();
-    camera.Reorthogonalise();
-    LookThroughCamera(playerPosition);
-    UpdateFrustumPlanes(viewFrustum, camera);
-    frameFrustum = viewFrustum;
+    ApplyView(view);
+    UpdateFrustumPlanes(frustum, view);
+    frameFrustum = frustum;
     const bool lit = settings.vertexLighting != 0;
     if (lit) {
         for (WorldPolygon& t : triangles)
@@ -206,7 +204,7 @@ void World::Draw(const Vec3& playerPosition) {
     if (!settings.drawWithOctree || !octree) {
         for (const WorldPolygon& t : triangles) EmitTriangle(*this, t, lit);
     } else {
-        DrawOctreeNode(*this, *octree, lit);
+        DrawOctreeNode(*this, frustum, *octree, lit);
     }
     // Fountains feed the particle system here once it exists.
     glPopMatrix();

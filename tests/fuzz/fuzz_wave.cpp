@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@
 
 namespace {
 const std::string& ScratchPath() {
-    static const std::string path = "/tmp/talvemar-fuzz-wave-" + std::to_string(getpid()) + ".wav";
+    static const std::string path =
+        (std::filesystem::temp_directory_path() / ("talvemar-fuzz-wave-" + std::to_string(getpid()) + ".wav"))
+            .string();
     return path;
 }
 }  // namespace

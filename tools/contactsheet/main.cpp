@@ -10,14 +10,14 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/image.h"
-#include "base/settings.h"
-#include "core/shell.h"
 #include "graphics/image_files.h"
 #include "model_tiles.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -164,12 +164,12 @@ int main(int argc, char** argv) {
     try {
         const fs::path output = fs::absolute(argv[2]);
         fs::current_path(argv[1]);
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
-        settings.width = 2 * tileSize;
-        settings.height = 2 * tileSize;
+        platform::WindowRequest request;
+        request.title = "Talvemar contact sheet";
+        request.width = 2 * tileSize;
+        request.height = 2 * tileSize;
         std::string error;
-        std::unique_ptr<platform::GameWindow> window = OpenGameWindow(error);
+        std::unique_ptr<platform::GameWindow> window = platform::GameWindow::Create(request, error);
         if (!window) {
             std::fprintf(stderr, "contactsheet: no GL window: %s\n", error.c_str());
             return 1;
