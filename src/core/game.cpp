@@ -31,6 +31,9 @@ constexpr int kCutsceneJustEnded = -1;
 
 void Game::Init(InputDevices* devices) {
     trail.ready = false;
+    // Pickups take effect and particles fly once the weapons and effects
+    // code fill the other two events.
+    touchEvents.painRemark = [this] { PlayRemark(RemarkGroup::Pain); };
     // The sound device starts here with the sound system.
     LoadAssets();
     // The particle system is made here with the effects code.

@@ -132,25 +132,23 @@ void Game::WriteBookmark(std::uint32_t now) {
 void Game::MoveAttached(std::uint8_t code, float speed, bool crouched, const Vec3& jump) {
     const int moving = crouched ? hero_anim::CrouchMove : hero_anim::Run;
     if (code == key::A || code == key::D) player.SetAnimation(moving);
+    if (code == key::W && !settings.collisionOn) {
+        // Free flight along the look direction, height included.
+        Vec3 along = player.lookDir;
+        along.SetLength(speed);
+        player.position += along;
+        player.SetAnimation(moving);
+        return;
+    }
+    Vec3 look = player.lookDir;
+    if (code == key::W) look.Normalize();
+    const Vec3 side = kUp.Cross(player.lookDir);
     Vec3 step;
     switch (code) {
-        case key::W:
-            if (!settings.collisionOn) {
-                // Free flight along the look direction, height included.
-                Vec3 along = player.lookDir;
-                along.SetLength(speed);
-                player.position += along;
-                player.SetAnimation(moving);
-                return;
-            } else {
-                Vec3 look = player.lookDir;
-                look.Normalize();
-                step = Flat(look, speed);
-            }
-            break;
-        case key::S: step = Flat(player.lookDir, -speed); break;
-        case key::A: step = Flat(kUp.Cross(player.lookDir), speed); break;
-        default: step = Flat(kUp.Cross(player.lookDir), -speed); break;
+        case key::W: step = Flat(look, speed); break;
+        case key::S: step = Flat(look, -speed); break;
+        case key::A: step = Flat(side, speed); break;
+        default: step = Flat(side, -speed); break;
     }
     player.position = Move(world.playerPacket, player.position, step + jump, kMoverPlayer);
     if (code == key::W || code == key::S) player.SetAnimation(moving);
