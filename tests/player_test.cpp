@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -177,6 +178,21 @@ TEST_F(PlayerTest, TheDeadHeroWaitsForSpaceAndRespawnsAtTheStartOrADeathmatchSta
     EXPECT_NE(ReadText(log).find("ERROR://  NO DEATHMATCH STARTS IN THIS LEVEL"), std::string::npos);
     Hold({key::Escape}, 1);
     EXPECT_EQ(settings.quitRequested, 1);
+}
+
+TEST_F(PlayerTest, TheHeroFacesTheWayHeWalks) {
+    // His model faces +x at yaw 0 and turns about the vertical.
+    for (int turn : {70, 130, 200, -300}) {
+        script.MoveMouse(turn, 0);
+        Frames(1);  // the mouse turns him at the end of the frame
+        const Vec3 before = game->player.position;
+        Hold({key::W}, 3);
+        const Vec3 walked = game->player.position - before;
+        const double yaw = game->player.yaw * 3.14159265358979 / 180.0;
+        const double along = (std::cos(yaw) * walked.x - std::sin(yaw) * walked.z) /
+                             std::hypot(walked.x, walked.z);
+        EXPECT_GT(along, 0.99) << "turned by " << turn;
+    }
 }
 
 TEST_F(PlayerTest, TheSameScriptPlaysTheSameGame) {

@@ -50,6 +50,15 @@ Vec3 Flat(Vec3 direction, float length) {
     return direction;
 }
 
+// The yaw that turns a model facing +x (the hero's, like the enemies') to
+// face `direction` on the ground: 270 faces +z.
+float YawFacing(const Vec3& direction) {
+    Vec3 ahead(direction.x, 0.0f, direction.z);
+    ahead.Normalize();
+    const float yaw = static_cast<float>(std::acos(std::clamp(ahead.x, -1.0f, 1.0f)) * kDegreesPerRadian);
+    return ahead.z > 0.0f ? -yaw : yaw;
+}
+
 }  // namespace
 
 MoveContext Game::Moves() {
@@ -173,11 +182,7 @@ void Game::MoveDetached(std::uint8_t code, float speed, const Vec3& jump) {
 
 void Game::FollowWithChaseCamera() {
     trail.Update(player.position);
-    Vec3 side = kUp.Cross(camera.forward);
-    side.Normalize();
-    const double cosine = std::clamp(Dot(side, Vec3(1.0f, 0.0f, 0.0f)), -1.0, 1.0);
-    player.yaw = static_cast<float>(std::acos(cosine) * kDegreesPerRadian);
-    if (player.lookDir.z > 0.0f) player.yaw = -player.yaw;
+    player.yaw = YawFacing(player.lookDir);
     PlaceChaseCamera();
     world.currentPacket = &world.playerPacket;
 }
