@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -17,7 +16,6 @@
 #include "texgen/font_atlas.h"
 #include "texgen/interface_images.h"
 #include "texgen/level_materials.h"
-#include "texgen/procedural.h"
 #include "texgen/signs.h"
 #include "texgen/texgen.h"
 
@@ -34,12 +32,6 @@ const char* const kInterfacePaths[] = {
     "gfx/Hud/EnergyCube.bmp", "gfx/Hud/Zone4.bmp",
 };
 
-// Pictures of one framed object (a door, a crate, a lamp, a wall panel):
-// their edges are the frame, lit on one side and shaded on the other, so
-// the wrap-around is a frame meeting a frame rather than a continuation.
-const std::set<std::string> kFramedMaterials = {"door_metal", "crate_wood", "crate_metal",
-                                                "light_panel", "light_amber", "tech_wall"};
-
 constexpr int kMinimumMaterials = 16;
 
 bool IsPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
@@ -49,53 +41,6 @@ bool IsSign(const std::string& name) { return name.rfind("sign_", 0) == 0; }
 bool IsBlack(const RgbImage& image, int x, int y) {
     const std::uint8_t* p = image.At(x, y);
     return p[0] == 0 && p[1] == 0 && p[2] == 0;
-}
-
-float PixelLuminance(const RgbImage& image, int x, int y) {
-    const std::uint8_t* p = image.At(x, y);
-    return (0.299f * p[0] + 0.587f * p[1] + 0.114f * p[2]) / 255.0f;
-}
-
-float MeanLuminance(const RgbImage& image) {
-    double sum = 0.0;
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) sum += PixelLuminance(image, x, y);
-    return static_cast<float>(sum / (image.width * image.height));
-}
-
-// Mean absolute channel difference between two columns (or two rows).
-double ColumnDifference(const RgbImage& image, int a, int b) {
-    double sum = 0.0;
-    for (int y = 0; y < image.height; ++y)
-        for (int c = 0; c < 3; ++c) sum += std::abs(image.At(a, y)[c] - image.At(b, y)[c]);
-    return sum / (image.height * 3);
-}
-
-RgbImage Transposed(const RgbImage& image) {
-    RgbImage result(image.height, image.width);
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            const std::uint8_t* p = image.At(x, y);
-            result.Set(y, x, p[0], p[1], p[2]);
-        }
-    return result;
-}
-
-// Whether the step from the last column to the first looks like any step
-// inside the picture: no larger than half again the busiest columns, or
-// than half again the step across the middle (where a pattern whose period
-// divides half the size repeats the same transition).
-bool WrapsAcrossColumns(const RgbImage& image, std::string& detail) {
-    std::vector<double> steps;
-    for (int x = 0; x + 1 < image.width; ++x) steps.push_back(ColumnDifference(image, x, x + 1));
-    std::sort(steps.begin(), steps.end());
-    const double busy = steps[steps.size() * 95 / 100];
-    const double middle = ColumnDifference(image, image.width / 2 - 1, image.width / 2);
-    const double wrap = ColumnDifference(image, image.width - 1, 0);
-    std::ostringstream text;
-    text << "wrap step " << wrap << ", 95th percentile step " << busy << ", middle step " << middle;
-    detail = text.str();
-    return wrap <= 1.5 * std::max(busy, middle) + 4.0;
 }
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
@@ -133,17 +78,6 @@ const texgen::GeneratedContent& Content() {
 const texgen::FontLibrary& Fonts() {
     static const texgen::FontLibrary fonts;
     return fonts;
-}
-
-const std::vector<texgen::LevelTexture>& MaterialTextures() {
-    static const std::vector<texgen::LevelTexture> materials = texgen::MakeMaterials();
-    return materials;
-}
-
-std::vector<const texgen::LevelTexture*> Materials() {
-    std::vector<const texgen::LevelTexture*> materials;
-    for (const auto& texture : MaterialTextures()) materials.push_back(&texture);
-    return materials;
 }
 
 const texgen::LevelTexture& SignNamed(const std::string& name) {
@@ -187,67 +121,6 @@ TEST(LevelTextures, EnoughMaterialsWithNamesAndSizesLevelsAccept) {
     }
 }
 
-TEST(LevelTextures, MaterialsTileWithoutSeams) {
-    for (const auto* texture : Materials()) {
-        if (kFramedMaterials.count(texture->name) > 0) continue;
-        std::string detail;
-        EXPECT_TRUE(WrapsAcrossColumns(texture->image, detail)) << texture->name << " across: " << detail;
-        EXPECT_TRUE(WrapsAcrossColumns(Transposed(texture->image), detail)) << texture->name << " down: " << detail;
-    }
-}
-
-TEST(LevelTextures, SeamCheckCatchesAPictureThatDoesNotWrap) {
-    // Three quarters of one period of noise: its right side does not meet its left.
-    texgen::ColourMap cut(128, 128);
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x) {
-            const float n = texgen::TileFbm(0.75f * (x + 0.5f) / 128, (y + 0.5f) / 128, 4, 4, 77);
-            cut.At(x, y) = {n, n, n};
-        }
-    std::string detail;
-    EXPECT_FALSE(WrapsAcrossColumns(cut.ToImage(), detail)) << detail;
-    EXPECT_TRUE(WrapsAcrossColumns(Transposed(cut.ToImage()), detail)) << detail;
-}
-
-TEST(LevelTextures, BrightEnoughForVertexLight) {
-    for (const auto* texture : Materials()) {
-        const float mean = MeanLuminance(texture->image);
-        if (texture->name == "sky_stars") {
-            EXPECT_LT(mean, 0.2f) << "the sky stays dark";
-        } else if (texture->name.rfind("light_", 0) == 0) {
-            EXPECT_GT(mean, 0.5f) << texture->name;
-        } else {
-            EXPECT_GE(mean, 0.33f) << texture->name;
-            EXPECT_LE(mean, 0.7f) << texture->name;
-        }
-    }
-}
-
-TEST(LevelTextures, MaterialsHaveDetailAndDifferFromEachOther) {
-    const auto materials = Materials();
-    for (const auto* texture : materials) {
-        double sum = 0.0, squares = 0.0;
-        const int count = texture->image.width * texture->image.height;
-        for (int y = 0; y < texture->image.height; ++y)
-            for (int x = 0; x < texture->image.width; ++x) {
-                const double l = PixelLuminance(texture->image, x, y);
-                sum += l;
-                squares += l * l;
-            }
-        const double deviation = std::sqrt(squares / count - (sum / count) * (sum / count));
-        EXPECT_GT(deviation, 0.02) << texture->name << " is nearly flat";
-    }
-    for (std::size_t i = 0; i < materials.size(); ++i)
-        for (std::size_t j = i + 1; j < materials.size(); ++j) {
-            const RgbImage& a = materials[i]->image;
-            const RgbImage& b = materials[j]->image;
-            if (a.width != b.width) continue;
-            double difference = 0.0;
-            for (std::size_t k = 0; k < a.rgb.size(); ++k) difference += std::abs(a.rgb[k] - b.rgb[k]);
-            EXPECT_GT(difference / a.rgb.size(), 10.0) << materials[i]->name << " and " << materials[j]->name;
-        }
-}
-
 // ---------------------------------------------------------------- signs
 
 TEST(Signs, EveryOptionsMenuSignIsMade) {
@@ -262,7 +135,9 @@ TEST(Signs, EveryOptionsMenuSignIsMade) {
     }
 }
 
-// Bounding box of the light lettering on a sign's dark plate.
+// ---------------------------------------------------------------- font atlas
+
+// Bounding box of the ink in a glyph's cell.
 struct Box {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
     void Add(int x, int y) {
@@ -272,56 +147,6 @@ struct Box {
         bottom = std::max(bottom, y);
     }
 };
-
-// Light pixels away from the plate's bevelled rim and screws.
-bool IsLettering(const RgbImage& image, int x, int y) {
-    constexpr int kRim = 13;
-    const bool inside = x >= kRim && y >= kRim && x < image.width - kRim && y < image.height - kRim;
-    return inside && PixelLuminance(image, x, y) > 0.75f;
-}
-
-Box LetteringBox(const RgbImage& image, int fromX = 0, int toX = -1) {
-    Box box;
-    if (toX < 0) toX = image.width;
-    for (int y = 0; y < image.height; ++y)
-        for (int x = fromX; x < toX; ++x)
-            if (IsLettering(image, x, y)) box.Add(x, y);
-    return box;
-}
-
-int LetteringWidthInRow(const RgbImage& image, int y, int fromX, int toX) {
-    int first = -1, last = -1;
-    for (int x = fromX; x < toX; ++x)
-        if (IsLettering(image, x, y)) {
-            if (first < 0) first = x;
-            last = x;
-        }
-    return first < 0 ? 0 : last - first + 1;
-}
-
-TEST(Signs, LetteringIsCentredAndUprightWithRowZeroAtTheTop) {
-    const RgbImage& exit = SignNamed("sign_exit").image;
-    const Box text = LetteringBox(exit);
-    ASSERT_GE(text.right, 0) << "no lettering found";
-    EXPECT_NEAR((text.left + text.right) / 2.0, exit.width / 2.0, 4.0);
-    EXPECT_NEAR((text.top + text.bottom) / 2.0, exit.height / 2.0, 4.0);
-    // The last letter is a T: its bar is at the top, where row 0 is.
-    const int tLeft = text.right - (text.right - text.left) / 5;
-    const Box t = LetteringBox(exit, tLeft, text.right + 1);
-    EXPECT_GT(LetteringWidthInRow(exit, t.top + 1, tLeft, text.right + 1),
-              2 * LetteringWidthInRow(exit, t.bottom - 1, tLeft, text.right + 1));
-}
-
-TEST(Signs, PlusHasAnUprightBarAndMinusDoesNot) {
-    const RgbImage& plus = SignNamed("sign_plus").image;
-    const RgbImage& minus = SignNamed("sign_minus").image;
-    const Box plusBox = LetteringBox(plus), minusBox = LetteringBox(minus);
-    EXPECT_GT(plusBox.bottom - plusBox.top, (plusBox.right - plusBox.left) * 3 / 4);
-    EXPECT_LT(minusBox.bottom - minusBox.top, (minusBox.right - minusBox.left) / 2);
-    EXPECT_GT(minusBox.right - minusBox.left, minus.width / 4) << "the minus should be readable from afar";
-}
-
-// ---------------------------------------------------------------- font atlas
 
 // The non-black pixels of a glyph's cell, in pixels from the cell's first
 // column and first stored row: box.top is the lowest row on screen.
@@ -360,7 +185,7 @@ RgbImage DecodedAtlas() {
     return image;
 }
 
-TEST(FontAtlas, GlyphsSitInTheCellsTheFontListsAddress) {
+TEST(FontAtlas, GlyphsSitUprightInTheCellsTheFontListsAddress) {
     const RgbImage atlas = DecodedAtlas();
     ASSERT_EQ(atlas.width, texgen::kAtlasSize);
     ASSERT_EQ(atlas.height, texgen::kAtlasSize);
@@ -369,30 +194,22 @@ TEST(FontAtlas, GlyphsSitInTheCellsTheFontListsAddress) {
     const texgen::AtlasCell a = texgen::GlyphCell(33);
     EXPECT_EQ(a.firstColumn, 16);
     EXPECT_EQ(a.firstStoredRow, 208);
-    EXPECT_GT(GlyphInk(atlas, GlyphOf('A', 0)).count, 20);
-    EXPECT_GT(GlyphInk(atlas, GlyphOf('.', 0)).count, 1);
     EXPECT_LT(GlyphInk(atlas, GlyphOf('.', 0)).count, GlyphInk(atlas, GlyphOf('A', 0)).count / 3);
     for (int set = 0; set < 2; ++set) {
         EXPECT_EQ(GlyphInk(atlas, GlyphOf(' ', set)).count, 0) << "the space is blank";
         for (int glyph = texgen::kLastCharacter - texgen::kFirstCharacter + 1; glyph < texgen::kGlyphsPerSet; ++glyph)
             EXPECT_EQ(GlyphInk(atlas, set * texgen::kGlyphsPerSet + glyph).count, 0) << glyph;
         for (char c = '!'; c <= '~'; ++c) EXPECT_GT(GlyphInk(atlas, GlyphOf(c, set)).count, 0) << c;
-    }
-}
-
-TEST(FontAtlas, LettersStandUprightWithTheirTopsTowardsTheLastRow) {
-    const RgbImage atlas = DecodedAtlas();
-    for (int set = 0; set < 2; ++set) {
-        const Ink a = GlyphInk(atlas, GlyphOf('A', set));
+        // Higher stored rows are higher on screen: A's apex is narrow, T's bar
+        // wide; the full stop sits on the baseline with A's feet, the
+        // apostrophe up high.
+        const Ink capitalA = GlyphInk(atlas, GlyphOf('A', set));
         const Ink t = GlyphInk(atlas, GlyphOf('T', set));
         const Ink dot = GlyphInk(atlas, GlyphOf('.', set));
-        const Ink quote = GlyphInk(atlas, GlyphOf('\'', set));
-        // Higher stored rows are higher on screen: A's apex is narrow, T's bar wide.
-        EXPECT_LT(a.rowWidths[a.box.bottom], a.rowWidths[a.box.top]) << set;
+        EXPECT_LT(capitalA.rowWidths[capitalA.box.bottom], capitalA.rowWidths[capitalA.box.top]) << set;
         EXPECT_GT(t.rowWidths[t.box.bottom], t.rowWidths[t.box.top]) << set;
-        // The full stop sits on the baseline with A's feet; the apostrophe up high.
-        EXPECT_NEAR(dot.box.top, a.box.top, 1) << set;
-        EXPECT_GT(quote.box.top, dot.box.bottom) << set;
+        EXPECT_NEAR(dot.box.top, capitalA.box.top, 1) << set;
+        EXPECT_GT(GlyphInk(atlas, GlyphOf('\'', set)).box.top, dot.box.bottom) << set;
     }
 }
 
@@ -440,27 +257,6 @@ TEST(InterfaceImages, RadarGlowCoversTheScreenAndNothingElse) {
     for (int y = 0; y < glow.height; ++y)
         for (int x = 0; x < glow.width; ++x)
             if (!IsBlack(glow, x, y)) EXPECT_FALSE(IsBlack(panel, x, y)) << x << ", " << y;
-    const int c = glow.width / 2;
-    EXPECT_GT(glow.At(c + 3, c + 5)[0], glow.At(c + 3, c + 5)[2]) << "red carries the glow";
-    EXPECT_TRUE(IsBlack(glow, c + 3 * c / 4 + 4, c)) << "the bezel is left alone";
-}
-
-TEST(InterfaceImages, HudPanelsAreStoredBottomRowFirst) {
-    // The health quad puts t = 1 at the top of the screen: the pulse trace,
-    // drawn along the bottom of the panel, lies in the low stored rows.
-    const RgbImage& health = ImageAt("gfx/Hud/health.bmp");
-    auto brightRows = [&](int from, int to) {
-        int count = 0;
-        for (int y = from; y < to; ++y)
-            for (int x = 0; x < health.width; ++x) count += PixelLuminance(health, x, y) > 0.7f;
-        return count;
-    };
-    EXPECT_GT(brightRows(0, health.height / 4), 40);
-    // The fuel can's cap is at the top: the high stored rows.
-    const RgbImage& can = ImageAt("gfx/Hud/FlameSleeveAmmo.bmp");
-    const int c = can.width / 2 - 6;
-    EXPECT_GT(can.At(c, can.height - 12)[2], 120) << "grey cap";
-    EXPECT_LT(can.At(c, 12)[2], 100) << "red body";
 }
 
 // ---------------------------------------------------------------- files
