@@ -42,6 +42,10 @@ Vec3 NormalizedOrZero(const Vec3& v) {
     return ScaledBy(v, 1.0 / length);
 }
 
+bool IsFiniteVector(const Vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
 bool IsZeroVector(const Vec3& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
 
 double IntersectRayPlane(const Vec3& rayOrigin, const Vec3& rayVector, const Vec3& planeOrigin,

@@ -10,6 +10,8 @@ constexpr int kPointOnPlane = 256;  // within 0.001 of the plane
 
 // True when all three components are exactly 0.
 bool IsZeroVector(const Vec3& v);
+// True when no component is infinite or NaN.
+bool IsFiniteVector(const Vec3& v);
 
 // value rounded to float; beyond the float range it becomes an infinity
 // rather than an undefined conversion.

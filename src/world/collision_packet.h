@@ -20,6 +20,16 @@ struct CollisionPacket {
     Vec3 sphereIntersectionPoint;
     Vec3 polygonIntersectionPoint;
     Vec3 hitNormal;
+
+    // Ready for one test pass: the motion and sphere set, nothing found yet.
+    void Begin(const Vec3& base, const Vec3& motion, const Vec3& sphereRadius) {
+        velocity = motion;
+        basePoint = base;
+        embedded = false;
+        foundCollision = false;
+        nearestDistance = -1.0;
+        radius = sphereRadius;
+    }
 };
 
 // How a sweep or cast keeps each world triangle to one test per pass.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "math/geometry.h"
 #include "world/collision_packet.h"
 #include "world/octree.h"
 #include "world/sweep.h"
@@ -14,33 +15,9 @@ namespace {
 // ends this far short of its end point.
 constexpr float kCastStopShort = 0.05f;
 
-constexpr int kCorners = 8;
-
 Vec3 CastRadii() { return {kCastRadius, kCastRadius, kCastRadius}; }
 
-bool IsFinite(const Vec3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 bool Within(float value, float low, float high) { return low <= value && value <= high; }
-
-// An inner node wholly in the last drawn frame's view is searched as a whole.
-bool AllCornersInView(const ViewFrustum& frustum, const OctreeNode& node) {
-    for (int i = 0; i < kCorners; ++i) {
-        if (!SphereInFrustum(frustum, {node.cornerX[i], node.cornerY[i], node.cornerZ[i]}, 0.0f))
-            return false;
-    }
-    return true;
-}
-
-void FillPacket(CollisionPacket& packet, const Vec3& basePoint, const Vec3& velocity) {
-    packet.velocity = velocity;
-    packet.basePoint = basePoint;
-    packet.foundCollision = false;
-    packet.embedded = false;
-    packet.nearestDistance = -1.0;
-    packet.radius = CastRadii();
-}
 
 }  // namespace
 
@@ -54,7 +31,7 @@ Vec3 CastRay(World& world, const Vec3& start, const Vec3& velocity, std::uint8_t
         SweepCast(world, ToUnitSphereSpace(start, radii), ToUnitSphereSpace(velocity, radii), hit);
     hitNormal = packet.hitNormal;
     const Vec3 result = FromUnitSphereSpace(end, radii);
-    return IsFinite(result) ? result : start;
+    return IsFiniteVector(result) ? result : start;
 }
 
 Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::uint8_t& hit) {
@@ -62,7 +39,7 @@ Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::u
     if (!(length >= kCastStopShort) || !std::isfinite(length)) return basePoint;
 
     CollisionPacket& packet = PacketInUse(world);
-    FillPacket(packet, basePoint, velocity);
+    packet.Begin(basePoint, velocity, CastRadii());
     if (world.octree) WalkOctreeForCast(world, packet, *world.octree);
     if (packet.foundCollision) {
         hit = 1;
@@ -75,7 +52,7 @@ Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::u
 
 void WalkOctreeForCast(World& world, CollisionPacket& packet, OctreeNode& node) {
     if (!CastNodeTest(node, packet)) return;
-    if (node.hasChildren && !AllCornersInView(world.frameFrustum, node)) {
+    if (node.hasChildren && !NodeWhollyInFrustum(world.frameFrustum, node)) {
         for (auto& child : node.children) WalkOctreeForCast(world, packet, *child);
         return;
     }

@@ -33,10 +33,6 @@ Vec3 MoverRadii() { return {kMoverRadius, kMoverRadius, kMoverRadius}; }
 
 Vec3 VertexPosition(const WorldVertex& v) { return {v.x, v.y, v.z}; }
 
-bool IsFinite(const Vec3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 bool SameVector(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
 float DividedOrZero(float value, float divisor) { return divisor == 0.0f ? 0.0f : value / divisor; }
@@ -47,7 +43,7 @@ bool LongEnoughToMove(float length) {
 }
 
 bool UsableRadius(const Vec3& radius) {
-    return radius.x > 0.0f && radius.y > 0.0f && radius.z > 0.0f && IsFinite(radius);
+    return radius.x > 0.0f && radius.y > 0.0f && radius.z > 0.0f && IsFiniteVector(radius);
 }
 
 // v keeping its direction, set to the given length.
@@ -108,7 +104,7 @@ void TestTriangle(CollisionPacket& packet, const Motion& motion, const WorldPoly
     if (Dot(normal, motion.direction) > 0.0) return;  // facing away from the motion
 
     const Vec3 planeContact = PlaneContact(packet.basePoint, normal, corners[0], motion);
-    if (!IsFinite(planeContact)) return;  // motion all but parallel to the plane
+    if (!IsFiniteVector(planeContact)) return;  // motion all but parallel to the plane
     const Vec3 polygonContact =
         CheckPointInTriangle(planeContact, corners[0], corners[1], corners[2])
             ? planeContact
@@ -184,15 +180,6 @@ bool OutOfRange(const WorldPolygon& triangle, const ContactRange& range) {
 }
 
 // ---- Collide and slide ----
-
-void FillPacket(CollisionPacket& packet, const Vec3& basePoint, const Vec3& velocity) {
-    packet.velocity = velocity;
-    packet.basePoint = basePoint;
-    packet.embedded = false;
-    packet.foundCollision = false;
-    packet.nearestDistance = -1.0;
-    packet.radius = MoverRadii();
-}
 
 // Where the octree walk looks from, in world units: an enemy's from the
 // start of its move, the player's from wherever the slide has got to.
@@ -270,7 +257,7 @@ Vec3 CollideWithWorld(World& world, const Vec3& basePoint, const Vec3& velocity,
     if (!LongEnoughToMove(length)) return basePoint;
 
     CollisionPacket& packet = PacketInUse(world);
-    FillPacket(packet, basePoint, velocity);
+    packet.Begin(basePoint, velocity, MoverRadii());
     if (world.octree) {
         WalkOctreeForSweep(world, packet, *world.octree, WalkStart(packet, moverKind, sweepStart),
                            CheckLeafTriangles);
@@ -297,5 +284,5 @@ Vec3 SweepSphere(World& world, const Vec3& start, const Vec3& displacement, int 
     // Staying put gives the start itself, not the start scaled there and back.
     if (SameVector(end, basePoint)) return start;
     const Vec3 result = FromUnitSphereSpace(end, radii);
-    return IsFinite(result) ? result : start;
+    return IsFiniteVector(result) ? result : start;
 }

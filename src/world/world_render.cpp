@@ -108,16 +108,10 @@ void DrawNodeTriangles(const World& world, const OctreeNode& node, bool lit) {
     }
 }
 
-bool AllCornersInside(const ViewFrustum& frustum, const OctreeNode& node) {
-    for (int i = 0; i < 8; ++i)
-        if (!SphereInFrustum(frustum, {node.cornerX[i], node.cornerY[i], node.cornerZ[i]}, 0.0f)) return false;
-    return true;
-}
-
 void DrawOctreeNode(const World& world, const ViewFrustum& frustum, const OctreeNode& node, bool lit) {
     if (!NodeInFrustum(frustum, node)) return;
     if (node.hasChildren) {
-        if (AllCornersInside(frustum, node)) {
+        if (NodeWhollyInFrustum(frustum, node)) {
             DrawNodeTriangles(world, node, lit);
             return;
         }
@@ -181,6 +175,12 @@ bool NodeInFrustum(const ViewFrustum& frustum, const OctreeNode& node) {
     for (int i = 0; i < 8; ++i)
         if (SphereInFrustum(frustum, {node.cornerX[i], node.cornerY[i], node.cornerZ[i]}, 0.0f)) return true;
     return SphereInFrustum(frustum, {node.centre[0], node.centre[1], node.centre[2]}, node.maxZ - node.minZ);
+}
+
+bool NodeWhollyInFrustum(const ViewFrustum& frustum, const OctreeNode& node) {
+    for (int i = 0; i < 8; ++i)
+        if (!SphereInFrustum(frustum, {node.cornerX[i], node.cornerY[i], node.cornerZ[i]}, 0.0f)) return false;
+    return true;
 }
 
 void World::Draw(const ViewTransform& view, ViewFrustum& frustum) {

@@ -20,6 +20,8 @@ void UpdateFrustumPlanes(ViewFrustum& frustum, const ViewTransform& view);
 // True when the sphere is at least partly on the inner side of every plane.
 bool SphereInFrustum(const ViewFrustum& frustum, const Vec3& p, float radius);
 bool NodeInFrustum(const ViewFrustum& frustum, const OctreeNode& node);
+// True when all eight corners of the node lie inside the frustum.
+bool NodeWhollyInFrustum(const ViewFrustum& frustum, const OctreeNode& node);
 
 // Triangles emitted by the last World::Draw.
 extern int worldTrianglesDrawn;
