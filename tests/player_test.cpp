@@ -180,6 +180,30 @@ TEST_F(PlayerTest, TheDeadHeroWaitsForSpaceAndRespawnsAtTheStartOrADeathmatchSta
     EXPECT_EQ(settings.quitRequested, 1);
 }
 
+TEST_F(PlayerTest, PickupsTakeEffectOnceAndNeverComeBack) {
+    const Vec3 at = game->player.position;
+    auto place = [&](float ahead, int kind, int amount) {
+        Item item(at + Vec3(0, 0, ahead));
+        item.kind = kind;
+        item.amount = amount;
+        item.present = 1;
+        game->world.items.push_back(item);
+    };
+    place(80, item_kind::MediumHealth, 50);
+    place(160, item_kind::Asr, 0);
+    place(240, item_kind::AsrAmmo, 30);
+    place(320, item_kind::Handgun, 0);
+    Hold({key::W}, 20);
+    for (const Item& item : game->world.items) EXPECT_EQ(item.present, 0);
+    EXPECT_EQ(game->player.health, 150.0f) << "no cap at 100";
+    EXPECT_EQ(game->weapons.owned[2], 1);
+    EXPECT_EQ(game->weapons.ammo[2], 30);
+    EXPECT_EQ(game->player.weapon, 2) << "a new weapon comes to the front of the ring";
+    Hold({key::S}, 20);
+    EXPECT_EQ(game->player.health, 150.0f);
+    EXPECT_EQ(game->weapons.ammo[2], 30);
+}
+
 TEST_F(PlayerTest, TheHeroFacesTheWayHeWalks) {
     // His model faces +x at yaw 0 and turns about the vertical.
     for (int turn : {70, 130, 200, -300}) {

@@ -31,9 +31,9 @@ constexpr int kCutsceneJustEnded = -1;
 
 void Game::Init(InputDevices* devices) {
     trail.ready = false;
-    // Pickups take effect and particles fly once the weapons and effects
-    // code fill the other two events.
+    // Particles fly once the effects code fills the last event.
     touchEvents.painRemark = [this] { PlayRemark(RemarkGroup::Pain); };
+    touchEvents.applyPickup = [this](Item& item) { ApplyPickup(item); };
     // The sound device starts here with the sound system.
     LoadAssets();
     // The particle system is made here with the effects code.

@@ -63,6 +63,9 @@ public:
     void RestoreChaseCamera();
     // One random line of a voice group.
     void PlayRemark(RemarkGroup group);
+    // The effect of taking an item; the move that took it clears its
+    // present flag.
+    void ApplyPickup(Item& item);
     // Moves from start by displacement with the given collision packet
     // current; see MoveWithCollision.
     Vec3 Move(CollisionPacket& packet, const Vec3& start, const Vec3& displacement, int moverKind);
@@ -147,6 +150,8 @@ private:
     // A random chase spot, as after death or with the V key.
     void RandomChaseOffset();
     MoveContext Moves();
+    // The sound an item kind plays when taken; null for none.
+    Sound* PickupSound(int kind);
 
     bool clockStarted = false;
     double clockStart = 0.0;
