@@ -14,12 +14,18 @@ struct CollisionPacket {
     Vec3 castStart;
     Vec3 radius{kMoverRadius, kMoverRadius, kMoverRadius};
     Vec3 lastSafePosition;
+    bool hasSafePosition = false;  // a safe position has been recorded
     bool embedded = false;
     bool foundCollision = false;
     double nearestDistance = -1.0;
     Vec3 sphereIntersectionPoint;
     Vec3 polygonIntersectionPoint;
     Vec3 hitNormal;
+
+    void RecordSafePosition(const Vec3& at) {
+        lastSafePosition = at;
+        hasSafePosition = true;
+    }
 
     // Ready for one test pass: the motion and sphere set, nothing found yet.
     void Begin(const Vec3& base, const Vec3& motion, const Vec3& sphereRadius) {

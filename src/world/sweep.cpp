@@ -264,13 +264,14 @@ Vec3 CollideWithWorld(World& world, const Vec3& basePoint, const Vec3& velocity,
     }
 
     if (!packet.foundCollision) {
-        if (moverKind != kMoverEnemy) packet.lastSafePosition = basePoint;
+        if (moverKind != kMoverEnemy) packet.RecordSafePosition(basePoint);
         return basePoint + WithLength(velocity, length - kVeryCloseDistance);
     }
-    if (packet.embedded) return packet.lastSafePosition;
+    // A mover that never stood free has nowhere to go back to: it stays.
+    if (packet.embedded) return packet.hasSafePosition ? packet.lastSafePosition : basePoint;
 
     const Slide slide = SlideAfterHit(packet, basePoint, velocity);
-    packet.lastSafePosition = basePoint;
+    packet.RecordSafePosition(basePoint);
     return CollideWithWorld(world, slide.basePoint, slide.velocity, moverKind, sweepStart,
                             depth + 1);
 }
