@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "actors/enemy.h"
 #include "game_driver.h"
 #include "input/key_codes.h"
 #include "level_fixture.h"
@@ -202,6 +203,23 @@ TEST_F(PlayerTest, PickupsTakeEffectOnceAndNeverComeBack) {
     Hold({key::S}, 20);
     EXPECT_EQ(game->player.health, 150.0f);
     EXPECT_EQ(game->weapons.ammo[2], 30);
+}
+
+TEST_F(PlayerTest, TheHandgunFiresOneShotPerIntervalWhileItHasAmmunition) {
+    Enemy target;
+    target.position = game->player.position + Vec3(0, -30, 300);
+    target.kind = enemy_kind::Strider;
+    SpawnReset(target);
+    game->world.enemies.push_back(target);
+    game->weapons.ammo[0] = 2;
+    fake.clock.AdvanceMs(1300);  // past the handgun's 1200 ms since the game began
+    Hold({key::E}, 2);
+    EXPECT_EQ(game->weapons.ammo[0], 1) << "one shot within 1200 ms";
+    EXPECT_EQ(game->world.enemies[0].health, 90.0f);
+    fake.clock.AdvanceMs(1300);
+    Hold({key::E}, 45);  // 1350 ms of frames: the second and last round
+    EXPECT_EQ(game->weapons.ammo[0], 0);
+    EXPECT_EQ(game->world.enemies[0].health, 80.0f) << "no round, no shot";
 }
 
 TEST_F(PlayerTest, TheHeroFacesTheWayHeWalks) {

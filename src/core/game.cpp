@@ -34,6 +34,8 @@ void Game::Init(InputDevices* devices) {
     // Particles fly once the effects code fills the last event.
     touchEvents.painRemark = [this] { PlayRemark(RemarkGroup::Pain); };
     touchEvents.applyPickup = [this](Item& item) { ApplyPickup(item); };
+    shotEffects.painRemark = [this] { PlayRemark(RemarkGroup::Pain); };
+    shotEffects.killRemark = [this] { PlayRemark(RemarkGroup::Killing); };
     // The sound device starts here with the sound system.
     LoadAssets();
     // The particle system is made here with the effects code.
@@ -143,7 +145,8 @@ void Game::RunFrame() {
     UpdatePlayerControl();
     // The particle system steps with elapsedSeconds here.
     if (RenderFrame() == kCutsceneJustEnded) RestoreChaseCamera();
-    // The projectiles fly here with the weapons code.
+    ShotScene shots = Shots();
+    UpdateProjectiles(weapons, shots);
 
     const Vec3 referencePoint = ReferencePoint();
     ApplyMenuTriggers();

@@ -6,6 +6,7 @@
 #include "actors/items.h"
 #include "actors/movement.h"
 #include "actors/player.h"
+#include "actors/projectiles.h"
 #include "actors/weapons.h"
 #include "audio/sound_table.h"
 #include "graphics/md2_model.h"
@@ -96,6 +97,9 @@ public:
     // Clocks and marks of the touching rules, and what they set off.
     TouchState touch;
     TouchEvents touchEvents;
+    // Clocks of the lines shots make the hero say, and what shots set off.
+    ShotClocks shotClocks;
+    ShotEffects shotEffects;
     // Seconds of the frame clock since the first frame.
     double elapsedSeconds = 0.0;
     // The particle kind the particle developer key emits (0..14).
@@ -150,6 +154,7 @@ private:
     // A random chase spot, as after death or with the V key.
     void RandomChaseOffset();
     MoveContext Moves();
+    ShotScene Shots();
     // The sound an item kind plays when taken; null for none.
     Sound* PickupSound(int kind);
 

@@ -72,6 +72,11 @@ MoveContext Game::Moves() {
                        touchEvents};
 }
 
+ShotScene Game::Shots() {
+    return ShotScene{world,        player, shotClocks, shotEffects, settings.delayedLevelChange,
+                     settings.deathmatchRespawn != 0};
+}
+
 Vec3 Game::Move(CollisionPacket& packet, const Vec3& start, const Vec3& displacement, int moverKind) {
     world.currentPacket = &packet;
     MoveContext context = Moves();
@@ -289,8 +294,7 @@ void Game::FireWhenReady(std::uint32_t now) {
             sounds.flamesleeveEmpty.Play(false);
         }
     }
-    // The shot of every other weapon leaves through the projectile pool
-    // (FireWeapon) with the weapons code.
+    if (w != kFlameSleeve) FireWeapon(weapons, world, player.position, player.lookDir, w, player.position);
     lastFireTime = now;
 }
 
