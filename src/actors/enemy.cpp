@@ -84,6 +84,18 @@ void SpawnLevelEnemies(std::vector<Enemy>& enemies) {
     }
 }
 
-void UpdateEnemy(Enemy&, Player&, World&, int) {
-    // Enemies stand still until their behaviour is written.
+void KillEnemy(Enemy& enemy, bool topSphereHit) {
+    enemy.alive = 0;
+    enemy.animation.loops = 0;
+    if (enemy.kind == enemy_kind::EndBoss) SetAnimation(enemy, enemy_anim::BossDeath);
+    else SetAnimation(enemy, topSphereHit ? enemy_anim::TopHitDeath : enemy_anim::Death);
+    enemy.aiState = kStateDead;
+}
+
+void ReviveEnemy(Enemy& enemy, const Vec3& at) {
+    SetAnimation(enemy, enemy_anim::Run);
+    enemy.aiState = kStateRoam;
+    enemy.position = at;
+    enemy.animation.loops = 1;
+    enemy.alive = 1;
 }

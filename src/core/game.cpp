@@ -12,6 +12,7 @@
 #include "math/camera.h"
 #include "platform/clock.h"
 #include "platform/window.h"
+#include "world/octree.h"
 
 std::int32_t levelIndex = 0;
 
@@ -169,10 +170,15 @@ void Game::ApplyMenuTriggers() {
 }
 
 void Game::UpdateEnemies(const Vec3& referencePoint) {
+    EnemyScene scene{world, player, enemyClocks,
+                     [this](int index, const Vec3& start, const Vec3& step) {
+                         return Move(world.enemyPackets[index], start, step, kMoverEnemy);
+                     },
+                     nullptr};  // the weapons code puts its FireProjectile here
     std::vector<Enemy>& enemies = world.enemies;
     for (std::size_t i = 0; i < enemies.size(); ++i) {
         if (WithinEnemyUpdateRange(enemies[i].position, referencePoint))
-            UpdateEnemy(enemies[i], player, world, static_cast<int>(i));
+            UpdateEnemy(enemies[i], scene, static_cast<int>(i));
     }
 }
 

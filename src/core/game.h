@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include "actors/enemy.h"
 #include "actors/items.h"
 #include "actors/movement.h"
 #include "actors/player.h"
@@ -165,6 +166,8 @@ private:
     std::uint32_t lastFireTime = 0;
     std::uint32_t bookmarkTime = 0;
     int bookmarkCounter = 1;
+    // The enemies' shared fire clocks, for the whole run.
+    EnemyClocks enemyClocks;
 };
 
 // File name of the level that levelIndex selects.
