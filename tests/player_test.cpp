@@ -206,8 +206,10 @@ TEST_F(PlayerTest, PickupsTakeEffectOnceAndNeverComeBack) {
 }
 
 TEST_F(PlayerTest, TheHandgunFiresOneShotPerIntervalWhileItHasAmmunition) {
+    // Far down his line of fire: beyond 3000 units enemies are frozen, but
+    // a bullet strikes anything on its line.
     Enemy target;
-    target.position = game->player.position + Vec3(0, -30, 300);
+    target.position = game->player.position + Vec3(0, -30, 3500);
     target.kind = enemy_kind::Strider;
     SpawnReset(target);
     game->world.enemies.push_back(target);

@@ -33,11 +33,6 @@ constexpr float kDirectedFall = -100.0f;
 constexpr std::uint32_t kKillRemarkMs = 5000;
 
 // Enemy reactions to fire, as to a shot.
-constexpr int kStateChase = 7;
-constexpr int kStateDead = 8;
-constexpr int kAnimRun = 40;
-constexpr int kAnimDeath = 178;
-constexpr int kAnimBossDeath = 184;
 
 // Half-sizes of the marks particles leave on walls.
 constexpr int kBloodMarkBase = 5, kBloodMarkSpread = 40;
@@ -351,7 +346,7 @@ void ParticleSystem::Burn(Enemy& enemy, ParticleScene& scene) {
     if (!enemy.alive) return;  // a corpse only chars
     if (enemy.health > 0.0f) {
         enemy.aiState = kStateChase;
-        SetAnimation(enemy, kAnimRun);
+        SetAnimation(enemy, enemy_anim::Run);
         return;
     }
     const std::uint32_t now = platform::GetTickCount();
@@ -363,19 +358,10 @@ void ParticleSystem::Burn(Enemy& enemy, ParticleScene& scene) {
         lastKillRemark = now;
         if (scene.killRemark) scene.killRemark();
     }
-    enemy.animation.loops = 0;
-    enemy.alive = 0;
-    const bool boss = enemy.kind == enemy_kind::EndBoss;
-    SetAnimation(enemy, boss ? kAnimBossDeath : kAnimDeath);
-    enemy.aiState = kStateDead;
-    if (!boss) return;
+    KillEnemy(enemy, false);
+    if (enemy.kind != enemy_kind::EndBoss) return;
     settings.delayedLevelChange = 1;
-    if (!settings.deathmatchRespawn) return;
-    SetAnimation(enemy, kAnimRun);
-    enemy.aiState = kStateRoam;
-    enemy.position = scene.world.PickDeathmatchStart();
-    enemy.animation.loops = 1;
-    enemy.alive = 1;
+    if (settings.deathmatchRespawn) ReviveEnemy(enemy, scene.world.PickDeathmatchStart());
 }
 
 void ParticleSystem::Draw(const ViewTransform& view) const {

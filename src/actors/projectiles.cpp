@@ -13,13 +13,6 @@
 
 namespace {
 
-constexpr int kWanderState = 1;
-constexpr int kChaseState = 7;
-constexpr int kDyingState = 8;
-constexpr int kRunAnimation = 40;
-constexpr int kDeathAnimation = 178;
-constexpr int kHeadshotDeathAnimation = 186;
-constexpr int kBossDeathAnimation = 184;
 // A wall this near ahead of an enemy's muzzle stops the shot.
 constexpr float kMuzzleClearance = 60.0f;
 // Enemy shots hurt the hero within this distance, by this much a frame.
@@ -100,25 +93,14 @@ void HurtHero(ShotScene& scene, const Projectile& shot) {
     Emit(scene.effects, hero.position, Random(10, 30), kBloodBurstKind);
 }
 
-void KillEnemy(ShotScene& scene, Enemy& enemy, int sphere) {
+void KillByShot(ShotScene& scene, Enemy& enemy, int sphere) {
     if (LineDue(scene.clocks.killStarted, scene.clocks.lastKillLine, platform::GetTickCount()) &&
         scene.effects.killRemark)
         scene.effects.killRemark();
-    enemy.animation.loops = 0;
-    enemy.alive = 0;
-    if (enemy.kind != enemy_kind::EndBoss) {
-        SetAnimation(enemy, sphere == kHeadSphere ? kHeadshotDeathAnimation : kDeathAnimation);
-        enemy.aiState = kDyingState;
-        return;
-    }
-    SetAnimation(enemy, kBossDeathAnimation);
+    KillEnemy(enemy, sphere == kHeadSphere);
+    if (enemy.kind != enemy_kind::EndBoss) return;
     scene.delayedLevelChange = 1;
-    if (!scene.deathmatchRespawn) return;
-    SetAnimation(enemy, kRunAnimation);
-    enemy.aiState = kStateRoam;
-    enemy.position = scene.world.PickDeathmatchStart();
-    enemy.animation.loops = 1;
-    enemy.alive = 1;
+    if (scene.deathmatchRespawn) ReviveEnemy(enemy, scene.world.PickDeathmatchStart());
 }
 
 // Blood where the shot went in; explosive shots also burst.
@@ -148,10 +130,10 @@ void StrikeEnemies(ShotScene& scene, Projectile& shot) {
         enemy.health -= shot.damage;
         if (sphere == kHeadSphere) enemy.health = 0.0f;
         if (enemy.health > 0.0f) {
-            enemy.aiState = kChaseState;
-            SetAnimation(enemy, kRunAnimation);
+            enemy.aiState = kStateChase;
+            SetAnimation(enemy, enemy_anim::Run);
         } else {
-            KillEnemy(scene, enemy, sphere);
+            KillByShot(scene, enemy, sphere);
         }
         Bleed(scene, shot, enemy, sphere);
         shot.active = 0;
@@ -206,7 +188,7 @@ void FireWeapon(Weapons& weapons, World& world, const Vec3& origin, const Vec3& 
     const int hearing = static_cast<int>(weapons.hearingRange[weapon]);
     for (Enemy& enemy : world.enemies) {
         if (enemy.aiState != kStateIdle) continue;
-        if (static_cast<int>(enemy.position.Distance(heroPosition)) < hearing) enemy.aiState = kWanderState;
+        if (static_cast<int>(enemy.position.Distance(heroPosition)) < hearing) enemy.aiState = kStateWander;
     }
 }
 

@@ -32,14 +32,11 @@ constexpr int kCutsceneJustEnded = -1;
 
 void Game::Init(InputDevices* devices) {
     trail.ready = false;
-    // Particles fly once the effects code fills the last event.
-    touchEvents.painRemark = [this] { PlayRemark(RemarkGroup::Pain); };
-    touchEvents.applyPickup = [this](Item& item) { ApplyPickup(item); };
-    shotEffects.painRemark = [this] { PlayRemark(RemarkGroup::Pain); };
-    shotEffects.killRemark = [this] { PlayRemark(RemarkGroup::Killing); };
+    WireEffects();
     // The sound device starts here with the sound system.
     LoadAssets();
-    // The particle system is made here with the effects code.
+    particles.Init();
+    particles.AttachShooter(&player);
     sounds.Load();
     // The level's sound nodes start looping and the enemies get their
     // voices here with the sound system, which then commits.
@@ -100,7 +97,7 @@ void Game::LoadModels() {
 }
 
 void Game::LoadAssets() {
-    // The blood-decal store is set up here with the effects code.
+    decals.Init();
     itemManager.Init();
     const char* optionsMenu = LevelFileFor(0);
     const int result = LoadLevel(optionsMenu, 0);
@@ -144,7 +141,8 @@ void Game::RunFrame() {
     // (not in the portal level), and the sound system commits, here.
     input.Update();
     UpdatePlayerControl();
-    // The particle system steps with elapsedSeconds here.
+    ParticleScene effects{world, player, world.enemies, decals, [this] { PlayRemark(RemarkGroup::Killing); }};
+    particles.Update(elapsedSeconds, effects);
     if (RenderFrame() == kCutsceneJustEnded) RestoreChaseCamera();
     ShotScene shots = Shots();
     UpdateProjectiles(weapons, shots);
@@ -169,12 +167,35 @@ void Game::ApplyMenuTriggers() {
     }
 }
 
+// What touching, shots and particles set off in the rest of the game.
+void Game::WireEffects() {
+    touchEvents.painRemark = [this] { PlayRemark(RemarkGroup::Pain); };
+    touchEvents.applyPickup = [this](Item& item) { ApplyPickup(item); };
+    touchEvents.emitParticles = [this](const Vec3& at, int count, int kind, int attached) {
+        particles.Emit(at, count, kind, attached);
+    };
+    shotEffects.painRemark = [this] { PlayRemark(RemarkGroup::Pain); };
+    shotEffects.killRemark = [this] { PlayRemark(RemarkGroup::Killing); };
+    shotEffects.emit = [this](const Vec3& at, int count, int kind) { particles.Emit(at, count, kind, 0); };
+    shotEffects.emitDirected = [this](const Vec3& at, const Vec3& direction, int count, int kind) {
+        particles.EmitDirected(at, direction, count, kind);
+    };
+    shotEffects.wallMark = [this](const Vec3& at, const Vec3& normal, float half, int kind) {
+        Vec3 corners[4];
+        DecalSquare(at, normal, half, corners);
+        decals.Add(corners, kind);
+    };
+    // The explosion's own sound joins with the positional sounds.
+}
+
 void Game::UpdateEnemies(const Vec3& referencePoint) {
     EnemyScene scene{world, player, enemyClocks,
                      [this](int index, const Vec3& start, const Vec3& step) {
                          return Move(world.enemyPackets[index], start, step, kMoverEnemy);
                      },
-                     nullptr};  // the weapons code puts its FireProjectile here
+                     [this](const Vec3& from, const Vec3& direction, int type) {
+                         FireProjectile(weapons, world, from, direction, type);
+                     }};
     std::vector<Enemy>& enemies = world.enemies;
     for (std::size_t i = 0; i < enemies.size(); ++i) {
         if (WithinEnemyUpdateRange(enemies[i].position, referencePoint))
@@ -206,7 +227,8 @@ void Game::ChangeLevel() {
     const char* path = LevelFileFor(levelIndex);
     if (LoadLevel(path, levelIndex) != 0) FailOnLevel(path);
     StartPlayerAtCamera();
-    // The blood decals are reset here with the effects code.
+    decals.Reset();
+    DebugLog() << "Decals Reset for new level\n";
     settings.levelChangePending = 0;
     Respawn(false);
     settings.cameraDetached = 0;

@@ -3,9 +3,11 @@
 #include <functional>
 #include <optional>
 
+#include "actors/decals.h"
 #include "actors/enemy.h"
 #include "actors/items.h"
 #include "actors/movement.h"
+#include "actors/particles.h"
 #include "actors/player.h"
 #include "actors/projectiles.h"
 #include "actors/weapons.h"
@@ -101,6 +103,9 @@ public:
     // Clocks of the lines shots make the hero say, and what shots set off.
     ShotClocks shotClocks;
     ShotEffects shotEffects;
+    ParticleSystem particles;
+    // The newest wall marks: bullet holes, blood and scorch marks.
+    Decals decals;
     // Seconds of the frame clock since the first frame.
     double elapsedSeconds = 0.0;
     // The particle kind the particle developer key emits (0..14).
@@ -124,6 +129,11 @@ private:
     // drawn around, none while a cutscene shows no hero.
     std::optional<Vec3> DrawHero(const ViewTransform& view);
     void DrawEnemiesNear(const Vec3& referencePoint, const ViewTransform& view);
+    // Every fountain's spray, and the force field's curtain near the
+    // reference point until the puzzle lowers it.
+    void EmitFountains();
+    void EmitForceFieldSparks(const Vec3& referencePoint);
+    void WireEffects();
     void DrawCrystals(const ViewTransform& view);
     // The four menu levels of the zones the hero stands near (top band).
     void DrawMenuReadouts();

@@ -1,6 +1,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstdlib>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -54,6 +55,14 @@ void PopFlatProjection() {
 // Enemies farther than this from the reference point are not drawn.
 constexpr float kEnemyDrawRange = 3000.0f;
 constexpr float kCrystalScale = 4.0f;
+constexpr int kFountainKind = 5;
+// The force field's curtain: two sparks at each of 11 steps either side of
+// its origin, above it, while the reference point is within range.
+constexpr int kForceFieldKind = 13;
+constexpr int kForceFieldSparkRange = 2000;
+constexpr int kForceFieldSparkSteps = 10;
+constexpr float kForceFieldSparkSpacing = 20.0f;
+constexpr float kForceFieldSparkRise = 60.0f;
 
 // Model slot drawing an enemy kind; -1 for kinds that have no model.
 int ModelSlotForEnemyKind(int kind) {
@@ -115,13 +124,16 @@ int Game::RenderFrame() {
                     settings.nearPlane, settings.farPlane);
     glLoadIdentity();
     const ViewTransform view = SceneView();
-    if (settings.drawWorld) world.Draw(view, viewFrustum);
-    // The particles (while drawParticles is on) and then, after the hero,
-    // the wall marks join the scene here with the effects code.
+    if (settings.drawWorld) {
+        world.Draw(view, viewFrustum);
+        EmitFountains();
+    }
+    if (settings.drawParticles) particles.Draw(view);
     const std::optional<Vec3> referencePoint = DrawHero(view);
+    decals.Draw(view);
     if (referencePoint) DrawEnemiesNear(*referencePoint, view);
     DrawCrystals(view);
-    // Force-field sparks join here with the particles.
+    if (referencePoint) EmitForceFieldSparks(*referencePoint);
     if (!world.corpses.empty())
         DrawCorpse(models[model_slot::Corpse], view, world.corpses.front().position);
     hud.DrawWeaponRing(models[model_slot::WeaponPickups], player);
@@ -179,6 +191,21 @@ void Game::DrawEnemiesNear(const Vec3& referencePoint, const ViewTransform& view
         if (enemy.position.Distance(referencePoint) >= kEnemyDrawRange) continue;
         const int slot = ModelSlotForEnemyKind(enemy.kind);
         if (slot >= 0) DrawEnemy(models[slot], view, enemy);
+    }
+}
+
+void Game::EmitFountains() {
+    for (const Vec3& fountain : world.fountains) particles.Emit(fountain, std::rand() % 5 + 1, kFountainKind, 0);
+}
+
+void Game::EmitForceFieldSparks(const Vec3& referencePoint) {
+    if (settings.forceFieldDown || !world.hasForceField) return;
+    if (static_cast<int>(referencePoint.Distance(world.forceField)) >= kForceFieldSparkRange) return;
+    const Vec3& field = world.forceField;
+    for (int i = 0; i <= kForceFieldSparkSteps; ++i) {
+        const float across = kForceFieldSparkSpacing * static_cast<float>(i);
+        particles.Emit(Vec3(field.x - across, field.y + kForceFieldSparkRise, field.z), 1, kForceFieldKind, 0);
+        particles.Emit(Vec3(field.x + across, field.y + kForceFieldSparkRise, field.z), 1, kForceFieldKind, 0);
     }
 }
 

@@ -58,6 +58,9 @@ EntityCounts FirstPass(World& world) {
             ++counts.corpses;
         } else if (ClassIs(e, "ForceField")) {
             world.forceField = e.origin;
+            world.hasForceField = true;
+        } else if (ClassIs(e, "Fountain")) {
+            world.fountains.push_back(e.origin);
         }
     }
     return counts;
@@ -166,6 +169,8 @@ void InterpretEntities(World& world) {
     world.crystals.clear();
     world.corpses.clear();
     world.enemies.clear();
+    world.fountains.clear();
+    world.hasForceField = false;
 
     const EntityCounts counts = FirstPass(world);
     DebugLog() << "ENEMY COUNT " << counts.enemies << '\n';

@@ -162,6 +162,10 @@ public:
     std::vector<Vec3> deathmatchStarts;
     std::vector<Crystal> crystals;
     Vec3 forceField;
+    // A level without a "ForceField" entity has no field and no sparks.
+    bool hasForceField = false;
+    // Origins of the "Fountain" entities, in file order.
+    std::vector<Vec3> fountains;
     std::int32_t correctCrystals[3] = {};
     std::int32_t wrongCrystals[3] = {};
 };

@@ -206,7 +206,6 @@ void World::Draw(const ViewTransform& view, ViewFrustum& frustum) {
     } else {
         DrawOctreeNode(*this, frustum, *octree, lit);
     }
-    // Fountains feed the particle system here once it exists.
     glPopMatrix();
     glColor3ub(255, 255, 255);
 }
