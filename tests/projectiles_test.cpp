@@ -106,6 +106,14 @@ TEST_F(ProjectilesTest, OneBulletHurtsEveryEnemyInItsLineAndTheWallGetsAHole) {
     EXPECT_GT(emitted[6], 0) << "sparks";
 }
 
+TEST_F(ProjectilesTest, AnEnemyTheFirstStepReachesIntoIsHit) {
+    AddEnemy({0, 10, 40}, enemy_kind::Lumarid);  // its hit sphere spans z 20..60
+    weapons.ammo[0] = 1;
+    FireWeapon(weapons, world, {0, 10, 0}, {0, 0, 1}, 0, hero.position);
+    Update();
+    EXPECT_EQ(world.enemies[0].health, 90.0f);
+}
+
 TEST_F(ProjectilesTest, AHitOnAShrikesTopSphereKillsOutright) {
     Enemy& shrike = AddEnemy({0, 0, 300}, enemy_kind::Shrike);
     weapons.ammo[1] = 1;

@@ -122,10 +122,12 @@ void Bleed(ShotScene& scene, Projectile& shot, const Enemy& enemy, int sphere) {
 }
 
 // Every living enemy on the shot's line is struck, so one bullet can pass
-// through several in line.
-void StrikeEnemies(ShotScene& scene, Projectile& shot) {
+// through several in line. The line starts where this frame's step began:
+// an enemy the step reached into is on it too.
+void StrikeEnemies(ShotScene& scene, Projectile& shot, const Vec3& stepStart) {
     for (Enemy& enemy : scene.world.enemies) {
-        const int sphere = HitTestEnemy(enemy, shot.position, shot.velocity, shot.type);
+        const Vec3& from = shot.type == kEnemyShot ? shot.position : stepStart;
+        const int sphere = HitTestEnemy(enemy, from, shot.velocity, shot.type);
         if (sphere < 0) continue;
         enemy.health -= shot.damage;
         if (sphere == kHeadSphere) enemy.health = 0.0f;
@@ -165,6 +167,7 @@ void HitWall(ShotScene& scene, Projectile& shot, const Vec3& normal) {
 void Fly(ShotScene& scene, Projectile& shot) {
     std::uint8_t hitWall = 0;
     Vec3 normal;
+    const Vec3 stepStart = shot.position;
     shot.position = CastRay(scene.world, shot.position, shot.velocity, hitWall, normal);
     if (hitWall) {
         HitWall(scene, shot, normal);
@@ -172,7 +175,7 @@ void Fly(ShotScene& scene, Projectile& shot) {
     }
     ProjectileTrail(shot, scene.effects);
     if (shot.type == kEnemyShot || shot.type == kLumaridShot) HurtHero(scene, shot);
-    StrikeEnemies(scene, shot);
+    StrikeEnemies(scene, shot, stepStart);
     // Out of the level nothing can stop it: free the slot rather than let
     // it fly for ever.
     if (!InsideLevel(scene.world, shot.position)) shot.active = 0;

@@ -224,7 +224,10 @@ void Game::ChangeLevel() {
     DebugLog() << "--- CHANGING LEVELS ---\n";
     ++levelIndex;
     if (levelIndex == 1) settings.inOptionsMenu = 0;
-    const char* path = LevelFileFor(levelIndex);
+    EnterLevel(LevelFileFor(levelIndex));
+}
+
+void Game::EnterLevel(const char* path) {
     if (LoadLevel(path, levelIndex) != 0) FailOnLevel(path);
     StartPlayerAtCamera();
     decals.Reset();

@@ -51,6 +51,10 @@ public:
     void CheckLevelExit();
     // Moves to the next level of the sequence; end of a frame only.
     void ChangeLevel();
+    // Loads a level file as the current level (levelIndex picks its AI
+    // nodes) and starts the hero at its start; exits with code 1 when the
+    // file cannot be loaded.
+    void EnterLevel(const char* path);
     // Draws the frame; returns the cutscene status (-1: a cutscene just ended).
     int RenderFrame();
 
