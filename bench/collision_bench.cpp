@@ -146,11 +146,12 @@ Levels& Loaded() {
 
 // Triangles the last pass tested.
 int TestedInLastPass(const World& world) {
+    const std::vector<WorldPolygon>& triangles = world.WorldTriangles();
     int count = 0;
-    for (const WorldPolygon& t : world.WorldTriangles()) {
+    for (std::size_t i = 0; i < triangles.size(); ++i) {
         const bool tested = world.sweepMarking == SweepMarking::Stamp
-                                ? t.sweepMark == world.sweepPass
-                                : t.visited != 0;
+                                ? world.sweepMarks[i] == world.sweepPass
+                                : triangles[i].visited != 0;
         count += tested ? 1 : 0;
     }
     return count;

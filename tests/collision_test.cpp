@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -160,7 +161,7 @@ TEST_F(Collision, FreeStepsAndStepsIntoAWall) {
 
 TEST_F(Collision, WrappedPassNumbersDoNotHideTriangles) {
     world.sweepPass = std::numeric_limits<std::uint32_t>::max();
-    for (WorldPolygon& t : world.WorldTriangles()) t.sweepMark = 1;  // would match the next pass
+    std::fill(world.sweepMarks.begin(), world.sweepMarks.end(), 1u);  // would match the next pass
     ExpectNear(Move({0, 100, 0}, {200, 0, 0}), {68.5f, 100, 0});
     EXPECT_EQ(world.sweepPass, 1u);
 }

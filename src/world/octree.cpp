@@ -6,6 +6,7 @@
 #include "base/debug_log.h"
 #include "progress/progress_window.h"
 #include "world/collision_packet.h"
+#include "world/sweep.h"
 #include "world/world.h"
 
 namespace {
@@ -204,6 +205,7 @@ void BuildOctree(World& world, OctreeBuildMode mode) {
     CreateOctreeRoot(world, *root);
     AssembleOctreeNode(world, *root, mode);
     world.octree = std::move(root);
+    UpdateTriangleBounds(world);
 }
 
 void CreateOctreeRoot(World& world, OctreeNode& root) {

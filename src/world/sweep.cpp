@@ -54,14 +54,19 @@ Vec3 WithLength(Vec3 v, float length) {
 
 // ---- One pass over the triangles ----
 
-bool TestedThisPass(const World& world, const WorldPolygon& triangle) {
-    if (world.sweepMarking == SweepMarking::Stamp) return triangle.sweepMark == world.sweepPass;
+// The triangle's number in the world's list (the octree lists point into it).
+std::size_t IndexOf(const World& world, const WorldPolygon& triangle) {
+    return static_cast<std::size_t>(&triangle - world.WorldTriangles().data());
+}
+
+bool TestedThisPass(const World& world, const WorldPolygon& triangle, std::size_t index) {
+    if (world.sweepMarking == SweepMarking::Stamp) return world.sweepMarks[index] == world.sweepPass;
     return triangle.visited != 0;
 }
 
-void MarkTested(const World& world, WorldPolygon& triangle) {
+void MarkTested(World& world, WorldPolygon& triangle, std::size_t index) {
     if (world.sweepMarking == SweepMarking::Stamp) {
-        triangle.sweepMark = world.sweepPass;
+        world.sweepMarks[index] = world.sweepPass;
     } else {
         triangle.visited = 1;
     }
@@ -143,40 +148,33 @@ ContactRange RangeOf(const CollisionPacket& packet, const Motion& motion) {
             ToFloat(motion.length) + kContactReachBeyondLength + kRoundingSlack};
 }
 
-// The range three coordinates span, scaled.
-struct Span {
-    float low;
-    float high;
-};
-
-Span SpanOf(float a, float b, float c, float scale) {
-    a *= scale;
-    b *= scale;
-    c *= scale;
-    return {std::min({a, b, c}), std::max({a, b, c})};
-}
-
-float GapTo(float value, const Span& span) {
-    return value < span.low ? span.low - value : (value > span.high ? value - span.high : 0.0f);
+float GapTo(float value, float low, float high) {
+    return value < low ? low - value : (value > high ? value - high : 0.0f);
 }
 
 // True when the triangle lies so far from the base point that the full test
 // could record neither a hit nor an overlap. Conservative: a triangle wrongly
 // kept only costs the full test.
-bool OutOfRange(const WorldPolygon& triangle, const ContactRange& range) {
-    const WorldVertex* v = triangle.vertices;
-    const Span spans[3] = {SpanOf(v[0].x, v[1].x, v[2].x, range.inverseRadius.x),
-                           SpanOf(v[0].y, v[1].y, v[2].y, range.inverseRadius.y),
-                           SpanOf(v[0].z, v[1].z, v[2].z, range.inverseRadius.z)};
+bool OutOfRange(const TriangleBounds& box, const ContactRange& range) {
     const float base[3] = {range.basePoint.x, range.basePoint.y, range.basePoint.z};
+    const float scale[3] = {range.inverseRadius.x, range.inverseRadius.y, range.inverseRadius.z};
     float gapSquared = 0.0f, extent = 0.0f;
     for (int axis = 0; axis < 3; ++axis) {
-        const float gap = GapTo(base[axis], spans[axis]);
+        const float low = box.low[axis] * scale[axis], high = box.high[axis] * scale[axis];
+        const float gap = GapTo(base[axis], low, high);
         gapSquared += gap * gap;
-        extent = std::max(extent, spans[axis].high - spans[axis].low);
+        extent = std::max(extent, high - low);
     }
     const float limit = range.distance + kInsideTestSlackPerExtent * extent;
     return gapSquared > limit * limit;
+}
+
+// Boxes and marks follow the world's triangles; rebuilt when they changed.
+void PrepareTriangleRecords(World& world) {
+    const std::vector<WorldPolygon>& triangles = world.WorldTriangles();
+    if (world.triangleBounds.size() == triangles.size() && world.sweepMarks.size() == triangles.size())
+        return;
+    UpdateTriangleBounds(world);
 }
 
 // ---- Collide and slide ----
@@ -226,15 +224,30 @@ Vec3 FromUnitSphereSpace(const Vec3& v, const Vec3& radius) {
     return {v.x * radius.x, v.y * radius.y, v.z * radius.z};
 }
 
+void UpdateTriangleBounds(World& world) {
+    const std::vector<WorldPolygon>& triangles = world.WorldTriangles();
+    world.triangleBounds.resize(triangles.size());
+    world.sweepMarks.assign(triangles.size(), 0);
+    for (std::size_t i = 0; i < triangles.size(); ++i) {
+        TriangleBounds& box = world.triangleBounds[i];
+        const WorldVertex* v = triangles[i].vertices;
+        const float corners[3][3] = {{v[0].x, v[0].y, v[0].z}, {v[1].x, v[1].y, v[1].z}, {v[2].x, v[2].y, v[2].z}};
+        for (int axis = 0; axis < 3; ++axis) {
+            box.low[axis] = std::min({corners[0][axis], corners[1][axis], corners[2][axis]});
+            box.high[axis] = std::max({corners[0][axis], corners[1][axis], corners[2][axis]});
+        }
+    }
+}
+
 void BeginSweepPass(World& world) {
-    std::vector<WorldPolygon>& triangles = world.WorldTriangles();
+    PrepareTriangleRecords(world);
     if (world.sweepMarking == SweepMarking::ClearAll) {
-        for (WorldPolygon& triangle : triangles) triangle.visited = 0;
+        for (WorldPolygon& triangle : world.WorldTriangles()) triangle.visited = 0;
         return;
     }
     ++world.sweepPass;
     if (world.sweepPass == 0) {  // wrapped: old stamps could match again
-        for (WorldPolygon& triangle : triangles) triangle.sweepMark = 0;
+        std::fill(world.sweepMarks.begin(), world.sweepMarks.end(), 0u);
         world.sweepPass = 1;
     }
 }
@@ -244,9 +257,10 @@ void CheckLeafTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf)
     const Motion motion{NormalizedOrZero(packet.velocity), packet.velocity.Length()};
     const ContactRange range = RangeOf(packet, motion);
     for (WorldPolygon* triangle : leaf.triangles) {
-        if (TestedThisPass(world, *triangle)) continue;
-        if (!OutOfRange(*triangle, range)) TestTriangle(packet, motion, *triangle);
-        MarkTested(world, *triangle);
+        const std::size_t index = IndexOf(world, *triangle);
+        if (TestedThisPass(world, *triangle, index)) continue;
+        if (!OutOfRange(world.triangleBounds[index], range)) TestTriangle(packet, motion, *triangle);
+        MarkTested(world, *triangle, index);
     }
 }
 

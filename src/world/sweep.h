@@ -69,6 +69,10 @@ Vec3 CollideWithWorld(World& world, const Vec3& basePoint, const Vec3& velocity,
 // this pass (World::sweepMarking).
 void CheckLeafTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf);
 
+// Refreshes the world's per-triangle boxes and marks from its triangles
+// (the octree build does this; a pass also does when the count changed).
+void UpdateTriangleBounds(World& world);
+
 // Starts a new pass: after it no triangle counts as tested. With
 // SweepMarking::ClearAll this clears every visited mark of the world, with
 // Stamp it only advances World::sweepPass.

@@ -36,7 +36,6 @@ struct WorldPolygon {
     std::int32_t id = 0;           // number within its entity, from 0
     std::uint8_t inNode = 0;       // scratch mark of the octree build
     std::uint8_t visited = 0;      // per-pass mark of drawing (and of sweeps that clear all)
-    std::uint32_t sweepMark = 0;   // the sweep pass that last tested this triangle
     float planeD = 0.0f;
 };
 
@@ -90,6 +89,13 @@ constexpr int kMaxAiNodes = 200;
 extern std::vector<AiNode> aiNodes;
 
 struct OctreeNode;
+
+// A world triangle's box, kept apart from the triangle so a sweep can pass
+// over far triangles without reading them.
+struct TriangleBounds {
+    float low[3] = {};
+    float high[3] = {};
+};
 struct ViewTransform;
 
 // The loaded level: geometry, entities and the records built from them.
@@ -141,6 +147,9 @@ public:
     // number of the pass now running (see world/sweep.h).
     SweepMarking sweepMarking = SweepMarking::Stamp;
     std::uint32_t sweepPass = 0;
+    // By world triangle: its box, and the pass that last tested it.
+    std::vector<TriangleBounds> triangleBounds;
+    std::vector<std::uint32_t> sweepMarks;
     // The view frustum of the last drawn frame; ray casts read it.
     ViewFrustum frameFrustum;
 
