@@ -23,6 +23,7 @@ int SoundTable::Load() {
         {&SoundTable::song, "sounds/songs/song1.wav"},
         {&SoundTable::creditsSong, "sounds/songs/Rap.wav"},
         {&SoundTable::outOfAmmo, "sounds/OutOfAmmo.wav"},
+        {&SoundTable::ionRepeater, "sounds/IonRepeaterFire.wav"},
         {&SoundTable::reloadHandgun, "sounds/Handgun/HandgunReload.wav"},
         {&SoundTable::reloadMachinegun, "sounds/machinegun/machinegunReload.wav"},
         {&SoundTable::reloadAsr, "sounds/ASR/ASRReload.wav"},

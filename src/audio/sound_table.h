@@ -17,7 +17,8 @@ struct SoundTable {
     Sound ambient1, ambient2, song, creditsSong;
     Sound fire[kGunsWithSounds];   // handgun, machine gun, ASR, antimatter launcher
     Sound empty[kGunsWithSounds];  // the same weapons without ammunition
-    Sound outOfAmmo;
+    Sound outOfAmmo;      // also weapon 5 without ammunition
+    Sound ionRepeater;    // weapon 5
     Sound reloadHandgun, reloadMachinegun, reloadAsr, reloadAntiMatterLauncher, reloadFlamesleeve;
     Sound flamesleeveEmpty, puzzleSolve, flamesleeve, portalWarp;
     Sound crystals[kCrystalSounds];

@@ -31,6 +31,7 @@ constexpr float kNormalFieldOfView = 60.0f;
 constexpr float kNarrowestFieldOfView = 1.0f;
 constexpr int kZoomWeapon = 2;
 constexpr int kFlameSleeve = 4;
+constexpr int kIonRepeater = 5;
 constexpr int kFlameAmmoPerBurst = 10;
 constexpr int kFlameParticleKind = 9;
 constexpr std::uint32_t kBookmarkMs = 50;
@@ -283,6 +284,7 @@ void Game::FireWhenReady(std::uint32_t now) {
     if (!(weapons.fireInterval[w] < static_cast<float>(now - lastFireTime))) return;
     if (!input.MouseButtonDown(mouse_button::Left) && !input.KeyDown(key::E)) return;
     if (w < kGunsWithSounds) (weapons.ammo[w] > 0 ? sounds.fire[w] : sounds.empty[w]).Play(false);
+    if (w == kIonRepeater) (weapons.ammo[w] > 0 ? sounds.ionRepeater : sounds.outOfAmmo).Play(false);
     if (w == kFlameSleeve) {
         if (weapons.ammo[w] > 0) {
             if (settings.cameraDetached || settings.lightCamera) RestoreChaseCamera();

@@ -30,6 +30,7 @@ void AddEffects(std::vector<SoundJob>& jobs) {
         Mono("sounds/MachineGunFire.wav", SoundUse::OneShot, MachineGunFire),
         Mono("sounds/AntiMatterLauncherFire.wav", SoundUse::OneShot, AntiMatterLauncherFire),
         Mono("sounds/dartgun.wav", SoundUse::OneShot, DartgunFire),
+        Mono("sounds/IonRepeaterFire.wav", SoundUse::OneShot, IonRepeaterFire),
         Mono("sounds/flamesleeve/flamesleeve.wav", SoundUse::OneShot, FlameSleeveFire),
         Mono("sounds/OutOfAmmo.wav", SoundUse::OneShot, OutOfAmmo),
         Mono("sounds/Handgun/HandgunReload.wav", SoundUse::OneShot, HandgunReload),

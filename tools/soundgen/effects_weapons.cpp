@@ -120,6 +120,17 @@ Signal AntiMatterLauncherFire() {
     return Finished(mix, Room(0.85, 0.35), 1.0);
 }
 
+Signal IonRepeaterFire() {
+    // Weapon 5, the ion repeater: a short bright pulse that falls away fast,
+    // with a crisp click at its front, short enough for its rapid fire.
+    Signal mix;
+    Add(mix, Glide(2600.0, 700.0, 0.09, 0.035), 0.0, 0.7f);
+    Add(mix, Glide(1300.0, 350.0, 0.09, 0.04), 0.0, 0.4f);
+    Add(mix, Click(5200.0, 8.0, 0.003, 601), 0.0, 0.4f);
+    for (float& s : mix) s = SoftClip(s * 1.4f);
+    return Finished(mix, Room(0.3, 0.12), 0.12);
+}
+
 Signal FlameSleeveFire() {
     // A whoosh of burning gas: a band of noise opening and closing, a low
     // flickering roar and crackles.

@@ -24,6 +24,7 @@ Signal HandgunFire();
 Signal MachineGunFire();
 Signal DartgunFire();
 Signal AntiMatterLauncherFire();
+Signal IonRepeaterFire();
 Signal FlameSleeveFire();
 Signal HandgunEmpty();
 Signal MachineGunEmpty();
