@@ -11,6 +11,8 @@
 #include "actors/decals.h"
 #include "actors/particles.h"
 #include "actors/player.h"
+#include "actors/projectiles.h"
+#include "actors/weapons.h"
 #include "world/octree.h"
 #include "world/world.h"
 
@@ -122,8 +124,57 @@ void BM_ParticleUpdate(benchmark::State& state) {
     state.counters["marks"] = decals.Count();
 }
 
+// Keeps the pool full of shots flying in random directions across the level.
+void FillPool(Weapons& weapons, const Level& level, std::mt19937& random) {
+    std::uniform_real_distribution<float> across(0.0f, level.width), up(10.0f, kLevelHeight),
+        unit(-1.0f, 1.0f);
+    for (Projectile& shot : weapons.projectiles) {
+        if (shot.active) continue;
+        const int type = static_cast<int>(random() % kWeaponKinds);
+        shot.position = Vec3(across(random), up(random), across(random));
+        shot.velocity = Vec3(unit(random), unit(random) * 0.2f, unit(random));
+        shot.velocity.SetLength(weapons.speed[type]);
+        shot.damage = weapons.damage[type];
+        shot.speed = weapons.speed[type];
+        shot.trailKind = weapons.trailKind[type];
+        shot.type = type;
+        shot.active = 1;
+    }
+}
+
+// A frame's update of the effects at their fullest: 2000 sparks and the
+// 1000 shots of a full pool, all casting through the level.
+void BM_FrameEffectsUpdate(benchmark::State& state) {
+    Level& level = TheLevel();
+    auto particles = std::make_unique<ParticleSystem>();
+    auto weapons = std::make_unique<Weapons>();
+    InitWeapons(*weapons);
+    Player player;
+    player.position = {-1000.0f, 0.0f, -1000.0f};
+    std::vector<Enemy> enemies;
+    Decals decals;
+    ParticleScene scene{level.world, player, enemies, decals, nullptr};
+    ShotClocks clocks;
+    ShotEffects effects;
+    std::uint8_t delayedChange = 0;
+    ShotScene shots{level.world, player, clocks, effects, delayedChange, false};
+    std::mt19937 random(11);
+    double clock = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Fill(*particles, level, true, random);
+        FillPool(*weapons, level, random);
+        clock += kFrameSeconds;
+        state.ResumeTiming();
+        particles->Update(clock, scene);
+        UpdateProjectiles(*weapons, shots);
+    }
+    state.counters["triangles"] = static_cast<double>(level.world.WorldTriangles().size());
+}
+
 }  // namespace
 
 BENCHMARK(BM_ParticleUpdate)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameEffectsUpdate)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

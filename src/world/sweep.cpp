@@ -140,12 +140,26 @@ struct ContactRange {
     Vec3 basePoint;
     Vec3 inverseRadius;  // world to unit-sphere space, by multiplication
     float distance;
+    // The box the sweep passes through, grown by the same reach.
+    float sweptLow[3];
+    float sweptHigh[3];
 };
 
 ContactRange RangeOf(const CollisionPacket& packet, const Motion& motion) {
-    return {packet.basePoint,
-            {1.0f / packet.radius.x, 1.0f / packet.radius.y, 1.0f / packet.radius.z},
-            ToFloat(motion.length) + kContactReachBeyondLength + kRoundingSlack};
+    ContactRange range{packet.basePoint,
+                       {1.0f / packet.radius.x, 1.0f / packet.radius.y, 1.0f / packet.radius.z},
+                       ToFloat(motion.length) + kContactReachBeyondLength + kRoundingSlack,
+                       {},
+                       {}};
+    const Vec3 end = packet.basePoint + packet.velocity;
+    const float from[3] = {packet.basePoint.x, packet.basePoint.y, packet.basePoint.z};
+    const float to[3] = {end.x, end.y, end.z};
+    constexpr float kReach = kContactReachBeyondLength + kRoundingSlack;
+    for (int axis = 0; axis < 3; ++axis) {
+        range.sweptLow[axis] = std::min(from[axis], to[axis]) - kReach;
+        range.sweptHigh[axis] = std::max(from[axis], to[axis]) + kReach;
+    }
+    return range;
 }
 
 float GapTo(float value, float low, float high) {
@@ -158,14 +172,21 @@ float GapTo(float value, float low, float high) {
 bool OutOfRange(const TriangleBounds& box, const ContactRange& range) {
     const float base[3] = {range.basePoint.x, range.basePoint.y, range.basePoint.z};
     const float scale[3] = {range.inverseRadius.x, range.inverseRadius.y, range.inverseRadius.z};
+    float low[3], high[3];
     float gapSquared = 0.0f, extent = 0.0f;
     for (int axis = 0; axis < 3; ++axis) {
-        const float low = box.low[axis] * scale[axis], high = box.high[axis] * scale[axis];
-        const float gap = GapTo(base[axis], low, high);
+        low[axis] = box.low[axis] * scale[axis];
+        high[axis] = box.high[axis] * scale[axis];
+        const float gap = GapTo(base[axis], low[axis], high[axis]);
         gapSquared += gap * gap;
-        extent = std::max(extent, high - low);
+        extent = std::max(extent, high[axis] - low[axis]);
     }
-    const float limit = range.distance + kInsideTestSlackPerExtent * extent;
+    const float slack = kInsideTestSlackPerExtent * extent;
+    // Clear of the box the sweep passes through, on any axis.
+    for (int axis = 0; axis < 3; ++axis) {
+        if (low[axis] > range.sweptHigh[axis] + slack || high[axis] < range.sweptLow[axis] - slack) return true;
+    }
+    const float limit = range.distance + slack;
     return gapSquared > limit * limit;
 }
 
