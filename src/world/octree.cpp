@@ -194,6 +194,15 @@ Vec3 Scaled(const Vec3& v, const Vec3& scale) {
     return {v.x * scale.x, v.y * scale.y, v.z * scale.z};
 }
 
+void CopyBoxesIntoNodes(const World& world, OctreeNode& node) {
+    const WorldPolygon* first = world.WorldTriangles().data();
+    node.boxes.clear();
+    node.boxes.reserve(node.triangles.size());
+    for (const WorldPolygon* triangle : node.triangles) node.boxes.push_back(world.triangleBounds[triangle - first]);
+    for (auto& child : node.children)
+        if (child) CopyBoxesIntoNodes(world, *child);
+}
+
 }  // namespace
 
 void BuildOctree(World& world, OctreeBuildMode mode) {
@@ -206,6 +215,7 @@ void BuildOctree(World& world, OctreeBuildMode mode) {
     AssembleOctreeNode(world, *root, mode);
     world.octree = std::move(root);
     UpdateTriangleBounds(world);
+    CopyBoxesIntoNodes(world, *world.octree);
 }
 
 void CreateOctreeRoot(World& world, OctreeNode& root) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "math/vec3.h"
+#include "world/triangle_bounds.h"
 
 class World;
 struct WorldPolygon;
@@ -30,6 +31,9 @@ struct OctreeNode {
     // Child k: upper half on x when bit 2 of k is set, on y bit 1, on z bit 0.
     std::unique_ptr<OctreeNode> children[8];
     std::vector<WorldPolygon*> triangles;  // in the order of the world's array
+    // The listed triangles' boxes, in the same order, so a sweep reads them
+    // in one run (filled by BuildOctree).
+    std::vector<TriangleBounds> boxes;
     float centre[3] = {};
     bool hasChildren = false;
     int depth = 0;  // 0 for the root, one more per split

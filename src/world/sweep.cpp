@@ -52,26 +52,6 @@ Vec3 WithLength(Vec3 v, float length) {
     return v;
 }
 
-// ---- One pass over the triangles ----
-
-// The triangle's number in the world's list (the octree lists point into it).
-std::size_t IndexOf(const World& world, const WorldPolygon& triangle) {
-    return static_cast<std::size_t>(&triangle - world.WorldTriangles().data());
-}
-
-bool TestedThisPass(const World& world, const WorldPolygon& triangle, std::size_t index) {
-    if (world.sweepMarking == SweepMarking::Stamp) return world.sweepMarks[index] == world.sweepPass;
-    return triangle.visited != 0;
-}
-
-void MarkTested(World& world, WorldPolygon& triangle, std::size_t index) {
-    if (world.sweepMarking == SweepMarking::Stamp) {
-        world.sweepMarks[index] = world.sweepPass;
-    } else {
-        triangle.visited = 1;
-    }
-}
-
 // ---- The triangle test ----
 
 // The packet's motion, worked out once per leaf rather than per triangle.
@@ -277,11 +257,33 @@ void CheckLeafTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf)
     if (!UsableRadius(packet.radius)) return;
     const Motion motion{NormalizedOrZero(packet.velocity), packet.velocity.Length()};
     const ContactRange range = RangeOf(packet, motion);
-    for (WorldPolygon* triangle : leaf.triangles) {
-        const std::size_t index = IndexOf(world, *triangle);
-        if (TestedThisPass(world, *triangle, index)) continue;
-        if (!OutOfRange(world.triangleBounds[index], range)) TestTriangle(packet, motion, *triangle);
-        MarkTested(world, *triangle, index);
+    const WorldPolygon* first = world.WorldTriangles().data();
+    // The node's own copy of its boxes reads in one run; a node built
+    // without them uses the world's.
+    const bool ownBoxes = leaf.boxes.size() == leaf.triangles.size();
+    auto boxOf = [&](std::size_t i, std::ptrdiff_t index) -> const TriangleBounds& {
+        return ownBoxes ? leaf.boxes[i] : world.triangleBounds[static_cast<std::size_t>(index)];
+    };
+    const std::size_t count = leaf.triangles.size();
+    if (world.sweepMarking == SweepMarking::ClearAll) {
+        for (std::size_t i = 0; i < count; ++i) {
+            WorldPolygon* triangle = leaf.triangles[i];
+            if (triangle->visited) continue;
+            if (!OutOfRange(boxOf(i, triangle - first), range)) TestTriangle(packet, motion, *triangle);
+            triangle->visited = 1;
+        }
+        return;
+    }
+    // Each triangle is tested once a pass: the octree lists point into the
+    // world's triangles, so a triangle's place there numbers its mark.
+    std::uint32_t* marks = world.sweepMarks.data();
+    const std::uint32_t pass = world.sweepPass;
+    for (std::size_t i = 0; i < count; ++i) {
+        WorldPolygon* triangle = leaf.triangles[i];
+        const std::ptrdiff_t index = triangle - first;
+        if (marks[index] == pass) continue;
+        marks[index] = pass;
+        if (!OutOfRange(boxOf(i, index), range)) TestTriangle(packet, motion, *triangle);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "graphics/view_frustum.h"
 #include "math/vec3.h"
 #include "world/collision_packet.h"
+#include "world/triangle_bounds.h"
 #include "world/level_records.h"
 
 // Field sizes of the level format: names hold at most 19 characters, keys
@@ -90,12 +91,6 @@ extern std::vector<AiNode> aiNodes;
 
 struct OctreeNode;
 
-// A world triangle's box, kept apart from the triangle so a sweep can pass
-// over far triangles without reading them.
-struct TriangleBounds {
-    float low[3] = {};
-    float high[3] = {};
-};
 struct ViewTransform;
 
 // The loaded level: geometry, entities and the records built from them.
