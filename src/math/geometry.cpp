@@ -24,30 +24,6 @@ double AngleBetween(const Vec3& a, const Vec3& b) {
 
 }  // namespace
 
-float ToFloat(double value) {
-    constexpr double kLargest = std::numeric_limits<float>::max();
-    constexpr float kInfinity = std::numeric_limits<float>::infinity();
-    if (value > kLargest) return kInfinity;
-    if (value < -kLargest) return -kInfinity;
-    return static_cast<float>(value);
-}
-
-Vec3 ScaledBy(const Vec3& v, double factor) {
-    return {ToFloat(v.x * factor), ToFloat(v.y * factor), ToFloat(v.z * factor)};
-}
-
-Vec3 NormalizedOrZero(const Vec3& v) {
-    const double length = std::sqrt(Dot(v, v));
-    if (length == 0.0 || !std::isfinite(length)) return {};
-    return ScaledBy(v, 1.0 / length);
-}
-
-bool IsFiniteVector(const Vec3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-bool IsZeroVector(const Vec3& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
-
 double IntersectRayPlane(const Vec3& rayOrigin, const Vec3& rayVector, const Vec3& planeOrigin,
                          const Vec3& planeNormal) {
     const double d = -Dot(planeNormal, planeOrigin);

@@ -1,6 +1,9 @@
 #pragma once
 // Geometric primitives of the swept-sphere collision and the ray casts.
 // Distances are computed in double precision from the float inputs.
+#include <cmath>
+#include <limits>
+
 #include "math/vec3.h"
 
 // What ClassifyPoint says of a point against a plane.
@@ -9,21 +12,35 @@ constexpr int kPointBehind = 1;
 constexpr int kPointOnPlane = 256;  // within 0.001 of the plane
 
 // True when all three components are exactly 0.
-bool IsZeroVector(const Vec3& v);
+inline bool IsZeroVector(const Vec3& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
 // True when no component is infinite or NaN.
-bool IsFiniteVector(const Vec3& v);
+inline bool IsFiniteVector(const Vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 // value rounded to float; beyond the float range it becomes an infinity
 // rather than an undefined conversion.
-float ToFloat(double value);
+inline float ToFloat(double value) {
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    if (value > kLargest) return kInfinity;
+    if (value < -kLargest) return -kInfinity;
+    return static_cast<float>(value);
+}
 
 // v times factor, worked out in double precision and rounded (ToFloat).
-Vec3 ScaledBy(const Vec3& v, double factor);
+inline Vec3 ScaledBy(const Vec3& v, double factor) {
+    return {ToFloat(v.x * factor), ToFloat(v.y * factor), ToFloat(v.z * factor)};
+}
 
 // v scaled to unit length, dividing in double precision so that even the
 // shortest float vectors come out whole; a zero (or non-finite) vector gives
 // the zero vector, never NaN.
-Vec3 NormalizedOrZero(const Vec3& v);
+inline Vec3 NormalizedOrZero(const Vec3& v) {
+    const double length = std::sqrt(Dot(v, v));
+    if (length == 0.0 || !std::isfinite(length)) return {};
+    return ScaledBy(v, 1.0 / length);
+}
 
 // Distance along rayVector, in units of its length, from rayOrigin to the
 // plane; -1.0 when the ray runs parallel to the plane. The answer may be

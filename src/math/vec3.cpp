@@ -24,10 +24,6 @@ Vec3& Vec3::operator/=(float s) {
     return *this;
 }
 
-Vec3 Vec3::Cross(const Vec3& b) const {
-    return {y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x};
-}
-
 float Vec3::Length() const { return static_cast<float>(LengthOf(x, y, z)); }
 
 void Vec3::Normalize() { *this /= Length(); }
@@ -46,11 +42,6 @@ float Vec3::Distance(float px, float py, float pz) const {
     const double dy = static_cast<double>(y) - py;
     const double dz = static_cast<double>(z) - pz;
     return static_cast<float>(LengthOf(dx, dy, dz));
-}
-
-double Dot(const Vec3& a, const Vec3& b) {
-    return static_cast<double>(a.x) * b.x + static_cast<double>(a.y) * b.y +
-           static_cast<double>(a.z) * b.z;
 }
 
 void CrossInto(const float a[3], const float b[3], float out[3]) {

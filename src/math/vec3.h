@@ -20,7 +20,7 @@ struct Vec3 {
     // with infinities or NaN.
     Vec3& operator/=(float s);
 
-    Vec3 Cross(const Vec3& b) const;
+    Vec3 Cross(const Vec3& b) const { return {y * b.z - z * b.y, z * b.x - x * b.z, x * b.y - y * b.x}; }
     float Length() const;
     // Scales to unit length. A zero vector stays zero.
     void Normalize();
@@ -33,7 +33,9 @@ struct Vec3 {
 
 static_assert(sizeof(Vec3) == 3 * sizeof(float), "Vec3 must be three packed floats");
 
-double Dot(const Vec3& a, const Vec3& b);
+inline double Dot(const Vec3& a, const Vec3& b) {
+    return static_cast<double>(a.x) * b.x + static_cast<double>(a.y) * b.y + static_cast<double>(a.z) * b.z;
+}
 
 // out = a x b; out must not alias a or b.
 void CrossInto(const float a[3], const float b[3], float out[3]);
