@@ -56,7 +56,7 @@ void WalkOctreeForCast(World& world, CollisionPacket& packet, OctreeNode& node) 
         for (auto& child : node.children) WalkOctreeForCast(world, packet, *child);
         return;
     }
-    CheckLeafTriangles(world, packet, node);
+    CheckLeafTrianglesForCast(world, packet, node);
 }
 
 bool CastNodeTest(const OctreeNode& node, const CollisionPacket& packet) {

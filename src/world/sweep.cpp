@@ -253,7 +253,13 @@ void BeginSweepPass(World& world) {
     }
 }
 
-void CheckLeafTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf) {
+namespace {
+
+// The triangle test over a node's list. A sweep that slides must mark every
+// triangle it passes over, far ones included, so a later slide of the same
+// move skips them as the first did; a single-step cast has no later step
+// and marks only the triangles it tests.
+void CheckTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf, bool markFar) {
     if (!UsableRadius(packet.radius)) return;
     const Motion motion{NormalizedOrZero(packet.velocity), packet.velocity.Length()};
     const ContactRange range = RangeOf(packet, motion);
@@ -261,19 +267,8 @@ void CheckLeafTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf)
     // The node's own copy of its boxes reads in one run; a node built
     // without them uses the world's.
     const bool ownBoxes = leaf.boxes.size() == leaf.triangles.size();
-    auto boxOf = [&](std::size_t i, std::ptrdiff_t index) -> const TriangleBounds& {
-        return ownBoxes ? leaf.boxes[i] : world.triangleBounds[static_cast<std::size_t>(index)];
-    };
     const std::size_t count = leaf.triangles.size();
-    if (world.sweepMarking == SweepMarking::ClearAll) {
-        for (std::size_t i = 0; i < count; ++i) {
-            WorldPolygon* triangle = leaf.triangles[i];
-            if (triangle->visited) continue;
-            if (!OutOfRange(boxOf(i, triangle - first), range)) TestTriangle(packet, motion, *triangle);
-            triangle->visited = 1;
-        }
-        return;
-    }
+    const bool stamped = world.sweepMarking == SweepMarking::Stamp;
     // Each triangle is tested once a pass: the octree lists point into the
     // world's triangles, so a triangle's place there numbers its mark.
     std::uint32_t* marks = world.sweepMarks.data();
@@ -281,10 +276,28 @@ void CheckLeafTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf)
     for (std::size_t i = 0; i < count; ++i) {
         WorldPolygon* triangle = leaf.triangles[i];
         const std::ptrdiff_t index = triangle - first;
-        if (marks[index] == pass) continue;
-        marks[index] = pass;
-        if (!OutOfRange(boxOf(i, index), range)) TestTriangle(packet, motion, *triangle);
+        const TriangleBounds& box = ownBoxes ? leaf.boxes[i] : world.triangleBounds[static_cast<std::size_t>(index)];
+        const bool far = OutOfRange(box, range);
+        if (far && !markFar) continue;
+        if (stamped) {
+            if (marks[index] == pass) continue;
+            marks[index] = pass;
+        } else {
+            if (triangle->visited) continue;
+            triangle->visited = 1;
+        }
+        if (!far) TestTriangle(packet, motion, *triangle);
     }
+}
+
+}  // namespace
+
+void CheckLeafTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf) {
+    CheckTriangles(world, packet, leaf, true);
+}
+
+void CheckLeafTrianglesForCast(World& world, CollisionPacket& packet, OctreeNode& leaf) {
+    CheckTriangles(world, packet, leaf, false);
 }
 
 Vec3 CollideWithWorld(World& world, const Vec3& basePoint, const Vec3& velocity, int moverKind,

@@ -68,6 +68,9 @@ Vec3 CollideWithWorld(World& world, const Vec3& basePoint, const Vec3& velocity,
 // (nearest hit, embedded flag). Skips and marks triangles already tested in
 // this pass (World::sweepMarking).
 void CheckLeafTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf);
+// The same for a ray cast, which never slides: triangles out of its reach
+// are passed over without a mark, with the same results.
+void CheckLeafTrianglesForCast(World& world, CollisionPacket& packet, OctreeNode& leaf);
 
 // Refreshes the world's per-triangle boxes and marks from its triangles
 // (the octree build does this; a pass also does when the count changed).
