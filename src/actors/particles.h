@@ -90,8 +90,6 @@ public:
     // The hero attached flames leave from in the chase view; none: from the
     // emission point along the camera.
     void AttachShooter(const Player* player) { shooter = player; }
-    // The kind the developer key emits.
-    int selectedKind = 0;
 
     const Particle& Slot(int index) const { return slots[index]; }
     const Vec3& EmitterOrigin() const { return origin; }
