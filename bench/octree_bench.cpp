@@ -8,6 +8,7 @@
 
 #include "world/octree.h"
 #include "world/world.h"
+#include "box_geometry.h"
 
 namespace {
 
@@ -17,36 +18,6 @@ constexpr float kLevelHeight = 400.0f;
 constexpr float kSpacePerBox = 60.0f;  // the level widens with its box count
 constexpr float kSmallestBox = 16.0f;
 constexpr float kLargestBox = 256.0f;
-
-WorldPolygon Triangle(const Vec3& a, const Vec3& b, const Vec3& c) {
-    WorldPolygon t;
-    const Vec3 corners[3] = {a, b, c};
-    for (int i = 0; i < 3; ++i) {
-        t.vertices[i].x = corners[i].x;
-        t.vertices[i].y = corners[i].y;
-        t.vertices[i].z = corners[i].z;
-    }
-    return t;
-}
-
-void AddQuad(std::vector<WorldPolygon>& out, const Vec3& a, const Vec3& b, const Vec3& c,
-             const Vec3& d) {
-    out.push_back(Triangle(a, b, c));
-    out.push_back(Triangle(a, c, d));
-}
-
-// The six faces of a box, as a brush of the level would give them.
-void AddBox(std::vector<WorldPolygon>& out, const Vec3& lo, const Vec3& hi) {
-    const Vec3 c[8] = {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {lo.x, hi.y, lo.z},
-                       {hi.x, hi.y, lo.z}, {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z},
-                       {lo.x, hi.y, hi.z}, {hi.x, hi.y, hi.z}};
-    AddQuad(out, c[0], c[1], c[3], c[2]);
-    AddQuad(out, c[4], c[6], c[7], c[5]);
-    AddQuad(out, c[0], c[2], c[6], c[4]);
-    AddQuad(out, c[1], c[5], c[7], c[3]);
-    AddQuad(out, c[0], c[4], c[5], c[1]);
-    AddQuad(out, c[2], c[3], c[7], c[6]);
-}
 
 // Boxes of mixed sizes scattered over a wide, low level, on a floor of a few
 // large triangles spanning all of it.
