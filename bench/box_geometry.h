@@ -3,17 +3,7 @@
 #include <vector>
 
 #include "world/world.h"
-
-inline WorldPolygon Triangle(const Vec3& a, const Vec3& b, const Vec3& c) {
-    WorldPolygon t;
-    const Vec3 corners[3] = {a, b, c};
-    for (int i = 0; i < 3; ++i) {
-        t.vertices[i].x = corners[i].x;
-        t.vertices[i].y = corners[i].y;
-        t.vertices[i].z = corners[i].z;
-    }
-    return t;
-}
+#include "world_triangles.h"  // Triangle, shared with the tests
 
 inline void AddQuad(std::vector<WorldPolygon>& out, const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& d) {
     out.push_back(Triangle(a, b, c));
