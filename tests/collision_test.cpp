@@ -134,6 +134,12 @@ TEST_F(Collision, CastSearchesOnlyTheStartsBoxUnlessItIsInView) {
     const Vec3 start(-50, 100, 10), towardsWall(300, 0, 0);
     ExpectNear(Cast(start, towardsWall), {249.9f, 100, 10});  // the wall's box is not searched
     EXPECT_EQ(hit, 0);
+    // A start on the plane dividing the root lies in the boxes on both sides.
+    const float divide = world.octree->split[0];
+    ASSERT_LT(divide, 90.0f);
+    ExpectNear(Cast({divide, 100, 10}, towardsWall), {100, 100, 10});
+    EXPECT_EQ(hit, 1);
+    hit = 0;
     for (auto& plane : world.frameFrustum.planes) plane[3] = 1.0f;  // everything in view
     ExpectNear(Cast(start, towardsWall), {100, 100, 10});
     EXPECT_EQ(hit, 1);
@@ -226,15 +232,23 @@ TEST_F(Collision, SlidingIsBoundedAndNothingGivesNaN) {
 
 // ---- Marking each triangle once per pass ----
 
-TEST(CollisionMarking, StampAndClearAllGiveTheSameMoves) {
-    std::mt19937 random(99);
+// The floor and wall with `count` random triangles over them, enough to
+// split the tree.
+std::vector<WorldPolygon> RandomField(std::mt19937& random, int count) {
     std::uniform_real_distribution<float> place(-350, 350), step(-120, 120);
     std::vector<WorldPolygon> triangles = FloorAndWall();
-    for (int i = 0; i < 400; ++i) {  // enough to split the tree
+    for (int i = 0; i < count; ++i) {
         const Vec3 at(place(random), place(random) * 0.5f + 175, place(random));
         triangles.push_back(Triangle(at, at + Vec3(step(random), step(random), 0),
                                      at + Vec3(0, step(random), step(random))));
     }
+    return triangles;
+}
+
+TEST(CollisionMarking, StampAndClearAllGiveTheSameMoves) {
+    std::mt19937 random(99);
+    std::uniform_real_distribution<float> place(-350, 350), step(-120, 120);
+    const std::vector<WorldPolygon> triangles = RandomField(random, 400);
     World stamped, cleared;
     UseTriangles(stamped, triangles);
     UseTriangles(cleared, triangles);
@@ -257,4 +271,69 @@ TEST(CollisionMarking, StampAndClearAllGiveTheSameMoves) {
     EXPECT_EQ(stamped.sweepPass, 300u);  // one pass a query, numbered from 1 after the wrap
     for (std::size_t i = 0; i < triangles.size(); ++i)
         EXPECT_EQ(stamped.WorldTriangles()[i].visited, i % 2);
+}
+
+// Passing over triangles by their bounds (boxes, coarse boxes, planes) and
+// the walk that enters only the boxes holding a cast's start must change
+// nothing: every move and cast ends where the full test of every listed
+// triangle puts it. Starts on the boxes' dividing planes belong to both
+// sides.
+TEST(CollisionMarking, PassingOverFarTrianglesChangesNoResult) {
+    std::mt19937 random(7);
+    std::vector<WorldPolygon> triangles = RandomField(random, 1500);
+    triangles.push_back(Triangle({10, 50, 10}, {20, 50, 10}, {30, 50, 10}));  // no area
+    World pruned, full;
+    UseTriangles(pruned, triangles);
+    UseTriangles(full, triangles);
+    full.sweepPruning = false;
+    ASSERT_TRUE(pruned.octree->hasChildren);
+    const float* split = pruned.octree->split;
+
+    std::uniform_real_distribution<float> place(-350, 350), shortStep(-12, 12), longStep(-150, 150);
+    int hits = 0;
+    for (int query = 0; query < 4000; ++query) {
+        Vec3 start(place(random), place(random) * 0.5f + 175, place(random));
+        if (query % 5 == 0) start.x = split[0];
+        if (query % 7 == 0) start.y = split[1];
+        if (query % 11 == 0) start.z = split[2];
+        auto& step = query % 2 == 0 ? shortStep : longStep;
+        const Vec3 displacement(step(random), step(random), step(random));
+        std::uint8_t hitA = 0, hitB = 0;
+        Vec3 normalA, normalB;
+        const bool cast = query % 3 != 0;
+        const int kind = query % 6 == 0 ? kMoverEnemy : kMoverPlayer;
+        const Vec3 a = cast ? CastRay(pruned, start, displacement, hitA, normalA)
+                            : SweepSphere(pruned, start, displacement, kind);
+        const Vec3 b = cast ? CastRay(full, start, displacement, hitB, normalB)
+                            : SweepSphere(full, start, displacement, kind);
+        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z && hitA == hitB) << "query " << query;
+        if (hitA) {
+            ASSERT_TRUE(normalA.x == normalB.x && normalA.y == normalB.y && normalA.z == normalB.z);
+            ++hits;
+        }
+    }
+    EXPECT_GT(hits, 300);  // the casts met walls often enough to say something
+}
+
+TEST(CoarseBoxes, RoundOutwardsAndClampToTheCube) {
+    const float cubeLow[3] = {100, 100, 100};
+    const CoarseGrid grid = CoarseGridOf(cubeLow, 255.0f);  // a step per unit
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float low[3] = {110.5f, 40.0f, nan};
+    const float high[3] = {111.5f, 400.0f, nan};
+    const CoarseBox box = ToCoarseBox(grid, low, high);
+    EXPECT_EQ(box.low[0], 10);  // outwards on both sides
+    EXPECT_EQ(box.high[0], 12);
+    EXPECT_EQ(box.low[1], 0);  // clamped to the cube
+    EXPECT_EQ(box.high[1], 255);
+    EXPECT_EQ(box.low[2], 0);  // not a number: the whole cube
+    EXPECT_EQ(box.high[2], 255);
+
+    const float touchingLow[3] = {111.5f, 100, 100}, touchingHigh[3] = {120, 101, 101};
+    const float apartLow[3] = {113.5f, 100, 100};
+    EXPECT_FALSE(CoarseBoxesApart(box, ToCoarseBox(grid, touchingLow, touchingHigh)));
+    EXPECT_TRUE(CoarseBoxesApart(box, ToCoarseBox(grid, apartLow, touchingHigh)));
+
+    const CoarseGrid flat = CoarseGridOf(cubeLow, 0.0f);  // no extent: everything meets
+    EXPECT_FALSE(CoarseBoxesApart(ToCoarseBox(flat, low, high), ToCoarseBox(flat, apartLow, touchingHigh)));
 }

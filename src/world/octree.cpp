@@ -20,11 +20,6 @@ constexpr int kCornerMaxX = 1;
 constexpr int kCornerMaxY = 2;
 constexpr int kCornerMaxZ = 4;
 
-// Child k takes the upper half on an axis when its bit is set.
-constexpr int kChildUpperX = 4;
-constexpr int kChildUpperY = 2;
-constexpr int kChildUpperZ = 1;
-
 // The progress bar runs through this many nodes, then starts over.
 constexpr int kProgressSteps = 500;
 constexpr int kFullBarPercent = 100;
@@ -167,6 +162,9 @@ void CreateChildren(OctreeNode& node) {
         child->depth = node.depth + 1;
         node.children[k] = std::move(child);
     }
+    node.split[0] = mid.x;
+    node.split[1] = mid.y;
+    node.split[2] = mid.z;
     node.hasChildren = true;
 }
 
@@ -199,6 +197,12 @@ void CopyBoxesIntoNodes(const World& world, OctreeNode& node) {
     node.boxes.clear();
     node.boxes.reserve(node.triangles.size());
     for (const WorldPolygon* triangle : node.triangles) node.boxes.push_back(world.triangleBounds[triangle - first]);
+    const float low[3] = {node.minX, node.minY, node.minZ};
+    const float side = std::max({node.maxX - node.minX, node.maxY - node.minY, node.maxZ - node.minZ});
+    node.coarseGrid = CoarseGridOf(low, side);
+    node.coarseBoxes.clear();
+    node.coarseBoxes.reserve(node.boxes.size());
+    for (const TriangleBounds& box : node.boxes) node.coarseBoxes.push_back(ToCoarseBox(node.coarseGrid, box.low, box.high));
     for (auto& child : node.children)
         if (child) CopyBoxesIntoNodes(world, *child);
 }

@@ -28,12 +28,18 @@ struct OctreeNode {
     Vec3 minCorner, maxCorner;
     // Corner i takes the max on x when bit 0 of i is set, on y bit 1, z bit 2.
     float cornerX[8] = {}, cornerY[8] = {}, cornerZ[8] = {};
-    // Child k: upper half on x when bit 2 of k is set, on y bit 1, on z bit 0.
+    // Child k: upper half on x when bit 2 of k is set, on y bit 1, on z bit 0
+    // (kChildUpperX...). The halves meet at split, exactly: a child's box
+    // takes its bounds from the parent's and split.
     std::unique_ptr<OctreeNode> children[8];
+    float split[3] = {};
     std::vector<WorldPolygon*> triangles;  // in the order of the world's array
     // The listed triangles' boxes, in the same order, so a sweep reads them
     // in one run (filled by BuildOctree).
     std::vector<TriangleBounds> boxes;
+    // The same boxes in steps of this node's cube, for a first quick pass.
+    std::vector<CoarseBox> coarseBoxes;
+    CoarseGrid coarseGrid;
     float centre[3] = {};
     bool hasChildren = false;
     int depth = 0;  // 0 for the root, one more per split
@@ -47,6 +53,11 @@ enum class OctreeBuildMode {
     ParentList,  // test only the parent's list (the root tests the world)
     FullRetest,  // test every world triangle at every node
 };
+
+// Child k takes the upper half on an axis when its bit is set.
+constexpr int kChildUpperX = 4;
+constexpr int kChildUpperY = 2;
+constexpr int kChildUpperZ = 1;
 
 // Region bits of OutCode. The z bits run the other way round from x and y.
 constexpr int kOutBeyondMaxX = 1;

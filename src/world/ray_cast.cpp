@@ -50,13 +50,33 @@ Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::u
     return basePoint + freeTravel;
 }
 
-void WalkOctreeForCast(World& world, CollisionPacket& packet, OctreeNode& node) {
-    if (!CastNodeTest(node, packet)) return;
-    if (node.hasChildren && !NodeWhollyInFrustum(world.frameFrustum, node)) {
-        for (auto& child : node.children) WalkOctreeForCast(world, packet, *child);
+namespace {
+
+// The walk below a node known to hold the cast start. A child holds it
+// when it lies on the child's side of the split on every axis (both sides
+// when on the split), so the walk reads only the children it enters: casts
+// land all over a level, and every node read is likely a cache miss.
+void WalkHolding(World& world, CollisionPacket& packet, OctreeNode& node) {
+    if (!node.hasChildren || NodeWhollyInFrustum(world.frameFrustum, node)) {
+        CheckLeafTrianglesForCast(world, packet, node);
         return;
     }
-    CheckLeafTrianglesForCast(world, packet, node);
+    const float start[3] = {packet.castStart.x, packet.castStart.y, packet.castStart.z};
+    const int upperBit[3] = {kChildUpperX, kChildUpperY, kChildUpperZ};
+    for (int k = 0; k < 8; ++k) {
+        bool holds = true;
+        for (int axis = 0; axis < 3; ++axis) {
+            const bool upper = (k & upperBit[axis]) != 0;
+            holds = holds && (upper ? start[axis] >= node.split[axis] : start[axis] <= node.split[axis]);
+        }
+        if (holds && node.children[k]) WalkHolding(world, packet, *node.children[k]);
+    }
+}
+
+}  // namespace
+
+void WalkOctreeForCast(World& world, CollisionPacket& packet, OctreeNode& node) {
+    if (CastNodeTest(node, packet)) WalkHolding(world, packet, node);
 }
 
 bool CastNodeTest(const OctreeNode& node, const CollisionPacket& packet) {

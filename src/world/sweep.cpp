@@ -114,31 +114,36 @@ void TestTriangle(CollisionPacket& packet, const Motion& motion, const WorldPoly
     packet.foundCollision = true;
 }
 
-// How far from the base point a triangle can lie and still matter to the
-// sweep; most triangles of a leaf lie further and skip the full test.
+// Where a triangle must lie to matter to a sweep, in world units; most
+// triangles of a leaf lie elsewhere and skip the full test. Only a round
+// sphere (equal radii) is pruned; any other tests every triangle.
 struct ContactRange {
-    Vec3 basePoint;
-    Vec3 inverseRadius;  // world to unit-sphere space, by multiplication
-    float distance;
+    bool prunes = false;
+    Vec3 start, end;  // of the sweep's centre
+    float reach = 0.0f;  // from the start: the length plus the sphere's diameter
     // The box the sweep passes through, grown by the same reach.
-    float sweptLow[3];
-    float sweptHigh[3];
+    float sweptLow[3] = {};
+    float sweptHigh[3] = {};
+    // How close to a plane the centre must come to touch it.
+    float planeReach = 0.0f;
 };
 
-ContactRange RangeOf(const CollisionPacket& packet, const Motion& motion) {
-    ContactRange range{packet.basePoint,
-                       {1.0f / packet.radius.x, 1.0f / packet.radius.y, 1.0f / packet.radius.z},
-                       ToFloat(motion.length) + kContactReachBeyondLength + kRoundingSlack,
-                       {},
-                       {}};
-    const Vec3 end = packet.basePoint + packet.velocity;
-    const float from[3] = {packet.basePoint.x, packet.basePoint.y, packet.basePoint.z};
-    const float to[3] = {end.x, end.y, end.z};
+ContactRange RangeOf(const CollisionPacket& packet, const Motion& motion, bool pruning) {
+    ContactRange range;
+    const float radius = packet.radius.x;
+    range.prunes = pruning && packet.radius.y == radius && packet.radius.z == radius;
+    if (!range.prunes) return range;
     constexpr float kReach = kContactReachBeyondLength + kRoundingSlack;
+    range.start = FromUnitSphereSpace(packet.basePoint, packet.radius);
+    range.end = FromUnitSphereSpace(packet.basePoint + packet.velocity, packet.radius);
+    range.reach = (ToFloat(motion.length) + kReach) * radius;
+    const float from[3] = {range.start.x, range.start.y, range.start.z};
+    const float to[3] = {range.end.x, range.end.y, range.end.z};
     for (int axis = 0; axis < 3; ++axis) {
-        range.sweptLow[axis] = std::min(from[axis], to[axis]) - kReach;
-        range.sweptHigh[axis] = std::max(from[axis], to[axis]) + kReach;
+        range.sweptLow[axis] = std::min(from[axis], to[axis]) - kReach * radius;
+        range.sweptHigh[axis] = std::max(from[axis], to[axis]) + kReach * radius;
     }
+    range.planeReach = (static_cast<float>(kUnitRadius) + kRoundingSlack) * radius;
     return range;
 }
 
@@ -146,28 +151,37 @@ float GapTo(float value, float low, float high) {
     return value < low ? low - value : (value > high ? value - high : 0.0f);
 }
 
-// True when the triangle lies so far from the base point that the full test
-// could record neither a hit nor an overlap. Conservative: a triangle wrongly
-// kept only costs the full test.
+float PlaneDistance(const TriangleBounds& box, const Vec3& p) {
+    return box.normal[0] * p.x + box.normal[1] * p.y + box.normal[2] * p.z - box.planeOffset;
+}
+
+// True when the full test could record neither a hit nor an overlap with
+// the triangle. Conservative: a triangle wrongly kept only costs the full
+// test.
+//  - Box: every point of the triangle the test can take (its box grown by
+//    the inside test's tolerance) lies out of the sweep's reach.
+//  - Plane: the sphere touches the plane only where the centre comes within
+//    a radius of it, and a centre starting more than a radius behind the
+//    plane meets nothing of it (a contact on the plane lies further than a
+//    radius from the centre, and the sweep only moves it further back).
 bool OutOfRange(const TriangleBounds& box, const ContactRange& range) {
-    const float base[3] = {range.basePoint.x, range.basePoint.y, range.basePoint.z};
-    const float scale[3] = {range.inverseRadius.x, range.inverseRadius.y, range.inverseRadius.z};
-    float low[3], high[3];
-    float gapSquared = 0.0f, extent = 0.0f;
+    if (!range.prunes) return false;
+    // Most triangles fail here; no early exit per axis, so no branch to
+    // mispredict.
+    bool clear = false;
+    for (int axis = 0; axis < 3; ++axis)
+        clear |= (box.low[axis] > range.sweptHigh[axis]) | (box.high[axis] < range.sweptLow[axis]);
+    if (clear) return true;
+    const float base[3] = {range.start.x, range.start.y, range.start.z};
+    float gapSquared = 0.0f;
     for (int axis = 0; axis < 3; ++axis) {
-        low[axis] = box.low[axis] * scale[axis];
-        high[axis] = box.high[axis] * scale[axis];
-        const float gap = GapTo(base[axis], low[axis], high[axis]);
+        const float gap = GapTo(base[axis], box.low[axis], box.high[axis]);
         gapSquared += gap * gap;
-        extent = std::max(extent, high[axis] - low[axis]);
     }
-    const float slack = kInsideTestSlackPerExtent * extent;
-    // Clear of the box the sweep passes through, on any axis.
-    for (int axis = 0; axis < 3; ++axis) {
-        if (low[axis] > range.sweptHigh[axis] + slack || high[axis] < range.sweptLow[axis] - slack) return true;
-    }
-    const float limit = range.distance + slack;
-    return gapSquared > limit * limit;
+    if (gapSquared > range.reach * range.reach) return true;
+    const float fromStart = PlaneDistance(box, range.start);
+    const float fromEnd = PlaneDistance(box, range.end);
+    return fromStart < -range.planeReach || std::min(fromStart, fromEnd) > range.planeReach;
 }
 
 // Boxes and marks follow the world's triangles; rebuilt when they changed.
@@ -232,11 +246,24 @@ void UpdateTriangleBounds(World& world) {
     for (std::size_t i = 0; i < triangles.size(); ++i) {
         TriangleBounds& box = world.triangleBounds[i];
         const WorldVertex* v = triangles[i].vertices;
-        const float corners[3][3] = {{v[0].x, v[0].y, v[0].z}, {v[1].x, v[1].y, v[1].z}, {v[2].x, v[2].y, v[2].z}};
+        const Vec3 a = VertexPosition(v[0]), b = VertexPosition(v[1]), c = VertexPosition(v[2]);
+        const float corners[3][3] = {{a.x, a.y, a.z}, {b.x, b.y, b.z}, {c.x, c.y, c.z}};
+        float extent = 0.0f;
         for (int axis = 0; axis < 3; ++axis) {
             box.low[axis] = std::min({corners[0][axis], corners[1][axis], corners[2][axis]});
             box.high[axis] = std::max({corners[0][axis], corners[1][axis], corners[2][axis]});
+            extent = std::max(extent, box.high[axis] - box.low[axis]);
         }
+        const float margin = kInsideTestSlackPerExtent * extent;
+        for (int axis = 0; axis < 3; ++axis) {
+            box.low[axis] -= margin;
+            box.high[axis] += margin;
+        }
+        const Vec3 normal = NormalizedOrZero((b - a).Cross(c - a));
+        box.normal[0] = normal.x;
+        box.normal[1] = normal.y;
+        box.normal[2] = normal.z;
+        box.planeOffset = ToFloat(Dot(normal, a));
     }
 }
 
@@ -255,49 +282,108 @@ void BeginSweepPass(World& world) {
 
 namespace {
 
-// The triangle test over a node's list. A sweep that slides must mark every
-// triangle it passes over, far ones included, so a later slide of the same
-// move skips them as the first did; a single-step cast has no later step
-// and marks only the triangles it tests.
-void CheckTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf, bool markFar) {
-    if (!UsableRadius(packet.radius)) return;
-    const Motion motion{NormalizedOrZero(packet.velocity), packet.velocity.Length()};
-    const ContactRange range = RangeOf(packet, motion);
-    const WorldPolygon* first = world.WorldTriangles().data();
-    // The node's own copy of its boxes reads in one run; a node built
-    // without them uses the world's.
-    const bool ownBoxes = leaf.boxes.size() == leaf.triangles.size();
-    const std::size_t count = leaf.triangles.size();
-    const bool stamped = world.sweepMarking == SweepMarking::Stamp;
+// One node's list of triangles against the packet's sweep.
+class LeafScan {
+public:
+    LeafScan(World& world, CollisionPacket& packet, OctreeNode& leaf)
+        : world_(world),
+          packet_(packet),
+          leaf_(leaf),
+          motion_{NormalizedOrZero(packet.velocity), packet.velocity.Length()},
+          range_(RangeOf(packet, motion_, world.sweepPruning)),
+          first_(world.WorldTriangles().data()),
+          ownBoxes_(leaf.boxes.size() == leaf.triangles.size()),
+          coarse_(range_.prunes && ownBoxes_ && leaf.coarseBoxes.size() == leaf.triangles.size()),
+          swept_(coarse_ ? ToCoarseBox(leaf.coarseGrid, range_.sweptLow, range_.sweptHigh) : CoarseBox{}) {}
+
+    std::size_t Count() const { return leaf_.triangles.size(); }
+
+    // The quick pass: the node's coarse box of the triangle, six bytes where
+    // the full bounds take forty.
+    bool CoarselyFar(std::size_t i) const { return coarse_ && CoarseBoxesApart(leaf_.coarseBoxes[i], swept_); }
+    bool Far(std::size_t i) const { return CoarselyFar(i) || OutOfRange(Bounds(i), range_); }
+    // Out of reach by its full bounds, the coarse box aside.
+    bool FarByBounds(std::size_t i) const { return OutOfRange(Bounds(i), range_); }
+    const TriangleBounds& Bounds(std::size_t i) const {
+        return ownBoxes_ ? leaf_.boxes[i] : world_.triangleBounds[static_cast<std::size_t>(leaf_.triangles[i] - first_)];
+    }
+    WorldPolygon* Triangle(std::size_t i) const { return leaf_.triangles[i]; }
+
     // Each triangle is tested once a pass: the octree lists point into the
     // world's triangles, so a triangle's place there numbers its mark.
-    std::uint32_t* marks = world.sweepMarks.data();
-    const std::uint32_t pass = world.sweepPass;
-    for (std::size_t i = 0; i < count; ++i) {
-        WorldPolygon* triangle = leaf.triangles[i];
-        const std::ptrdiff_t index = triangle - first;
-        const TriangleBounds& box = ownBoxes ? leaf.boxes[i] : world.triangleBounds[static_cast<std::size_t>(index)];
-        const bool far = OutOfRange(box, range);
-        if (far && !markFar) continue;
-        if (stamped) {
-            if (marks[index] == pass) continue;
-            marks[index] = pass;
-        } else {
-            if (triangle->visited) continue;
-            triangle->visited = 1;
+    // False when this pass has tested it already.
+    bool TakeMark(WorldPolygon* triangle) {
+        if (world_.sweepMarking == SweepMarking::Stamp) {
+            std::uint32_t& mark = world_.sweepMarks[static_cast<std::size_t>(triangle - first_)];
+            if (mark == world_.sweepPass) return false;
+            mark = world_.sweepPass;
+            return true;
         }
-        if (!far) TestTriangle(packet, motion, *triangle);
+        if (triangle->visited) return false;
+        triangle->visited = 1;
+        return true;
     }
-}
+
+    void Test(const WorldPolygon& triangle) { TestTriangle(packet_, motion_, triangle); }
+
+private:
+    World& world_;
+    CollisionPacket& packet_;
+    OctreeNode& leaf_;
+    const Motion motion_;
+    const ContactRange range_;
+    const WorldPolygon* first_;
+    const bool ownBoxes_;
+    const bool coarse_;
+    const CoarseBox swept_;
+};
+
+// A cast reads a node's list in runs of this many: indices of the triangles
+// still in reach go on the stack between the passes.
+constexpr std::size_t kCastRun = 256;
 
 }  // namespace
 
+// A sweep that slides must mark every triangle it passes over, far ones
+// included, so a later slide of the same move skips them as the first did.
 void CheckLeafTriangles(World& world, CollisionPacket& packet, OctreeNode& leaf) {
-    CheckTriangles(world, packet, leaf, true);
+    if (!UsableRadius(packet.radius)) return;
+    LeafScan scan(world, packet, leaf);
+    for (std::size_t i = 0; i < scan.Count(); ++i) {
+        const bool far = scan.Far(i);
+        WorldPolygon* triangle = scan.Triangle(i);
+        if (scan.TakeMark(triangle) && !far) scan.Test(*triangle);
+    }
 }
 
+// A single-step cast has no later step and marks only the triangles it
+// tests. It narrows the list in passes, each reading less for more
+// triangles, and asks for the memory of the next pass ahead of it: casts
+// land all over a level, so their nodes are seldom in the cache.
 void CheckLeafTrianglesForCast(World& world, CollisionPacket& packet, OctreeNode& leaf) {
-    CheckTriangles(world, packet, leaf, false);
+    if (!UsableRadius(packet.radius)) return;
+    LeafScan scan(world, packet, leaf);
+    std::uint16_t inReach[kCastRun];
+    for (std::size_t runStart = 0; runStart < scan.Count(); runStart += kCastRun) {
+        const std::size_t runEnd = std::min(scan.Count(), runStart + kCastRun);
+        std::size_t kept = 0;
+        for (std::size_t i = runStart; i < runEnd; ++i) {
+            if (scan.CoarselyFar(i)) continue;
+            __builtin_prefetch(&scan.Bounds(i));
+            inReach[kept++] = static_cast<std::uint16_t>(i - runStart);
+        }
+        std::size_t near = 0;
+        for (std::size_t k = 0; k < kept; ++k) {
+            const std::size_t i = runStart + inReach[k];
+            if (scan.FarByBounds(i)) continue;
+            __builtin_prefetch(scan.Triangle(i)->vertices);
+            inReach[near++] = inReach[k];
+        }
+        for (std::size_t k = 0; k < near; ++k) {
+            WorldPolygon* triangle = scan.Triangle(runStart + inReach[k]);
+            if (scan.TakeMark(triangle)) scan.Test(*triangle);
+        }
+    }
 }
 
 Vec3 CollideWithWorld(World& world, const Vec3& basePoint, const Vec3& velocity, int moverKind,

@@ -141,6 +141,10 @@ public:
     // How sweeps and casts keep each triangle to one test per pass, and the
     // number of the pass now running (see world/sweep.h).
     SweepMarking sweepMarking = SweepMarking::Stamp;
+    // Sweeps and casts pass over triangles out of their reach by their
+    // bounds; off, every listed triangle gets the full test, with the same
+    // results, only slower.
+    bool sweepPruning = true;
     std::uint32_t sweepPass = 0;
     // By world triangle: its box, and the pass that last tested it.
     std::vector<TriangleBounds> triangleBounds;
