@@ -140,4 +140,23 @@ TEST_F(ArenaTest, TheHeroShootsAShrikeDeadWithTheHandgunAndTheBodyStays) {
     EXPECT_EQ(shrike.animation.loops, 0) << "the death holds its last frame";
 }
 
+TEST_F(ArenaTest, EnemyVoicesFollowTheirEnemiesExceptInThePortalLevel) {
+    Enter("fight_arena");
+    ASSERT_EQ(game->enemyVoices.size(), game->world.enemies.size());
+    const Sound3D& voice = game->enemyVoices[0];
+    EXPECT_TRUE(voice.Loaded() && voice.IsPlaying()) << "a shrike's voice loops";
+    EXPECT_EQ(voice.MinDistance(), 50.0f);
+    Enemy& shrike = game->world.enemies[0];
+    shrike.position = shrike.position + Vec3(40, 0, 0);
+    const Vec3 placed = shrike.position;
+    Frames(1);  // the voices move before the enemies do
+    EXPECT_EQ(voice.Position().x, placed.x);
+    EXPECT_EQ(voice.Position().z, placed.z);
+
+    levelIndex = 5;
+    shrike.position = shrike.position + Vec3(40, 0, 0);
+    Frames(2);
+    EXPECT_EQ(voice.Position().x, placed.x) << "the portal level leaves the voices where they are";
+}
+
 }  // namespace

@@ -3,18 +3,64 @@
 #include "audio/wave_file.h"
 #include "platform/clock.h"
 
-bool Sound::Load(const std::string& path) {
+namespace {
+
+bool PlayableFormat(const WaveFile& file) {
+    const int bits = file.BitsPerSample();
+    const int channels = file.Channels();
+    return file.FormatTag() == kWavePcmFormat && (bits == 8 || bits == 16) && (channels == 1 || channels == 2) &&
+           file.SamplesPerSecond() > 0 && file.BlockAlign() == channels * bits / 8;
+}
+
+std::uint32_t BytesPerSecond(const WaveFile& file) { return file.SamplesPerSecond() * file.BlockAlign(); }
+
+// Two interleaved channels averaged into one.
+void MixDownToMono(PcmBuffer& pcm) {
+    const std::size_t frameBytes = static_cast<std::size_t>(pcm.bitsPerSample / 8) * 2;
+    const std::size_t frames = pcm.bytes.size() / frameBytes;
+    std::vector<std::uint8_t> mono(frames * frameBytes / 2);
+    for (std::size_t f = 0; f < frames; ++f) {
+        const std::uint8_t* in = &pcm.bytes[f * frameBytes];
+        if (pcm.bitsPerSample == 8) {
+            mono[f] = static_cast<std::uint8_t>((in[0] + in[1]) / 2);
+            continue;
+        }
+        const auto left = static_cast<std::int16_t>(in[0] | in[1] << 8);
+        const auto right = static_cast<std::int16_t>(in[2] | in[3] << 8);
+        const auto both = static_cast<std::uint16_t>(static_cast<std::int16_t>((left + right) / 2));
+        mono[2 * f] = static_cast<std::uint8_t>(both & 0xFF);
+        mono[2 * f + 1] = static_cast<std::uint8_t>(both >> 8);
+    }
+    pcm.bytes = std::move(mono);
+    pcm.channels = 1;
+}
+
+}  // namespace
+
+bool Sound::Load(const std::string& path, AudioDevice* device) { return LoadVoice(path, device, false); }
+
+bool Sound::LoadVoice(const std::string& path, AudioDevice* device, bool positional) {
     Stop();
+    voice.reset();
     fileName = path;
     loaded = false;
     lengthMs = 0;
     startPosition = 0;
     WaveFile file;
-    if (!file.Open(path)) return false;
-    const std::uint32_t bytesPerSecond = file.AverageBytesPerSecond();
-    if (bytesPerSecond == 0) return false;
-    lengthMs = static_cast<std::uint32_t>(std::uint64_t{file.DataSize()} * 1000u / bytesPerSecond);
+    if (!file.Open(path) || !PlayableFormat(file)) return false;
+    lengthMs = static_cast<std::uint32_t>(std::uint64_t{file.DataSize()} * 1000u / BytesPerSecond(file));
     loaded = true;
+    if (!device) return true;
+
+    PcmBuffer pcm;
+    pcm.channels = file.Channels();
+    pcm.bitsPerSample = file.BitsPerSample();
+    pcm.samplesPerSecond = static_cast<int>(file.SamplesPerSecond());
+    pcm.bytes.resize(file.DataSize() - file.DataSize() % file.BlockAlign());
+    if (!pcm.bytes.empty() && !file.Read(pcm.bytes.data(), static_cast<std::uint32_t>(pcm.bytes.size())))
+        return true;  // the clock still plays it
+    if (positional && pcm.channels == 2) MixDownToMono(pcm);
+    voice = device->CreateVoice(pcm, positional);
     return true;
 }
 
@@ -25,10 +71,17 @@ std::uint32_t Sound::Wrapped(std::uint32_t position) const { return lengthMs ? p
 bool Sound::Play(bool loop) {
     if (!loaded) return false;
     const std::uint32_t now = platform::GetTickCount();
+    const bool sounding = IsPlaying();
     if (playing) {
         // Still sounding: it goes on from where it is. A one-shot that ran
         // out starts again from the beginning.
-        startPosition = IsPlaying() ? Wrapped(PositionAt(now)) : 0;
+        startPosition = sounding ? Wrapped(PositionAt(now)) : 0;
+    }
+    // The device's voice follows: from the start when the clock says so,
+    // even if the device's own mixing has a few samples left.
+    if (voice) {
+        if (!sounding && startPosition == 0) voice->Rewind();
+        voice->Play(loop);
     }
     startTick = now;
     playing = true;
@@ -37,6 +90,7 @@ bool Sound::Play(bool loop) {
 }
 
 void Sound::Stop() {
+    if (voice) voice->Pause();
     if (!playing) return;
     const std::uint32_t at = PositionAt(platform::GetTickCount());
     if (looping) startPosition = Wrapped(at);
@@ -48,4 +102,32 @@ bool Sound::IsPlaying() const {
     if (!playing) return false;
     if (looping) return true;
     return PositionAt(platform::GetTickCount()) < lengthMs;
+}
+
+bool Sound3D::Load(const std::string& path, AudioDevice* device) {
+    if (!LoadVoice(path, device, true)) return false;
+    if (voice) {
+        voice->SetPosition(position);
+        SendDistances();
+    }
+    return true;
+}
+
+void Sound3D::SetPosition(const Vec3& at) {
+    position = at;
+    if (voice) voice->SetPosition(at);
+}
+
+void Sound3D::SetMinDistance(float distance) {
+    minDistance = distance;
+    SendDistances();
+}
+
+void Sound3D::SetMaxDistance(float distance) {
+    maxDistance = distance;
+    SendDistances();
+}
+
+void Sound3D::SendDistances() {
+    if (voice) voice->SetDistances(minDistance, maxDistance);
 }

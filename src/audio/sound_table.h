@@ -12,7 +12,11 @@ constexpr int kCrystalSounds = 7;
 // Weapons with a fire sound and an empty sound of their own.
 constexpr int kGunsWithSounds = 4;
 
-// The game's non-positional sounds, loaded once at start-up.
+// Distances of the explosion's sound.
+constexpr float kExplosionMinDistance = 1000.0f;
+constexpr float kExplosionMaxDistance = 2000.0f;
+
+// The game's own sounds, loaded once at start-up.
 struct SoundTable {
     Sound ambient1, ambient2, song, creditsSong;
     Sound fire[kGunsWithSounds];   // handgun, machine gun, ASR, antimatter launcher
@@ -27,8 +31,11 @@ struct SoundTable {
     Sound voiceKilling[kVoiceKillingLines];
     Sound voicePain[kVoicePainLines];
     Sound voiceWeapon[kVoiceWeaponLines];
+    // Placed where a shot explodes.
+    Sound3D explosion;
 
-    // Loads every entry from the sounds/ folder of the working directory.
-    // Returns how many loaded; a missing file leaves its entry silent.
-    int Load();
+    // Loads every entry from the sounds/ folder of the working directory,
+    // onto the device when there is one. Returns how many loaded; a missing
+    // file leaves its entry silent.
+    int Load(AudioDevice* device);
 };

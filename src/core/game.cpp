@@ -30,16 +30,17 @@ constexpr int kCutsceneJustEnded = -1;
 }
 }  // namespace
 
-void Game::Init(InputDevices* devices) {
+void Game::Init(InputDevices* devices, AudioDevice* audio) {
     trail.ready = false;
     WireEffects();
-    // The sound device starts here with the sound system.
+    soundSystem.Attach(audio);
     LoadAssets();
     particles.Init();
     particles.AttachShooter(&player);
-    sounds.Load();
-    // The level's sound nodes start looping and the enemies get their
-    // voices here with the sound system, which then commits.
+    sounds.Load(soundSystem.Device());
+    StartSoundNodes();
+    GiveEnemiesVoices();
+    soundSystem.Commit();
     input.Init(devices, true, kKeyboardDevice | kMouseDevice);
     input.AcquireAll();
     StartPlayerAtCamera();
@@ -137,8 +138,7 @@ void Game::RunFrame() {
     elapsedSeconds = now - clockStart;
     const std::uint32_t frameStart = platform::GetTickCount();
 
-    // The sound listener follows the camera, the enemy voices their enemies
-    // (not in the portal level), and the sound system commits, here.
+    PlaceSounds();
     input.Update();
     UpdatePlayerControl();
     ParticleScene effects{world, player, world.enemies, decals, [this] { PlayRemark(RemarkGroup::Killing); }};
@@ -185,7 +185,11 @@ void Game::WireEffects() {
         DecalSquare(at, normal, half, corners);
         decals.Add(corners, kind);
     };
-    // The explosion's own sound joins with the positional sounds.
+    shotEffects.explosionSound = [this](const Vec3& at) {
+        sounds.explosion.SetPosition(at);
+        soundSystem.Commit();
+        sounds.explosion.Play(false);
+    };
 }
 
 void Game::UpdateEnemies(const Vec3& referencePoint) {
@@ -222,13 +226,33 @@ const char* LevelFileFor(int index) {
 
 void Game::ChangeLevel() {
     DebugLog() << "--- CHANGING LEVELS ---\n";
+    StopEnemyVoices();
     ++levelIndex;
     if (levelIndex == 1) settings.inOptionsMenu = 0;
-    EnterLevel(LevelFileFor(levelIndex));
+    const char* path = LevelFileFor(levelIndex);
+    SwitchMusicBeforeLoading(levelIndex);
+    StopSoundNodes();
+    const int result = LoadLevel(path, levelIndex);
+    SwitchMusicAfterLoading(levelIndex);
+    if (result != 0) FailOnLevel(path);
+    StartSoundNodes();
+    GiveEnemiesVoices();
+    hud.enemies = &world.enemies;
+    soundSystem.Commit();
+    StartLevel();
 }
 
 void Game::EnterLevel(const char* path) {
+    StopEnemyVoices();
+    StopSoundNodes();
     if (LoadLevel(path, levelIndex) != 0) FailOnLevel(path);
+    StartSoundNodes();
+    GiveEnemiesVoices();
+    soundSystem.Commit();
+    StartLevel();
+}
+
+void Game::StartLevel() {
     StartPlayerAtCamera();
     decals.Reset();
     DebugLog() << "Decals Reset for new level\n";

@@ -11,6 +11,7 @@
 #include "actors/player.h"
 #include "actors/projectiles.h"
 #include "actors/weapons.h"
+#include "audio/sound_system.h"
 #include "audio/sound_table.h"
 #include "graphics/md2_model.h"
 #include "hud/hud.h"
@@ -35,10 +36,11 @@ extern float fieldOfView;
 // frame per pass of the main loop.
 class Game {
 public:
-    // Once, after the window exists. `devices` may be null (no input).
+    // Once, after the window exists. `devices` may be null (no input),
+    // `audio` null (a silent game; it must outlive the game otherwise).
     // Ends the process with exit code 1 when the options menu level cannot
     // be loaded.
-    void Init(InputDevices* devices);
+    void Init(InputDevices* devices, AudioDevice* audio = nullptr);
     // Loads the options menu level and what the frames draw.
     void LoadAssets();
     // Loads a level file into the world with the AI nodes of level `index`
@@ -90,7 +92,12 @@ public:
     Player player;
     Weapons weapons;
     Hud hud;
+    SoundSystem soundSystem;
     SoundTable sounds;
+    // A looping voice per enemy of the level, element i for enemy i.
+    std::vector<Sound3D> enemyVoices;
+    // The level's Sound_Node sounds, looping where the level put them.
+    std::vector<Sound3D> soundNodeSounds;
     // The chase camera follows the oldest point of the trail.
     PositionTrail trail;
     ChaseOffset chase;
@@ -124,6 +131,20 @@ public:
 
 private:
     void LoadModels();
+    // The enemies' voices made anew for the level's enemies and started.
+    void GiveEnemiesVoices();
+    void StopEnemyVoices();
+    // The level's sound nodes loaded, placed and started looping.
+    void StartSoundNodes();
+    void StopSoundNodes();
+    // The listener at the camera, the voices at their enemies, one commit.
+    void PlaceSounds();
+    // The music and ambience of the level sequence, around loading level
+    // `index`.
+    void SwitchMusicBeforeLoading(int index);
+    void SwitchMusicAfterLoading(int index);
+    // The hero at the start of a freshly loaded level.
+    void StartLevel();
     // The hero alive at the level's start (where the loader put the camera),
     // logged, with the camera moved behind him.
     void StartPlayerAtCamera();

@@ -12,6 +12,7 @@
 #include "graphics/view_frustum.h"
 #include "math/camera.h"
 #include "platform/clock.h"
+#include "platform/openal_audio.h"
 #include "platform/sdl_input.h"
 #include "platform/window.h"
 
@@ -114,10 +115,12 @@ int RunApplication() {
         std::fprintf(stderr, "talvemar: cannot open the game window: %s\n", error.c_str());
         return 1;
     }
+    // Declared before the game, so it outlives the sounds the game makes.
+    const std::unique_ptr<AudioDevice> audio = platform::OpenAudioDevice();
     auto game = std::make_unique<Game>();
     platform::SdlInputDevices devices(*window);
     game->presentFrame = [&window] { window->SwapBuffers(); };
-    game->Init(&devices);
+    game->Init(&devices, audio.get());
     RunMainLoop(*game);
     game->input.Shutdown();
     return 0;

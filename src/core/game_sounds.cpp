@@ -1,0 +1,99 @@
+// The game's sounds over the level sequence: enemy voices, the level's
+// sound nodes, the listener, and the music that changes with the level.
+#include "core/game.h"
+#include "math/camera.h"
+#include "world/entities.h"
+
+namespace {
+
+constexpr int kPortalLevel = 5;
+constexpr float kEnemyVoiceMinDistance = 50.0f;
+const Vec3 kListenerTop{0.0f, 1.0f, 0.0f};
+
+// The voice of an enemy kind; null for kinds without one.
+const char* EnemyVoiceFile(int kind) {
+    switch (kind) {
+        case 0: return "sounds/Shrike/ShrikeNormal.wav";
+        case 1: return "sounds/Lumarid/LumaridNormal.wav";
+        case 2: return "sounds/Strider/StriderNormal.wav";
+        case 3: return "sounds/Boss/Endboss.wav";
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+void Game::GiveEnemiesVoices() {
+    enemyVoices.clear();
+    enemyVoices.resize(world.enemies.size());
+    for (std::size_t i = enemyVoices.size(); i-- > 0;) {
+        Sound3D& voice = enemyVoices[i];
+        if (const char* file = EnemyVoiceFile(world.enemies[i].kind)) {
+            voice.Load(file, soundSystem.Device());
+            voice.SetPosition(world.enemies[i].position);
+        }
+        voice.SetMinDistance(kEnemyVoiceMinDistance);
+        voice.Play(true);  // a voice without a file stays silent
+    }
+}
+
+void Game::StopEnemyVoices() {
+    for (Sound3D& voice : enemyVoices) voice.Stop();
+}
+
+void Game::StartSoundNodes() {
+    soundNodeSounds.clear();
+    soundNodeSounds.resize(soundNodes.size());
+    for (std::size_t i = 0; i < soundNodes.size(); ++i) {
+        const SoundNode& node = soundNodes[i];
+        Sound3D& sound = soundNodeSounds[i];
+        sound.Load(node.path, soundSystem.Device());
+        sound.SetMinDistance(node.minDistance);
+        sound.SetMaxDistance(node.maxDistance);
+        sound.SetPosition(node.position);
+        sound.Play(true);
+    }
+}
+
+void Game::StopSoundNodes() {
+    for (Sound3D& sound : soundNodeSounds) sound.Stop();
+}
+
+void Game::PlaceSounds() {
+    soundSystem.SetListenerPosition(camera.position);
+    soundSystem.SetListenerOrientation(camera.forward, kListenerTop);
+    if (levelIndex != kPortalLevel) {
+        const std::size_t count = std::min(enemyVoices.size(), world.enemies.size());
+        for (std::size_t i = count; i-- > 0;) enemyVoices[i].SetPosition(world.enemies[i].position);
+    }
+    soundSystem.Commit();
+}
+
+void Game::SwitchMusicBeforeLoading(int index) {
+    switch (index) {
+        case 1: case 3: case 4: break;
+        case kPortalLevel:
+            sounds.ambient2.Stop();
+            sounds.song.Stop();
+            break;
+        default: sounds.portalWarp.Stop(); break;  // the credits
+    }
+}
+
+void Game::SwitchMusicAfterLoading(int index) {
+    switch (index) {
+        case 1:
+            sounds.portalWarp.Stop();
+            sounds.song.Play(true);
+            sounds.ambient1.Play(true);
+            break;
+        case 3:
+            sounds.song.Stop();
+            sounds.ambient1.Stop();
+            sounds.ambient2.Play(true);
+            break;
+        case 4: sounds.song.Play(true); break;
+        case kPortalLevel: sounds.portalWarp.Play(true); break;
+        default: sounds.creditsSong.Play(false); break;  // the credits
+    }
+}

@@ -1,0 +1,73 @@
+// The level sequence played through: the hero walks out of every level by
+// its exit, from the options menu to the credits, and the music follows.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "game_driver.h"
+#include "input/key_codes.h"
+
+namespace {
+
+class LevelSequence : public GameDriverTest {
+protected:
+    void SetUp() override { StartGame(); }
+
+    // Walks at the level's exit until the level changes or the frames run
+    // out; false when he never got out.
+    bool WalkOut(int frames = 800) {
+        const int from = levelIndex;
+        for (int i = 0; i < frames && levelIndex == from; ++i) {
+            if (i % 25 == 0) TurnTowards(game->world.levelEnd);
+            script.Hold(key::W);
+            Frames(1);
+        }
+        script.Release(key::W);
+        return levelIndex != from;
+    }
+
+    SoundTable& Sounds() { return game->sounds; }
+};
+
+TEST_F(LevelSequence, EveryExitLeadsOnFromTheOptionsMenuToTheCredits) {
+    ASSERT_TRUE(Sounds().song.Loaded() && Sounds().creditsSong.Loaded() && Sounds().portalWarp.Loaded());
+    struct Stage {
+        int index;
+        bool song, ambient1, ambient2, portalWarp, creditsSong;
+    };
+    const Stage stages[] = {
+        {1, true, true, false, false, false},   // level 1
+        {2, true, true, false, false, true},    // the credits
+        {3, false, false, true, false, true},   // level 2
+        {4, true, false, true, false, true},    // level 3
+        {5, false, false, false, true, true},   // the portal
+        {6, false, false, false, false, true},  // the credits
+        {7, false, false, false, false, true},  // and the credits ever after
+    };
+    for (const Stage& stage : stages) {
+        ASSERT_TRUE(WalkOut()) << "stuck in level " << levelIndex;
+        SCOPED_TRACE("level " + std::to_string(stage.index));
+        EXPECT_EQ(levelIndex, stage.index);
+        EXPECT_EQ(settings.inOptionsMenu, 0);
+        EXPECT_FLOAT_EQ(game->player.health, 100.0f);
+        EXPECT_GT(game->player.position.Distance(game->world.levelEnd), 300.0f) << "starts away from the exit";
+        EXPECT_EQ(Sounds().song.IsPlaying(), stage.song);
+        EXPECT_EQ(Sounds().ambient1.IsPlaying(), stage.ambient1);
+        EXPECT_EQ(Sounds().ambient2.IsPlaying(), stage.ambient2);
+        EXPECT_EQ(Sounds().portalWarp.IsPlaying(), stage.portalWarp);
+        EXPECT_EQ(Sounds().creditsSong.IsPlaying(), stage.creditsSong);
+    }
+}
+
+TEST_F(LevelSequence, TheEndBossDeathChangesTheLevelFiveSecondsLater) {
+    ASSERT_TRUE(WalkOut());
+    settings.delayedLevelChange = 1;  // as the end boss's death sets it
+    const std::uint32_t start = fake.clock.TickCount();
+    while (levelIndex == 1 && fake.clock.TickCount() - start < 6000) Frames(1);
+    EXPECT_EQ(levelIndex, 2);
+    const std::uint32_t waited = fake.clock.TickCount() - start;
+    EXPECT_GT(waited, 5000u);
+    EXPECT_LT(waited, 5100u);
+}
+
+}  // namespace
