@@ -197,6 +197,24 @@ TEST(GeneratedSounds, LevelsAreAudibleUnclippedAndCentredAndOneShotsEndAtRest) {
     }
 }
 
+// The puzzle sounds the tones of the crystals touched so far, three at a
+// time when the player gets it right: together they must not clip.
+TEST(GeneratedSounds, AnyThreeCrystalTonesTogetherStayUnderFullScale) {
+    std::vector<std::vector<double>> tones;
+    for (const BuiltSound& sound : AllSounds())
+        if (sound.path.rfind("sounds/puzzle/crystal", 0) == 0) tones.push_back(Channel(sound.pcm, 0));
+    ASSERT_EQ(tones.size(), 6u);
+    double loudest = 0.0;
+    for (std::size_t a = 0; a < tones.size(); ++a)
+        for (std::size_t b = a + 1; b < tones.size(); ++b)
+            for (std::size_t c = b + 1; c < tones.size(); ++c) {
+                const std::size_t length = std::min({tones[a].size(), tones[b].size(), tones[c].size()});
+                for (std::size_t n = 0; n < length; ++n)
+                    loudest = std::max(loudest, std::abs(tones[a][n] + tones[b][n] + tones[c][n]));
+            }
+    EXPECT_LT(loudest, 0.98);
+}
+
 TEST(GeneratedSounds, LoopsJoinWithoutAClick) {
     int loops = 0;
     for (const BuiltSound& sound : AllSounds()) {

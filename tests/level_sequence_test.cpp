@@ -31,6 +31,12 @@ protected:
 
 TEST_F(LevelSequence, EveryExitLeadsOnFromTheOptionsMenuToTheCredits) {
     ASSERT_TRUE(Sounds().song.Loaded() && Sounds().creditsSong.Loaded() && Sounds().portalWarp.Loaded());
+    // The options menu hall hums from its one sound node.
+    ASSERT_EQ(game->soundNodeSounds.size(), 1u);
+    const Sound3D& hum = game->soundNodeSounds[0];
+    EXPECT_TRUE(hum.Loaded() && hum.IsPlaying());
+    EXPECT_EQ(hum.MinDistance(), 200.0f);
+    EXPECT_EQ(hum.MaxDistance(), 1600.0f);
     struct Stage {
         int index;
         bool song, ambient1, ambient2, portalWarp, creditsSong;
@@ -56,6 +62,7 @@ TEST_F(LevelSequence, EveryExitLeadsOnFromTheOptionsMenuToTheCredits) {
         EXPECT_EQ(Sounds().ambient2.IsPlaying(), stage.ambient2);
         EXPECT_EQ(Sounds().portalWarp.IsPlaying(), stage.portalWarp);
         EXPECT_EQ(Sounds().creditsSong.IsPlaying(), stage.creditsSong);
+        EXPECT_TRUE(game->soundNodeSounds.empty()) << "the hall's hum stays behind";
     }
 }
 

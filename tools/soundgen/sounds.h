@@ -13,7 +13,7 @@ namespace soundgen {
 // Peak levels in dBFS. Effects sit just under full scale; loops that play
 // under everything, and the music, sit lower.
 constexpr double kEffectPeakDb = -1.0;
-constexpr double kCrystalPeakDb = -9.0;   // up to six of them sound at once
+constexpr double kCrystalPeakDb = -10.5;  // three sound together in the puzzle
 constexpr double kAmbiencePeakDb = -6.0;
 constexpr double kCreaturePeakDb = -3.0;
 constexpr double kMusicPeakDb = -3.0;
