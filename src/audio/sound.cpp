@@ -1,5 +1,7 @@
 #include "audio/sound.h"
 
+#include <cmath>
+
 #include "audio/wave_file.h"
 #include "platform/clock.h"
 
@@ -118,12 +120,20 @@ void Sound3D::SetPosition(const Vec3& at) {
     if (voice) voice->SetPosition(at);
 }
 
+namespace {
+// Distances that are not positive numbers are refused, as the hardware
+// interfaces refuse them: a level without a distance keeps the default.
+bool UsableDistance(float distance) { return distance > 0.0f && std::isfinite(distance); }
+}  // namespace
+
 void Sound3D::SetMinDistance(float distance) {
+    if (!UsableDistance(distance)) return;
     minDistance = distance;
     SendDistances();
 }
 
 void Sound3D::SetMaxDistance(float distance) {
+    if (!UsableDistance(distance)) return;
     maxDistance = distance;
     SendDistances();
 }

@@ -120,7 +120,10 @@ void Game::LoadAssets() {
 
 int Game::LoadLevel(const char* path, int index) {
     const int result = world.Load(path, index);
-    if (result == 0) SpawnLevelEnemies(world.enemies);
+    if (result != 0) return result;
+    SpawnLevelEnemies(world.enemies);
+    cutscene.Setup(world.entities, soundSystem.Device(), models);
+    cutscene.ReadScenes();
     return result;
 }
 

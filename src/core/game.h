@@ -16,6 +16,7 @@
 #include "graphics/md2_model.h"
 #include "hud/hud.h"
 #include "core/frame_rules.h"
+#include "cutscene/cutscene.h"
 #include "input/input.h"
 #include "world/world.h"
 
@@ -93,6 +94,8 @@ public:
     Weapons weapons;
     Hud hud;
     SoundSystem soundSystem;
+    // The loaded level's scenes.
+    Cutscene cutscene;
     SoundTable sounds;
     // A looping voice per enemy of the level, element i for enemy i.
     std::vector<Sound3D> enemyVoices;

@@ -144,8 +144,7 @@ int Game::RenderFrame() {
         hud.DrawCrosshair();
         viewFrustum.Set(fieldOfView, aspect, settings.nearPlane, settings.farPlane);
     }
-    // The cutscene player's step runs here; its result becomes the frame's.
-    const int cutsceneStatus = 0;
+    const int cutsceneStatus = cutscene.Step({player.position, view, soundSystem});
     itemManager.Draw(world.items, view);
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -153,7 +152,8 @@ int Game::RenderFrame() {
     PushFlatProjection();
     hud.radarOrigin = settings.cameraDetached ? camera.position : player.position;
     // While a cutscene plays its caption takes the bottom band.
-    if (!settings.cutscenePlaying && !settings.inOptionsMenu) hud.DrawBottom(player);
+    if (settings.cutscenePlaying) hud.DrawCaption(cutscene.Caption(), true);
+    else if (!settings.inOptionsMenu) hud.DrawBottom(player);
     PopFlatProjection();
 
     glDisable(GL_SCISSOR_TEST);

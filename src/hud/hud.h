@@ -57,6 +57,8 @@ public:
     // Turns and draws the ring, then makes the ring's weapon the hero's.
     void DrawWeaponRing(const ModelSet& models, Player& player);
     void DrawCrosshair();
+    // A cutscene's caption, or "LOADING!", in the bottom band (caption.cpp).
+    void DrawCaption(const char* text, bool cutscenePlaying);
 
     // Distance from radarOrigin to the nearest living enemy in whole units,
     // -1 when there is none.
