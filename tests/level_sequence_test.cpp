@@ -2,10 +2,12 @@
 // its exit, from the options menu to the credits, and the music follows.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "game_driver.h"
 #include "input/key_codes.h"
+#include "math/camera.h"
 
 namespace {
 
@@ -75,6 +77,44 @@ TEST_F(LevelSequence, TheEndBossDeathChangesTheLevelFiveSecondsLater) {
     const std::uint32_t waited = fake.clock.TickCount() - start;
     EXPECT_GT(waited, 5000u);
     EXPECT_LT(waited, 5100u);
+}
+
+// Level 1 opens with a scene: walking in takes the camera for a glide and
+// two still shots, then gives it back to the hero.
+TEST_F(LevelSequence, TheFirstLevelsSceneTakesTheCameraAndGivesItBack) {
+    ASSERT_TRUE(WalkOut());
+    const Cutscene& scene = game->cutscene;
+    ASSERT_EQ(scene.SceneCount(), 1);
+    int frames = 0;
+    script.Hold(key::W);
+    for (; frames < 100 && !settings.cutscenePlaying; ++frames) {
+        if (frames % 25 == 0) TurnTowards(game->world.levelEnd);
+        Frames(1);
+    }
+    ASSERT_EQ(settings.cutscenePlaying, 1) << "the trigger lies on the way to the exit";
+
+    const Vec3 held = game->player.position;
+    std::set<std::string> captions;
+    for (frames = 0; frames < 600 && settings.cutscenePlaying; ++frames) {
+        if (scene.Caption()) captions.insert(scene.Caption());
+        Frames(1);
+    }
+    // A 50-frame glide, then 3 and 2 seconds of 30 ms frames.
+    EXPECT_GT(frames, 200);
+    EXPECT_LT(frames, 240);
+    EXPECT_EQ(game->player.position.x, held.x) << "the hero stands while the scene plays";
+    EXPECT_EQ(captions, (std::set<std::string>{"Level one: the lower hall\\nSomething waits\n",
+                                               "A strider keeps watch\n", "The way on lies past it\n"}));
+    EXPECT_TRUE(scene.Shots()[0].soundLoaded && scene.Shots()[0].soundStarted);
+    ASSERT_EQ(scene.Entities().size(), 2u);
+    EXPECT_TRUE(scene.Entities()[1].model && scene.Entities()[1].model->main) << "a model from its own file";
+
+    Frames(1);
+    EXPECT_LT(camera.position.Distance(game->player.position), 300.0f) << "the chase camera is back";
+    Frames(10);
+    EXPECT_GT(game->player.position.Distance(held), 50.0f) << "and the hero walks on";
+    script.Release(key::W);
+    EXPECT_TRUE(game->cutscene.Triggers()[0].done);
 }
 
 }  // namespace
