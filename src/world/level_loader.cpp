@@ -10,6 +10,7 @@
 #include "progress/progress_window.h"
 #include "world/entities.h"
 #include "world/level_reader.h"
+#include "world/level_text.h"
 #include "world/level_records.h"
 #include "world/octree.h"
 #include "world/world.h"
@@ -17,202 +18,26 @@
 
 namespace {
 
-constexpr int kLevelVersion = 1;
 constexpr char kLoaderTitle[] = "Initializing Drelix System";
-constexpr int kLoadOk = 0;
-constexpr int kFileNotFound = 1;
-constexpr int kWrongVersion = 2;
-constexpr int kTextureMissing = 3;
-constexpr int kDamagedFile = 4;
-// Lines a record takes at the least, for checking counts against the file.
-constexpr long kLinesPerTexture = 1;
-constexpr long kLinesPerEntity = 3;
-constexpr long kLinesPerProperty = 2;
-constexpr long kLinesPerPolygon = 6;
-constexpr long kLinesPerVertex = 1;
 constexpr int kVerticesPerTriangle = 3;
-constexpr char kPastEndMessage[] = "ERROR>> Tried to read past the end of file!!  TOO MANY VERTICES !!";
 
-// A polygon as the file gives it, before it is split into triangles.
-struct SourcePolygon {
-    std::int32_t texture = 0;
-    float plane[4] = {};
-    std::vector<WorldVertex> vertices;
-};
-
-// Thrown inside the loader when the file cannot be read as a level; the
-// message has been logged already.
-struct DamagedLevel {};
-
-class LevelParser {
-public:
-    LevelParser(World& world, LevelReader& reader, const char* path)
-        : world(world), reader(reader), path(path) {}
-
-    int Parse();
-
-private:
-    void Fail(const std::string& what) {
-        DebugLog() << "**ERROR** " << path << " line " << reader.LineNumber() << ": " << what << '\n';
-        throw DamagedLevel{};
-    }
-    void NextLine(const char* what) {
-        if (!reader.ReadLine(line)) Fail(std::string("the file ends where ") + what + " should be");
-    }
-    int ReadInt(const char* format, const char* what);
-    long ReadCount(const char* format, const char* what, long linesEach);
-    void ReadName(const char* format, const char* what, char (&out)[kNameSize]);
-
-    void ReadHeader();
-    int ReadTextures();
-    void ReadEntities();
-    void ReadEntity(LevelEntity& entity, std::vector<SourcePolygon>& polygons);
-    void ReadProperty(LevelEntity& entity);
-    void ReadPolygon(SourcePolygon& polygon);
-
-    World& world;
-    LevelReader& reader;
-    const char* path;
-    char line[kLineSize] = {};
-    std::vector<std::vector<SourcePolygon>> sourcePolygons;
-
-public:
-    // The polygons of each entity as read, before triangulation.
-    std::vector<std::vector<SourcePolygon>>& SourcePolygons() { return sourcePolygons; }
-};
-
-int LevelParser::ReadInt(const char* format, const char* what) {
-    NextLine(what);
-    int value = 0;
-    if (std::sscanf(line, format, &value) != 1) Fail(std::string("no number for ") + what);
-    return value;
-}
-
-long LevelParser::ReadCount(const char* format, const char* what, long linesEach) {
-    const int count = ReadInt(format, what);
-    if (count < 0) Fail(std::string("negative ") + what);
-    if (!reader.CountFits(count, linesEach))
-        Fail(std::string(what) + " " + std::to_string(count) + " is more than the file holds");
-    return count;
-}
-
-void LevelParser::ReadName(const char* format, const char* what, char (&out)[kNameSize]) {
-    NextLine(what);
-    char word[kLineSize] = {};
-    if (std::sscanf(line, format, word) != 1) Fail(std::string("no ") + what);
-    if (std::strlen(word) >= kNameSize)
-        Fail(std::string(what) + " \"" + word + "\" is longer than 19 characters");
-    std::memcpy(out, word, sizeof out);
-}
-
-void LevelParser::ReadHeader() {
-    ReadName("NAME %49s", "level name", world.name);
-    const long wadCount = ReadCount("NUMWADS %d", "WAD count", kLinesPerTexture);
-    world.wads.clear();
-    for (long i = 0; i < wadCount; ++i) {
-        char wad[kNameSize];
-        ReadName("WAD %49s", "WAD name", wad);
-        world.wads.emplace_back(wad);
-    }
-}
-
-int LevelParser::ReadTextures() {
-    const long count = ReadCount("NUMTEXTURES %d", "texture count", kLinesPerTexture);
+// The level's textures by name from gfx/, in the order of the file.
+int LoadTextures(World& world, const std::vector<std::string>& names) {
     world.textures.clear();
-    world.textures.resize(count);
-    for (TextureEntry& entry : world.textures) {
-        ReadName("TEXTURE %49s", "texture name", entry.name);
-        const std::string texturePath = std::string("gfx/") + entry.name + ".bmp";
+    world.textures.resize(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        TextureEntry& entry = world.textures[i];
+        std::snprintf(entry.name, sizeof entry.name, "%s", names[i].c_str());
+        const std::string texturePath = "gfx/" + names[i] + ".bmp";
         glBindTexture(GL_TEXTURE_2D, entry.glName.Generate());
         if (!LoadLevelTexture(texturePath.c_str(), GL_LINEAR_MIPMAP_LINEAR, GL_REPEAT)) {
             DebugLog() << texturePath << " not found\n";
-            return kTextureMissing;
+            return kLevelTextureMissing;
         }
         glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     }
-    DebugLog() << count << " Textures Loaded\n";
-    return kLoadOk;
-}
-
-void LevelParser::ReadProperty(LevelEntity& entity) {
-    EntityProperty property;
-    NextLine("a property key");
-    if (std::sscanf(line, "%49s", property.key) != 1) Fail("a property key line holds no key");
-    NextLine("a property value");
-    std::memcpy(property.value, line, sizeof property.value);
-    if (std::strcmp(property.key, "origin") == 0) {
-        float a = 0, b = 0, c = 0;
-        if (std::sscanf(property.value, "%f %f %f", &a, &b, &c) == 3) {
-            // The file gives the height last.
-            entity.origin = {a, c, b};
-            entity.hasOrigin = true;
-        }
-    }
-    entity.properties.push_back(property);
-}
-
-void LevelParser::ReadPolygon(SourcePolygon& polygon) {
-    polygon.texture = ReadInt("%d", "a polygon's texture index");
-    if (polygon.texture < 0 || polygon.texture >= static_cast<int>(world.textures.size()))
-        Fail("texture index " + std::to_string(polygon.texture) + " is not in the texture list");
-    NextLine("a polygon's plane");
-    float* p = polygon.plane;
-    if (std::sscanf(line, "%f %f %f %f", &p[0], &p[1], &p[2], &p[3]) != 4)
-        Fail("a polygon's plane needs four numbers");
-    const int vertexCount = ReadInt("%d", "a polygon's vertex count");
-    if (vertexCount < 0) Fail("negative vertex count");
-    if (!reader.CountFits(vertexCount, kLinesPerVertex)) {
-        DebugLog() << kPastEndMessage << '\n';
-        throw DamagedLevel{};
-    }
-    polygon.vertices.resize(vertexCount);
-    for (WorldVertex& v : polygon.vertices) {
-        if (!reader.ReadLine(line) ||
-            std::sscanf(line, "%f %f %f %f %f", &v.x, &v.y, &v.z, &v.u, &v.v) < 1) {
-            DebugLog() << kPastEndMessage << '\n';
-            throw DamagedLevel{};
-        }
-    }
-    if (vertexCount < kVerticesPerTriangle) {
-        DebugLog() << "**ERROR** " << path << " line " << reader.LineNumber() << ": a polygon with "
-                   << vertexCount << " vertices makes no triangle and is left out\n";
-    }
-}
-
-void LevelParser::ReadEntity(LevelEntity& entity, std::vector<SourcePolygon>& polygons) {
-    ReadName("%49s", "class name", entity.className);
-    const long propertyCount = ReadCount("%d", "property count", kLinesPerProperty);
-    entity.properties.reserve(propertyCount);
-    for (long i = 0; i < propertyCount; ++i) ReadProperty(entity);
-
-    const long polygonCount = ReadCount("%d", "polygon count", kLinesPerPolygon);
-    polygons.resize(polygonCount);
-    for (long i = 0; i < polygonCount; ++i) {
-        ReadPolygon(polygons[i]);
-        progressWindow.SetPosition(static_cast<int>((i + 1) * 100 / polygonCount));
-    }
-    if (polygonCount > 0)
-        DebugLog() << polygonCount << " Polygons loaded from Entity " << entity.className << '\n';
-}
-
-void LevelParser::ReadEntities() {
-    const long count = ReadCount("NUMENTITIES %d", "entity count", kLinesPerEntity);
-    world.entities.clear();
-    world.entities.resize(count);
-    sourcePolygons.clear();
-    sourcePolygons.resize(count);
-    for (long i = 0; i < count; ++i) ReadEntity(world.entities[i], sourcePolygons[i]);
-}
-
-int LevelParser::Parse() {
-    int version = 0;
-    if (reader.ReadLine(line)) std::sscanf(line, "DRELIX %d", &version);
-    if (version != kLevelVersion) return kWrongVersion;
-    ReadHeader();
-    const int textureResult = ReadTextures();
-    if (textureResult != kLoadOk) return textureResult;
-    ReadEntities();
-    return kLoadOk;
+    DebugLog() << names.size() << " Textures Loaded\n";
+    return kLevelLoadOk;
 }
 
 WorldPolygon TriangleFrom(const SourcePolygon& polygon, int a, int b, int c, int id) {
@@ -360,19 +185,22 @@ int World::Load(const char* path, int levelIndex) {
     if (!reader.IsOpen()) {
         DebugLog() << "ERROR:  >> FILE NOT FOUND " << path << '\n';
         progressWindow.Close();
-        return kFileNotFound;
+        return kLevelFileNotFound;
     }
     DebugLog() << path << " successfully opened.\n";
 
     ResetLevelState(*this);
-    LevelParser parser(*this, reader, path);
-    int result = kLoadOk;
-    try {
-        result = parser.Parse();
-    } catch (const DamagedLevel&) {
-        result = kDamagedFile;
+    ParsedLevel parsed;
+    std::string error;
+    int result = ParseLevel(reader, path, parsed, DebugLog(), error,
+                            [](int percent) { progressWindow.SetPosition(percent); });
+    if (result == kLevelLoadOk) {
+        std::memcpy(name, parsed.name, sizeof name);
+        wads = std::move(parsed.wads);
+        entities = std::move(parsed.entities);
+        result = LoadTextures(*this, parsed.textures);
     }
-    if (result != kLoadOk) {
+    if (result != kLevelLoadOk) {
         entities.clear();
         progressWindow.Close();
         return result;
@@ -381,7 +209,7 @@ int World::Load(const char* path, int levelIndex) {
     ReadAiNodes(levelIndex);
     items = ItemsFromEntities(entities);
     InterpretEntities(*this);
-    Triangulate(*this, parser.SourcePolygons());
+    Triangulate(*this, parsed.polygons);
     ClearPulseMarks(*this);
     BuildTriggersAndCorpses(*this);
     BakeLights(*this);
@@ -391,5 +219,5 @@ int World::Load(const char* path, int levelIndex) {
     for (WorldPolygon& t : WorldTriangles()) t.visited = 1;
     ResetCollisionPackets(*this);
     progressWindow.Close();
-    return kLoadOk;
+    return kLevelLoadOk;
 }

@@ -9,52 +9,9 @@
 #include "graphics/view_frustum.h"
 #include "math/vec3.h"
 #include "world/collision_packet.h"
+#include "world/level_format.h"
 #include "world/triangle_bounds.h"
 #include "world/level_records.h"
-
-// Field sizes of the level format: names hold at most 19 characters, keys
-// and values at most 49 (a value keeps its line end when it fits).
-constexpr int kNameSize = 20;
-constexpr int kLineSize = 50;
-
-struct WorldVertex {
-    float x = 0.0f, y = 0.0f, z = 0.0f;
-    float u = 0.0f, v = 0.0f;
-    float r = 0.0f, g = 0.0f, b = 0.0f;  // baked light colour
-    std::uint8_t pulseSlow = 0;
-    std::uint8_t pulseFast = 0;
-};
-
-// One world triangle.
-struct WorldPolygon {
-    std::int32_t texture = 0;
-    float plane[4] = {};  // nx, ny, nz, d as read
-    Vec3 normal;
-    std::int32_t vertexCount = 3;
-    WorldVertex vertices[3];
-    std::int32_t indexCount = 3;
-    WorldPolygon* next = nullptr;  // polygonList link (worldspawn triangles)
-    std::int32_t id = 0;           // number within its entity, from 0
-    std::uint8_t inNode = 0;       // scratch mark of the octree build
-    std::uint8_t visited = 0;      // per-pass mark of drawing (and of sweeps that clear all)
-    float planeD = 0.0f;
-};
-
-struct EntityProperty {
-    char key[kLineSize] = {};
-    char value[kLineSize] = {};  // the whole value line, line end included
-};
-
-struct LevelEntity {
-    char className[kNameSize] = {};
-    std::vector<EntityProperty> properties;
-    std::vector<WorldPolygon> polygons;  // after loading: the triangles
-    Vec3 origin;
-    bool hasOrigin = false;
-
-    int PropertyCount() const { return static_cast<int>(properties.size()); }
-    int PolygonCount() const { return static_cast<int>(polygons.size()); }
-};
 
 struct TextureEntry {
     char name[kNameSize] = {};
