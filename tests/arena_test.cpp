@@ -159,4 +159,21 @@ TEST_F(ArenaTest, EnemyVoicesFollowTheirEnemiesExceptInThePortalLevel) {
     EXPECT_EQ(voice.Position().x, placed.x) << "the portal level leaves the voices where they are";
 }
 
+// Maps made for another game's editor setup load as they were compiled and
+// the hero stands on their floor at the translated start.
+TEST_F(ArenaTest, MapsOfOtherGamesLoadAndCanBeWalked) {
+    for (const char* arena : {"foreign_valve", "foreign_standard"}) {
+        if (game) TearDown();
+        Enter(arena);
+        EXPECT_EQ(game->world.lights.size(), 2u - (arena[8] == 's')) << arena;
+        const Vec3 start = game->player.position;
+        Frames(20);
+        EXPECT_TRUE(game->onGround) << arena;
+        EXPECT_NEAR(game->player.position.y, start.y, 1.0f) << arena << ": he stands where the start put him";
+        Hold({key::W}, 10);
+        EXPECT_GT(GroundDistance(game->player.position, start), 50.0f) << arena;
+    }
+    EXPECT_EQ(game->world.deathmatchStarts.size(), 0u);
+}
+
 }  // namespace

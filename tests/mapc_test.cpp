@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 #include "brush.h"
@@ -154,7 +157,7 @@ TEST(TexCoords, ValveAxesAreUsedAsGiven) {
     // The whole Valve map compiles too.
     CompileOptions options;
     options.levelName = "valve";
-    EXPECT_EQ(CompileMap(map, FakeTextures(), options).triangles, 12);
+    EXPECT_EQ(CompileMap(map, FakeTextures(), options).summary.triangles, 12);
 }
 
 TEST(Compiler, WritesALevelTheLoaderCanRead) {
@@ -186,9 +189,11 @@ TEST(Compiler, WritesALevelTheLoaderCanRead) {
     EXPECT_EQ(lines[9], "message");
     // Two boxes of six faces (the skip box is gone), each face cut on the
     // 128-unit light grid: both boxes straddle x = 128 and y = 128, so tops
-    // and bottoms give four pieces and sides two.
-    EXPECT_EQ(lines[11], "32");
-    EXPECT_EQ(r.triangles, 64);
+    // and bottoms give four pieces and sides two; the metal box's bottom
+    // lies flat on the floor and is left out.
+    EXPECT_EQ(lines[11], "28");
+    EXPECT_EQ(r.summary.triangles, 56);
+    EXPECT_TRUE(r.errors.empty());
     // Origins are stored as the game's x, z, y: editor (10, 20, 30) is game (10, 30, -20).
     EXPECT_NE(r.levelText.find("PlayerStart\n1\norigin\n10 -20 30\n0\n"), std::string::npos);
     EXPECT_NE(r.levelText.find("color\n1 0.5 0.5 1\n"), std::string::npos);
@@ -203,24 +208,28 @@ TEST(Compiler, GameFrameIsARotationOfTheEditorFrame) {
     EXPECT_DOUBLE_EQ(c.z, z.z);
 }
 
-TEST(Compiler, RefusesWhatTheLevelFormatCannotHold) {
-    const std::string world = "{\n\"classname\" \"worldspawn\"\n" + BoxBrush(0, 0, 0, 64, 64, 64) + "}\n";
+// Every problem of a map comes out of one run, each at its own line.
+TEST(Compiler, ReportsEveryErrorOfAMapAtItsOwnLine) {
     CompileOptions options;
     options.levelName = "bad";
-    auto compile = [&](const std::string& text) { return CompileMap(ParseMap(text, "bad.map"), FakeTextures(), options); };
-    EXPECT_THROW(compile("{\n\"classname\" \"worldspawn\"\n" + BoxBrush(0, 0, 0, 8, 8, 8, "nosuch") + "}\n"), MapError);
-    EXPECT_THROW(compile(world + "{\n\"classname\" \"AVeryLongClassNameIndeed\"\n}\n"), MapError);
-    EXPECT_THROW(compile(world + "{\n\"classname\" \"Light\"\n\"note\" \"" + std::string(60, 'x') + "\"\n}\n"), MapError);
-    EXPECT_THROW(compile("{\n\"classname\" \"worldspawn\"\n" + BoxBrush(0, 0, 0, 8, 8, 8, "avery_long_texture_nm") + "}\n"), MapError);
-    EXPECT_THROW(compile("{\n\"classname\" \"Light\"\n}\n"), MapError) << "no worldspawn";
-    EXPECT_THROW(ParseMap(world + "{\n\"classname\" \"Light\"\n", "bad.map"), MapError) << "unbalanced braces";
+    const std::string text = "{\n\"classname\" \"worldspawn\"\n" + BoxBrush(0, 0, 0, 8, 8, 8, "nosuch") +  // line 3
+                             BoxBrush(0, 0, 0, 8, 8, 8, "avery_long_texture_nm") + "}\n{\n\"classname\" \"Light\"\n"
+                             "\"origin\" \"1 2\"\n}\n";  // line 22
+    const CompileResult r = CompileMap(ParseMap(text, "bad.map"), FakeTextures(), options);
+    ASSERT_EQ(r.errors.size(), 3u);
+    EXPECT_EQ(r.errors[0].rfind("bad.map:4: unknown texture \"nosuch\"", 0), 0u) << r.errors[0];
+    EXPECT_EQ(r.errors[1].rfind("bad.map:12: texture name \"avery_long", 0), 0u) << r.errors[1];
+    EXPECT_EQ(r.errors[2].rfind("bad.map:22: origin", 0), 0u) << r.errors[2];
+
+    options.levelName = "a_level_name_too_long";
+    EXPECT_FALSE(CompileMap(ParseMap("{\n\"classname\" \"Light\"\n}\n", "bad.map"), FakeTextures(), options)
+                     .errors.size() < 2) << "no worldspawn, and the name";
+    EXPECT_THROW(ParseMap("{\n\"classname\" \"worldspawn\"\n", "bad.map"), MapError) << "unbalanced braces";
     EXPECT_THROW(ParseMap("}\n", "bad.map"), MapError);
     EXPECT_THROW(ParseMap("{\n\"classname\" \"worldspawn\n}\n", "bad.map"), MapError);
-    options.levelName = "a_level_name_too_long";
-    EXPECT_THROW(compile(world), MapError);
 }
 
-TEST(Compiler, ErrorsNameTheFileAndLine) {
+TEST(Compiler, SyntaxErrorsNameTheFileAndLine) {
     try {
         ParseMap("{\n\"classname\" \"worldspawn\"\n{\n( 0 0 0 ) ( 1 0 0 ) ( 0 1 0 ) stone 0 x 0 1 1\n}\n}\n", "broken.map");
         FAIL() << "no error";
@@ -236,8 +245,103 @@ TEST(Compiler, UnknownTexturesCanUseAStandIn) {
     const std::string text = "{\n\"classname\" \"worldspawn\"\n" + BoxBrush(0, 0, 0, 64, 64, 64, "base_wall") + "}\n";
     const CompileResult r = CompileMap(ParseMap(text, "foreign.map"), FakeTextures(), options);
     ASSERT_EQ(r.warnings.size(), 1u) << "each unknown name is reported once";
-    EXPECT_NE(r.warnings[0].find("base_wall"), std::string::npos);
+    EXPECT_EQ(r.warnings[0].rfind("foreign.map:4: unknown texture \"base_wall\"", 0), 0u) << r.warnings[0];
     EXPECT_NE(r.levelText.find("TEXTURE metal\n"), std::string::npos);
+}
+
+// ---- Faces nobody sees ----
+
+CompileSummary SummaryOf(const std::string& brushes) {
+    CompileOptions options;
+    options.levelName = "hidden";
+    const CompileResult r =
+        CompileMap(ParseMap("{\n\"classname\" \"worldspawn\"\n" + brushes + "}\n", "hidden.map"), FakeTextures(), options);
+    EXPECT_TRUE(r.errors.empty());
+    return r.summary;
+}
+
+TEST(HiddenFaces, SharedDuplicateAndBuriedFacesAreLeftOut) {
+    const CompileSummary stacked = SummaryOf(BoxBrush(0, 0, 0, 64, 64, 64) + BoxBrush(0, 0, 64, 64, 64, 128));
+    EXPECT_EQ(stacked.faces, 10) << "the shared face is seen from neither side";
+    EXPECT_EQ(stacked.facesHidden, 2);
+    const CompileSummary twice = SummaryOf(BoxBrush(0, 0, 0, 64, 64, 64) + BoxBrush(0, 0, 0, 64, 64, 64));
+    EXPECT_EQ(twice.faces, 6) << "one of each pair of duplicates stays";
+    const CompileSummary buried = SummaryOf(BoxBrush(0, 0, 0, 64, 64, 64) + BoxBrush(16, 16, 16, 48, 48, 48, "metal"));
+    EXPECT_EQ(buried.faces, 6);
+    EXPECT_EQ(buried.facesHidden, 6);
+    const CompileSummary apart = SummaryOf(BoxBrush(0, 0, 0, 64, 64, 64) + BoxBrush(32, 32, 64, 96, 96, 128));
+    EXPECT_EQ(apart.faces, 12) << "a face only partly covered stays";
+}
+
+// ---- Maps written for other games ----
+
+struct Compiled {
+    CompileResult result;
+    std::string Text() const { return result.levelText; }
+    bool Has(const std::string& text) const { return result.levelText.find(text) != std::string::npos; }
+    int Warned(const std::string& text) const {
+        int n = 0;
+        for (const std::string& w : result.warnings) n += w.find(text) != std::string::npos ? 1 : 0;
+        return n;
+    }
+};
+
+Compiled CompileForeign(const char* name) {
+    CompileOptions options;
+    options.levelName = name;
+    options.standInTexture = "stone";
+    const std::string path = std::string(TALVEMAR_TEST_MAPS) + "/" + name + ".map";
+    return {CompileMap(ReadMapFile(path), [](const std::string& texture) -> std::optional<TextureSize> {
+                           if (texture == "stone" || texture == "sky_stars") return TextureSize{64, 64};
+                           return std::nullopt;
+                       }, options)};
+}
+
+TEST(ForeignMaps, AValveMapOfAnotherGameCompilesAsItStands) {
+    const Compiled c = CompileForeign("foreign_valve");
+    ASSERT_TRUE(c.result.errors.empty()) << c.result.errors.front();
+    const CompileSummary& s = c.result.summary;
+    EXPECT_EQ(s.groupsJoined, 3) << "func_detail_wall, _fence and _illusionary join the world";
+    EXPECT_EQ(s.entitiesTranslated, 5) << "a start, two deathmatch starts, two lights";
+    EXPECT_EQ(s.entitiesDropped, 4) << "the trigger, the door and two info_null";
+    EXPECT_EQ(s.entities, 7);
+    EXPECT_EQ(s.facesTool, 7) << "the nodraw underside and the clip brush";
+    EXPECT_GE(s.facesHidden, 6 + 8) << "the second pillar, and faces against the floor and walls";
+    EXPECT_LT(s.triangles, s.trianglesBeforeHiding);
+
+    EXPECT_TRUE(c.Has("TEXTURE sky_stars\n")) << "sky textures become the game's sky";
+    EXPECT_TRUE(c.Has("PlayerStart\n1\norigin\n-400 0 31\n")) << "lifted to stand on the floor";
+    EXPECT_TRUE(c.Has("DeathmatchStart\n1\norigin\n400 -100 31\n"));
+    EXPECT_TRUE(c.Has("Light\n3\norigin\n0 0 200\nradius\n250\ncolor\n1 0.502 0.251 1\n"));
+    EXPECT_TRUE(c.Has("Light\n3\norigin\n-500 0 100\nradius\n300\ncolor\n1 1 1 1\n")) << "a torch's defaults";
+    EXPECT_FALSE(c.Has("//note")) << "the level reader would skip it and lose its place";
+
+    EXPECT_EQ(c.Warned("class \"info_null\""), 1) << "one warning per class";
+    EXPECT_EQ(c.Warned("\"trigger_once\""), 1);
+    EXPECT_EQ(c.Warned("tool texture \"clip\""), 1);
+    EXPECT_EQ(c.Warned("foreign_valve.map:8: the key \"//note\""), 1) << "at the key's own line";
+    EXPECT_EQ(c.Warned("foreign_valve.map:9: \"message\" has no value"), 1);
+    EXPECT_EQ(c.Warned("unknown texture \"{fence\""), 1) << "a fence texture is a name, not a brace";
+    EXPECT_EQ(c.Warned("unknown texture \"*water1\""), 1);
+    auto lineOf = [](const std::string& w) { return std::atoi(w.c_str() + w.find(".map:") + 5); };
+    for (std::size_t i = 1; i < c.result.warnings.size(); ++i)
+        EXPECT_LE(lineOf(c.result.warnings[i - 1]), lineOf(c.result.warnings[i])) << "in the order of the file";
+}
+
+TEST(ForeignMaps, WrittenLevelsAreReadBackAsTheGameReadsThem) {
+    for (const char* name : {"foreign_valve", "foreign_standard"}) {
+        const Compiled c = CompileForeign(name);
+        ASSERT_TRUE(c.result.errors.empty()) << name;
+        const std::string path = ::testing::TempDir() + name + ".spt";
+        std::ofstream(path, std::ios::binary) << c.Text();
+        EXPECT_EQ(LevelRefusal(path), std::nullopt) << name;
+    }
+    const std::string damaged = ::testing::TempDir() + "damaged.spt";
+    std::ofstream(damaged, std::ios::binary) << "DRELIX 1\nNAME x\nNUMWADS 0\nNUMTEXTURES 0\nNUMENTITIES 1\n"
+                                                "worldspawn\n-1\n";
+    const std::optional<std::string> refusal = LevelRefusal(damaged);
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_NE(refusal->find("negative property count"), std::string::npos) << *refusal;
 }
 
 }  // namespace

@@ -4,20 +4,24 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
 #include "brush.h"
+#include "entity_rules.h"
+#include "hidden_faces.h"
 #include "texcoords.h"
+#include "world/level_reader.h"
+#include "world/level_text.h"
 
 namespace {
 
-constexpr std::size_t kMaxName = 19;        // class, level, texture names
-constexpr std::size_t kMaxLine = 48;        // characters before the line end
+constexpr std::size_t kMaxName = 19;  // class, level, texture names
+constexpr std::size_t kMaxLine = 48;  // characters before the line end
 constexpr int kMaxDecimals = 4;
-constexpr char kSkipTexture[] = "skip";
 // Faces are cut along a world grid of this size: the game lights the world
 // per vertex, so large faces need inner vertices for light to fall on.
 constexpr double kLightGrid = 128.0;
@@ -70,18 +74,6 @@ std::vector<std::vector<MapVec>> SubdivideOnGrid(const std::vector<MapVec>& poly
     return pieces;
 }
 
-bool IsSkip(const std::string& texture) {
-    std::string lower = texture;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    return lower == kSkipTexture;
-}
-
-// Entities whose brushes belong to the world geometry (editor groups and layers).
-bool IsWorldGroup(const MapEntity& e) {
-    const std::string c = e.ClassName();
-    return c == "func_group" || c == "func_detail";
-}
-
 // Keys an editor keeps for itself, or the compiler consumes.
 bool IsEditorKey(const std::string& key) {
     return key == "classname" || key == "mapversion" || key == "wad" || key.rfind("_tb_", 0) == 0;
@@ -100,28 +92,42 @@ std::string FormatNumber(double v, int decimals) {
     return s;
 }
 
-// The numbers on one line, with as many decimals as fit the line limit.
-std::string NumberLine(const std::vector<double>& values, const std::string& file, int line) {
+// The numbers on one line, with as many decimals as fit the line limit;
+// nothing when even whole numbers do not fit.
+std::optional<std::string> NumberLine(const std::vector<double>& values) {
     for (int decimals = kMaxDecimals; decimals >= 0; --decimals) {
         std::string out;
         for (std::size_t i = 0; i < values.size(); ++i) out += (i ? " " : "") + FormatNumber(values[i], decimals);
         if (out.size() <= kMaxLine) return out;
     }
-    throw MapError(file, line, "coordinates too large to fit a line of the level format");
+    return std::nullopt;
 }
 
-void CheckName(const std::string& name, const char* what, const std::string& file, int line) {
-    if (name.empty()) throw MapError(file, line, std::string("empty ") + what);
-    if (name.size() > kMaxName)
-        throw MapError(file, line, std::string(what) + " \"" + name + "\" is longer than 19 characters");
+// Why a name cannot stand in the level format; empty when it can.
+std::string NameProblem(const std::string& name, const char* what) {
+    if (name.empty()) return std::string("empty ") + what;
+    if (name.size() > kMaxName) return std::string(what) + " \"" + name + "\" is longer than 19 characters";
     for (char c : name)
         if (std::isspace(static_cast<unsigned char>(c)))
-            throw MapError(file, line, std::string(what) + " \"" + name + "\" contains a blank");
+            return std::string(what) + " \"" + name + "\" contains a blank";
+    return {};
+}
+
+// Why the level reader would misread a property; empty when it reads it.
+std::string PropertyProblem(const MapProperty& p) {
+    if (p.key.empty()) return "an empty key";
+    if (p.key[0] == '/') return "the key \"" + p.key + "\" starts with '/', which the level reader skips as a comment";
+    if (p.key.size() > kMaxLine) return "the key \"" + p.key.substr(0, 20) + "...\" is longer than 48 characters";
+    if (p.key.find_first_of(" \t") != std::string::npos) return "the key \"" + p.key + "\" contains a blank";
+    if (p.value.empty()) return "\"" + p.key + "\" has no value";
+    if (p.value[0] == '/') return "the value of \"" + p.key + "\" starts with '/', which the level reader skips";
+    if (p.value.size() > kMaxLine) return "the value of \"" + p.key + "\" is longer than 48 characters";
+    return {};
 }
 
 struct OutputPolygon {
     int texture = 0;
-    Plane plane;  // game frame
+    Plane plane;                 // game frame
     std::vector<MapVec> points;  // game frame
     std::vector<TexCoord> uv;
     int line = 0;
@@ -135,38 +141,54 @@ public:
     CompileResult Run();
 
 private:
-    int TextureIndex(const std::string& name, int line, TextureSize& size);
-    std::vector<OutputPolygon> BrushEntityPolygons(const std::vector<const MapBrush*>& brushes);
-    void WriteEntity(std::ostream& out, const std::string& className,
-                     const std::vector<std::pair<std::string, std::string>>& properties,
+    void Error(int line, const std::string& what) { result.errors.push_back(Where(line) + what); }
+    void Warn(int line, const std::string& what) { result.warnings.push_back(Where(line) + what); }
+    std::string Where(int line) const { return map.name + ":" + std::to_string(line) + ": "; }
+
+    // The texture a face is drawn with (sky and stand-in applied); nothing
+    // when it has none (reported).
+    std::optional<int> TextureIndex(const std::string& requested, int line, TextureSize& size);
+    std::vector<OutputPolygon> BrushPolygonsOf(const std::vector<const MapBrush*>& brushes, bool hideCovered);
+    void AddPiece(std::vector<OutputPolygon>& out, const FacePolygon& face, const std::vector<MapVec>& piece,
+                  int texture, const TextureSize& size);
+    void WriteEntity(std::ostream& out, const std::string& className, const std::vector<MapProperty>& properties,
                      const std::vector<OutputPolygon>& polygons, int line);
-    void WriteProperty(std::ostream& out, const std::string& key, const std::string& value, int line);
+    void WriteEntities(std::ostream& body);
+    // Origins in the level's order of axes; other values as written.
+    std::optional<MapProperty> LevelProperty(const MapProperty& p);
 
     const MapFile& map;
     const TextureLookup& textures;
     const CompileOptions& options;
     std::vector<std::string> textureNames;
-    std::map<std::string, TextureSize> textureSizes;
-    std::set<std::string> reportedUnknown;
+    std::set<std::string> reportedTextures;
+    std::set<std::string> reportedClasses;
     CompileResult result;
 };
 
-int Compiler::TextureIndex(const std::string& requested, int line, TextureSize& size) {
-    std::string name = requested;
+std::optional<int> Compiler::TextureIndex(const std::string& requested, int line, TextureSize& size) {
+    std::string name = IsSkyTexture(requested) ? kGameSky : requested;
     std::optional<TextureSize> found = textures(name);
+    const bool firstReport = reportedTextures.insert(requested).second;
     if (!found) {
-        if (options.standInTexture.empty())
-            throw MapError(map.name, line, "unknown texture \"" + requested + "\"");
-        if (reportedUnknown.insert(requested).second)
-            result.warnings.push_back("unknown texture \"" + requested + "\" replaced by \"" +
-                                      options.standInTexture + "\"");
+        if (options.standInTexture.empty()) {
+            if (firstReport) Error(line, "unknown texture \"" + requested + "\"");
+            return std::nullopt;
+        }
+        if (firstReport)
+            Warn(line, "unknown texture \"" + requested + "\" replaced by \"" + options.standInTexture + "\"");
         name = options.standInTexture;
         found = textures(name);
-        if (!found) throw MapError(map.name, line, "the stand-in texture \"" + name + "\" does not exist");
+        if (!found) {
+            if (firstReport) Error(line, "the stand-in texture \"" + name + "\" does not exist");
+            return std::nullopt;
+        }
     }
-    CheckName(name, "texture name", map.name, line);
-    if (found->width <= 0 || found->height <= 0)
-        throw MapError(map.name, line, "texture \"" + name + "\" has no size");
+    const std::string problem = NameProblem(name, "texture name");
+    if (!problem.empty() || found->width <= 0 || found->height <= 0) {
+        if (firstReport) Error(line, problem.empty() ? "texture \"" + name + "\" has no size" : problem);
+        return std::nullopt;
+    }
     size = *found;
     const auto it = std::find(textureNames.begin(), textureNames.end(), name);
     if (it != textureNames.end()) return static_cast<int>(it - textureNames.begin());
@@ -174,126 +196,179 @@ int Compiler::TextureIndex(const std::string& requested, int line, TextureSize& 
     return static_cast<int>(textureNames.size()) - 1;
 }
 
-std::vector<OutputPolygon> Compiler::BrushEntityPolygons(const std::vector<const MapBrush*>& brushes) {
-    std::vector<OutputPolygon> out;
+void Compiler::AddPiece(std::vector<OutputPolygon>& out, const FacePolygon& face, const std::vector<MapVec>& piece,
+                        int texture, const TextureSize& size) {
+    OutputPolygon polygon;
+    polygon.texture = texture;
+    polygon.line = face.face->line;
+    polygon.plane.normal = ToGame(face.plane.normal);
+    polygon.plane.dist = face.plane.dist;  // a rotation keeps distances
+    for (const MapVec& p : piece) {
+        polygon.points.push_back(ToGame(p));
+        polygon.uv.push_back(FaceTexCoord(*face.face, face.plane, p, size.width, size.height));
+    }
+    // Whole repeats do not change the picture; keep the numbers small.
+    const double shiftU = std::floor(polygon.uv[0].u), shiftV = std::floor(polygon.uv[0].v);
+    for (TexCoord& t : polygon.uv) {
+        t.u -= shiftU;
+        t.v -= shiftV;
+    }
+    out.push_back(std::move(polygon));
+}
+
+std::vector<OutputPolygon> Compiler::BrushPolygonsOf(const std::vector<const MapBrush*>& brushes, bool hideCovered) {
+    std::vector<std::vector<FacePolygon>> faces;
     for (const MapBrush* brush : brushes) {
-        for (const FacePolygon& fp : BrushPolygons(*brush, map.name)) {
-            if (IsSkip(fp.face->texture)) continue;
+        try {
+            faces.push_back(BrushPolygons(*brush, map.name));
+            ++result.summary.brushes;
+        } catch (const MapError& e) {
+            result.errors.push_back(e.what());
+            ++result.summary.brushesDropped;
+        }
+    }
+    std::vector<BrushVolume> volumes;
+    if (hideCovered)
+        for (const auto& brushFaces : faces) volumes.push_back(VolumeOf(brushFaces));
+
+    std::vector<OutputPolygon> out;
+    for (std::size_t b = 0; b < faces.size(); ++b) {
+        for (const FacePolygon& face : faces[b]) {
+            const std::string& texture = face.face->texture;
+            if (IsToolTexture(texture)) {
+                ++result.summary.facesTool;
+                if (!IsSkipTexture(texture) && reportedTextures.insert(texture).second)
+                    Warn(face.face->line, "tool texture \"" + texture + "\": its faces are not drawn");
+                continue;
+            }
             TextureSize size;
-            const int texture = TextureIndex(fp.face->texture, fp.face->line, size);
-            for (const std::vector<MapVec>& piece : SubdivideOnGrid(fp.points)) {
-            OutputPolygon polygon;
-            polygon.texture = texture;
-            polygon.line = fp.face->line;
-            polygon.plane.normal = ToGame(fp.plane.normal);
-            polygon.plane.dist = fp.plane.dist;  // a rotation keeps distances
-            for (const MapVec& p : piece) {
-                polygon.points.push_back(ToGame(p));
-                polygon.uv.push_back(FaceTexCoord(*fp.face, fp.plane, p, size.width, size.height));
+            const std::optional<int> index = TextureIndex(texture, face.face->line, size);
+            if (!index) continue;
+            bool written = false;
+            for (const std::vector<MapVec>& piece : SubdivideOnGrid(face.points)) {
+                const int triangles = static_cast<int>(piece.size()) - 2;
+                if (hideCovered) result.summary.trianglesBeforeHiding += triangles;
+                if (hideCovered && IsHiddenPiece(piece, face.plane, b, volumes)) continue;
+                if (hideCovered) result.summary.triangles += triangles;
+                AddPiece(out, face, piece, *index, size);
+                written = true;
             }
-            // Whole repeats do not change the picture; keep the numbers small.
-            const double shiftU = std::floor(polygon.uv[0].u), shiftV = std::floor(polygon.uv[0].v);
-            for (TexCoord& t : polygon.uv) {
-                t.u -= shiftU;
-                t.v -= shiftV;
-            }
-            out.push_back(std::move(polygon));
-            }
+            if (written) ++result.summary.faces;
+            else ++result.summary.facesHidden;
         }
     }
     return out;
 }
 
-void Compiler::WriteProperty(std::ostream& out, const std::string& key, const std::string& value, int line) {
-    if (key.empty() || key.size() > kMaxLine || key.find_first_of(" \t") != std::string::npos)
-        throw MapError(map.name, line, "key \"" + key + "\" is empty, has blanks or is longer than 48 characters");
-    if (value.size() > kMaxLine)
-        throw MapError(map.name, line, "the value of \"" + key + "\" is longer than 48 characters");
-    if (value[0] == '/')
-        throw MapError(map.name, line, "the value of \"" + key + "\" starts with '/', which the level format reads as a comment");
-    out << key << "\n" << value << "\n";
+std::optional<MapProperty> Compiler::LevelProperty(const MapProperty& p) {
+    if (p.key != "origin") return p;
+    MapVec v;
+    std::istringstream in(p.value);
+    if (!(in >> v.x >> v.y >> v.z)) {
+        Error(p.line, "origin \"" + p.value + "\" needs three numbers");
+        return std::nullopt;
+    }
+    const MapVec g = ToGame(v);
+    const std::optional<std::string> line = NumberLine({g.x, g.z, g.y});
+    if (!line) {
+        Error(p.line, "origin \"" + p.value + "\" is too large for a line of the level format");
+        return std::nullopt;
+    }
+    return MapProperty{p.key, *line, p.line};
 }
 
-void Compiler::WriteEntity(std::ostream& out, const std::string& className,
-                           const std::vector<std::pair<std::string, std::string>>& properties,
+void Compiler::WriteEntity(std::ostream& out, const std::string& className, const std::vector<MapProperty>& properties,
                            const std::vector<OutputPolygon>& polygons, int line) {
-    CheckName(className, "class name", map.name, line);
-    std::size_t written = 0;
-    for (const auto& kv : properties) written += kv.second.empty() ? 0 : 1;
-    out << className << "\n" << written << "\n";
-    for (const auto& [key, value] : properties) {
-        // An empty line would be skipped when the level is read.
-        if (value.empty()) {
-            result.warnings.push_back("line " + std::to_string(line) + ": \"" + key + "\" has no value and is left out");
+    std::vector<MapProperty> kept;
+    for (const MapProperty& p : properties) {
+        if (IsEditorKey(p.key)) continue;
+        const std::string problem = PropertyProblem(p);
+        if (!problem.empty()) {
+            Warn(p.line, problem + "; left out");
             continue;
         }
-        WriteProperty(out, key, value, line);
+        if (std::optional<MapProperty> written = LevelProperty(p)) kept.push_back(*written);
     }
+    out << className << "\n" << kept.size() << "\n";
+    for (const MapProperty& p : kept) out << p.key << "\n" << p.value << "\n";
     out << polygons.size() << "\n";
     for (const OutputPolygon& p : polygons) {
-        out << p.texture << "\n";
-        out << NumberLine({p.plane.normal.x, p.plane.normal.y, p.plane.normal.z, p.plane.dist}, map.name, p.line) << "\n";
-        out << p.points.size() << "\n";
+        const std::optional<std::string> plane = NumberLine({p.plane.normal.x, p.plane.normal.y, p.plane.normal.z, p.plane.dist});
+        out << p.texture << "\n" << plane.value_or("0 0 0 0") << "\n" << p.points.size() << "\n";
+        bool fits = plane.has_value();
         for (std::size_t i = 0; i < p.points.size(); ++i) {
             const MapVec& v = p.points[i];
-            out << NumberLine({v.x, v.y, v.z, p.uv[i].u, p.uv[i].v}, map.name, p.line) << "\n";
+            const std::optional<std::string> vertex = NumberLine({v.x, v.y, v.z, p.uv[i].u, p.uv[i].v});
+            fits = fits && vertex.has_value();
+            out << vertex.value_or("0 0 0 0 0") << "\n";
         }
+        if (!fits) Error(p.line, "coordinates too large to fit a line of the level format");
     }
+    ++result.summary.entities;
+    (void)line;
 }
 
-// The origin as the level format stores it: the game's x, z, y.
-std::string LevelOrigin(const std::string& value, const std::string& file, int line) {
-    MapVec p;
-    std::istringstream in(value);
-    if (!(in >> p.x >> p.y >> p.z)) throw MapError(file, line, "origin \"" + value + "\" needs three numbers");
-    const MapVec g = ToGame(p);
-    return NumberLine({g.x, g.z, g.y}, file, line);
-}
-
-CompileResult Compiler::Run() {
-    CheckName(options.levelName, "level name", map.name, 0);
+void Compiler::WriteEntities(std::ostream& body) {
     const MapEntity* world = nullptr;
     for (const MapEntity& e : map.entities)
         if (e.ClassName() == "worldspawn" && !world) world = &e;
-    if (!world) throw MapError(map.name, 0, "the map has no worldspawn entity");
-
+    if (!world) {
+        Error(0, "the map has no worldspawn entity");
+        return;
+    }
     std::vector<const MapBrush*> worldBrushes;
     for (const MapEntity& e : map.entities) {
-        if (&e != world && !IsWorldGroup(e)) continue;
+        if (&e != world && !IsSceneryGroup(e.ClassName())) continue;
+        if (&e != world) ++result.summary.groupsJoined;
         for (const MapBrush& b : e.brushes) worldBrushes.push_back(&b);
     }
-    const std::vector<OutputPolygon> worldPolygons = BrushEntityPolygons(worldBrushes);
-    if (worldPolygons.empty()) throw MapError(map.name, world->line, "the world has no faces to draw");
-    for (const OutputPolygon& p : worldPolygons) result.triangles += static_cast<int>(p.points.size()) - 2;
-
-    // Entities are written after the header, which needs the texture list.
-    std::ostringstream body;
-    int entityCount = 1;
-    std::vector<std::pair<std::string, std::string>> worldProperties;
-    for (const auto& kv : world->properties)
-        if (!IsEditorKey(kv.first)) worldProperties.push_back(kv);
-    WriteEntity(body, "worldspawn", worldProperties, worldPolygons, world->line);
+    const std::vector<OutputPolygon> worldPolygons = BrushPolygonsOf(worldBrushes, true);
+    if (worldPolygons.empty() && result.errors.empty()) Error(world->line, "the world has no faces to draw");
+    WriteEntity(body, "worldspawn", world->properties, worldPolygons, world->line);
 
     for (const MapEntity& e : map.entities) {
-        if (&e == world || IsWorldGroup(e)) continue;
         const std::string className = e.ClassName();
-        if (className.empty()) throw MapError(map.name, e.line, "an entity has no classname");
-        std::vector<std::pair<std::string, std::string>> properties;
-        for (const auto& [key, value] : e.properties) {
-            if (IsEditorKey(key)) continue;
-            properties.emplace_back(key, key == "origin" ? LevelOrigin(value, map.name, e.line) : value);
+        if (&e == world || IsSceneryGroup(className)) continue;
+        if (IsGameClass(className)) {
+            std::vector<const MapBrush*> brushes;
+            for (const MapBrush& b : e.brushes) brushes.push_back(&b);
+            WriteEntity(body, className, e.properties, BrushPolygonsOf(brushes, false), e.line);
+            continue;
         }
-        std::vector<const MapBrush*> brushes;
-        for (const MapBrush& b : e.brushes) brushes.push_back(&b);
-        WriteEntity(body, className, properties, BrushEntityPolygons(brushes), e.line);
-        ++entityCount;
+        if (std::optional<TranslatedEntity> translated = TranslateEntity(e)) {
+            WriteEntity(body, translated->className, translated->properties, {}, e.line);
+            ++result.summary.entitiesTranslated;
+            continue;
+        }
+        ++result.summary.entitiesDropped;
+        result.summary.brushesDropped += static_cast<int>(e.brushes.size());
+        if (!reportedClasses.insert(className).second) continue;
+        if (className.empty()) Warn(e.line, "an entity without a classname is left out");
+        else if (!e.brushes.empty()) Warn(e.line, "brush entity \"" + className + "\" means nothing to the game; entities of this class are left out");
+        else Warn(e.line, "class \"" + className + "\" means nothing to the game; entities of this class are left out");
     }
+}
 
+// The line number a message starts with ("file:line: ..."), 0 for none.
+int MessageLine(const std::string& message, const std::string& file) {
+    return std::atoi(message.c_str() + std::min(message.size(), file.size() + 1));
+}
+
+CompileResult Compiler::Run() {
+    const std::string nameProblem = NameProblem(options.levelName, "level name");
+    if (!nameProblem.empty()) Error(0, nameProblem);
+    std::ostringstream body;
+    WriteEntities(body);
+    // In the order of the file, as a designer reads them.
+    for (std::vector<std::string>* messages : {&result.errors, &result.warnings})
+        std::stable_sort(messages->begin(), messages->end(), [&](const std::string& a, const std::string& b) {
+            return MessageLine(a, map.name) < MessageLine(b, map.name);
+        });
     std::ostringstream out;
     out << "DRELIX 1\nNAME " << options.levelName << "\nNUMWADS 0\n";
     out << "NUMTEXTURES " << textureNames.size() << "\n";
     for (const std::string& name : textureNames) out << "TEXTURE " << name << "\n";
-    out << "NUMENTITIES " << entityCount << "\n" << body.str();
+    out << "NUMENTITIES " << result.summary.entities << "\n" << body.str();
     result.levelText = out.str();
     return result;
 }
@@ -312,6 +387,15 @@ std::optional<TextureSize> ReadBmpSize(const std::string& path) {
 
 }  // namespace
 
+std::string CompileSummary::Line() const {
+    std::ostringstream s;
+    s << "brushes " << brushes << " compiled, " << brushesDropped << " dropped; faces " << faces << " written, "
+      << facesTool << " tool, " << facesHidden << " hidden; world triangles " << triangles << " of "
+      << trianglesBeforeHiding << "; entities " << entities << " written (" << entitiesTranslated << " translated), "
+      << groupsJoined << " joined to the world, " << entitiesDropped << " dropped";
+    return s.str();
+}
+
 MapVec ToGame(const MapVec& p) { return {p.x, p.z, -p.y}; }
 
 CompileResult CompileMap(const MapFile& map, const TextureLookup& textures, const CompileOptions& options) {
@@ -323,4 +407,14 @@ TextureLookup TexturesInGameFolder(const std::string& gameDir) {
         if (name.empty() || name.find_first_of("/\\.") != std::string::npos) return std::nullopt;
         return ReadBmpSize(gameDir + "/gfx/" + name + ".bmp");
     };
+}
+
+std::optional<std::string> LevelRefusal(const std::string& levelPath) {
+    LevelReader reader(levelPath);
+    if (!reader.IsOpen()) return "cannot open " + levelPath;
+    ParsedLevel level;
+    std::ostringstream log;
+    std::string error;
+    if (ParseLevel(reader, levelPath.c_str(), level, log, error) != kLevelLoadOk) return error;
+    return std::nullopt;
 }

@@ -21,14 +21,32 @@ struct CompileOptions {
     std::string standInTexture;
 };
 
-struct CompileResult {
-    std::string levelText;              // the level file
-    std::vector<std::string> warnings;  // reported, not fatal
-    int triangles = 0;                  // of the world geometry, after fanning
+// What a compile wrote and what it left out.
+struct CompileSummary {
+    int brushes = 0;         // brushes whose faces were compiled
+    int brushesDropped = 0;  // refused (open, degenerate) or in entities left out
+    int faces = 0;           // faces with at least one piece written
+    int facesTool = 0;       // tool textures, not drawn
+    int facesHidden = 0;     // every piece inside or against another brush, or a duplicate
+    int trianglesBeforeHiding = 0;  // of the world, before hidden pieces were left out
+    int triangles = 0;              // of the world, written
+    int entities = 0;        // written, worldspawn included
+    int entitiesTranslated = 0;  // written as one of the game's classes
+    int groupsJoined = 0;    // scenery brush entities joined to the world
+    int entitiesDropped = 0;
+
+    std::string Line() const;
 };
 
-// Compiles a parsed map into the game's level format. Throws MapError
-// naming the file and line for anything the level format cannot hold.
+struct CompileResult {
+    std::string levelText;               // the level file; only usable without errors
+    std::vector<std::string> errors;     // "file:line: what", every one of the map
+    std::vector<std::string> warnings;   // "file:line: what", not fatal
+    CompileSummary summary;
+};
+
+// Compiles a parsed map into the game's level format, collecting every
+// error and warning with its file and line.
 CompileResult CompileMap(const MapFile& map, const TextureLookup& textures, const CompileOptions& options);
 
 // The editor's z-up coordinates in the game's y-up frame (a rotation, so
@@ -37,3 +55,7 @@ MapVec ToGame(const MapVec& p);
 
 // Reads the size of gfx/<name>.bmp below the game folder.
 TextureLookup TexturesInGameFolder(const std::string& gameDir);
+
+// Reads a written level back with the game's own level reader: nothing
+// when the game would take it, else the reason it would refuse it.
+std::optional<std::string> LevelRefusal(const std::string& levelPath);

@@ -22,21 +22,37 @@ int main(int argc, char** argv) {
         }
         options.standInTexture = argv[5];
     }
+    CompileResult result;
     try {
-        const CompileResult result = CompileMap(ReadMapFile(source), TexturesInGameFolder(gameDir), options);
-        for (const std::string& w : result.warnings) std::fprintf(stderr, "%s: warning: %s\n", source.c_str(), w.c_str());
-        const std::filesystem::path out = std::filesystem::path(gameDir) / target;
-        std::filesystem::create_directories(out.parent_path());
+        result = CompileMap(ReadMapFile(source), TexturesInGameFolder(gameDir), options);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: error: %s\n", source.c_str(), e.what());
+        return 1;
+    }
+    for (const std::string& w : result.warnings) std::fprintf(stderr, "warning: %s\n", w.c_str());
+    for (const std::string& e : result.errors) std::fprintf(stderr, "error: %s\n", e.c_str());
+    std::printf("%s: %s\n", source.c_str(), result.summary.Line().c_str());
+    if (!result.errors.empty()) {
+        std::fprintf(stderr, "%s: %zu errors, nothing written\n", source.c_str(), result.errors.size());
+        return 1;
+    }
+
+    const std::filesystem::path out = std::filesystem::path(gameDir) / target;
+    std::filesystem::create_directories(out.parent_path());
+    {
         std::ofstream file(out, std::ios::binary | std::ios::trunc);
         file << result.levelText;
         if (!file) {
             std::fprintf(stderr, "mapc: cannot write %s\n", out.c_str());
             return 1;
         }
-        std::printf("%s: %d triangles -> %s\n", source.c_str(), result.triangles, target.c_str());
-        return 0;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+    }
+    if (const std::optional<std::string> refusal = LevelRefusal(out.string())) {
+        std::fprintf(stderr, "%s: error: the game would refuse the level written: %s\n", source.c_str(),
+                     refusal->c_str());
+        std::filesystem::remove(out);
         return 1;
     }
+    std::printf("%s -> %s\n", source.c_str(), target.c_str());
+    return 0;
 }

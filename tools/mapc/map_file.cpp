@@ -45,6 +45,16 @@ public:
             ++pos;
         return text.substr(start, pos - start);
     }
+    // A texture name: everything up to the next blank, whatever characters
+    // it holds ("{fence", "*water", "+0button"); or a quoted string.
+    std::string Word() {
+        SkipSpaceAndComments();
+        if (pos >= text.size()) Fail("unexpected end of file");
+        if (text[pos] == '"') return Next();
+        const std::size_t start = pos;
+        while (pos < text.size() && !std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
+        return text.substr(start, pos - start);
+    }
     std::string Peek() {
         const std::size_t savedPos = pos;
         const int savedLine = line;
@@ -112,11 +122,11 @@ void ReadValveAxis(Tokenizer& t, MapVec& axis, double& offset) {
 
 MapFace ReadFace(Tokenizer& t) {
     MapFace face;
+    t.AtEnd();  // past blanks and comments: the line is the face's own
     face.line = t.Line();
     for (MapVec& p : face.points) p = ReadPoint(t);
-    face.texture = t.Next();
-    if (face.texture == "(" || face.texture == "{" || face.texture == "}")
-        t.Fail("a face has no texture name");
+    if (t.Peek() == "(" || t.Peek() == "}") t.Fail("a face has no texture name");
+    face.texture = t.Word();
     if (t.Peek() == "[") {
         face.valveAxes = true;
         ReadValveAxis(t, face.uAxis, face.uOffset);
@@ -135,6 +145,7 @@ MapFace ReadFace(Tokenizer& t) {
 
 MapBrush ReadBrush(Tokenizer& t) {
     MapBrush brush;
+    t.AtEnd();
     brush.line = t.Line();
     t.Expect("{");
     while (t.Peek() != "}") {
@@ -147,6 +158,7 @@ MapBrush ReadBrush(Tokenizer& t) {
 
 MapEntity ReadEntity(Tokenizer& t) {
     MapEntity entity;
+    t.AtEnd();
     entity.line = t.Line();
     t.Expect("{");
     for (;;) {
@@ -158,11 +170,13 @@ MapEntity ReadEntity(Tokenizer& t) {
             continue;
         }
         bool quoted = false;
-        std::string key = t.Next(&quoted);
-        if (!quoted) t.Fail("expected a quoted key, '{' or '}' but found '" + key + "'");
-        std::string value = t.Next(&quoted);
-        if (!quoted) t.Fail("the key \"" + key + "\" has no quoted value");
-        entity.properties.emplace_back(std::move(key), std::move(value));
+        MapProperty property;
+        property.key = t.Next(&quoted);
+        property.line = t.Line();
+        if (!quoted) t.Fail("expected a quoted key, '{' or '}' but found '" + property.key + "'");
+        property.value = t.Next(&quoted);
+        if (!quoted) t.Fail("the key \"" + property.key + "\" has no quoted value");
+        entity.properties.push_back(std::move(property));
     }
     t.Expect("}");
     return entity;
@@ -171,8 +185,8 @@ MapEntity ReadEntity(Tokenizer& t) {
 }  // namespace
 
 std::string MapEntity::Value(const std::string& key) const {
-    for (const auto& [k, v] : properties)
-        if (k == key) return v;
+    for (const MapProperty& p : properties)
+        if (p.key == key) return p.value;
     return {};
 }
 

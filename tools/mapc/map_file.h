@@ -38,8 +38,14 @@ struct MapBrush {
     int line = 0;
 };
 
+struct MapProperty {
+    std::string key;
+    std::string value;
+    int line = 0;
+};
+
 struct MapEntity {
-    std::vector<std::pair<std::string, std::string>> properties;
+    std::vector<MapProperty> properties;
     std::vector<MapBrush> brushes;
     int line = 0;
 
