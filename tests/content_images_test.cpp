@@ -18,6 +18,7 @@
 #include "texgen/level_materials.h"
 #include "texgen/signs.h"
 #include "texgen/texgen.h"
+#include "texgen/tool_textures.h"
 
 namespace {
 
@@ -290,6 +291,29 @@ TEST(ContentFiles, GenerationIsDeterministic) {
     texgen::WriteContent(texgen::GenerateContent(), second.path.string());
     for (const std::string& path : written)
         EXPECT_TRUE(ReadBytes(first.path / path) == ReadBytes(second.path / path)) << path;
+}
+
+// ---------------------------------------------------------------- level editor
+
+const std::vector<texgen::LevelTexture>& ToolTextures() {
+    static const std::vector<texgen::LevelTexture> tools = texgen::MakeToolTextures(Fonts());
+    return tools;
+}
+
+TEST(ContentFiles, ToolTexturesAreWrittenForTheEditorAndAreNoLevelTextures) {
+    ScratchFolder folder("tools");
+    texgen::WriteToolTextures(ToolTextures(), folder.path.string());
+    std::set<std::string> names;
+    for (const auto& tool : ToolTextures()) {
+        names.insert(tool.name);
+        EXPECT_LE(tool.name.size(), texgen::kMaxTextureNameLength) << tool.name;
+        const auto decoded = DecodeLevelBmp(ReadBytes(folder.path / texgen::ToolTexturePath(tool)));
+        ASSERT_TRUE(decoded.has_value()) << tool.name;
+        EXPECT_EQ(decoded->pixels, tool.image.rgb) << tool.name;
+        for (const auto& texture : Content().levelTextures) EXPECT_NE(texture.name, tool.name);
+    }
+    EXPECT_EQ(names.count("skip"), 1u) << "maps drop faces with the skip texture";
+    EXPECT_EQ(names.size(), ToolTextures().size()) << "two tool textures share a name";
 }
 
 }  // namespace
