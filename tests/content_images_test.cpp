@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -18,6 +19,7 @@
 #include "texgen/level_materials.h"
 #include "texgen/signs.h"
 #include "texgen/texgen.h"
+#include "texgen/tool_textures.h"
 
 namespace {
 
@@ -290,6 +292,95 @@ TEST(ContentFiles, GenerationIsDeterministic) {
     texgen::WriteContent(texgen::GenerateContent(), second.path.string());
     for (const std::string& path : written)
         EXPECT_TRUE(ReadBytes(first.path / path) == ReadBytes(second.path / path)) << path;
+}
+
+// ---------------------------------------------------------------- level editor
+
+const std::vector<texgen::LevelTexture>& ToolTextures() {
+    static const std::vector<texgen::LevelTexture> tools = texgen::MakeToolTextures(Fonts());
+    return tools;
+}
+
+std::string EditorConfig() { return ReadText(fs::path(TALVEMAR_SOURCE_DIR) / "content/editor/GameConfig.cfg"); }
+
+// The quoted strings from the first one after "key" up to `last` (skipping
+// // comments).
+std::vector<std::string> ConfigStrings(const std::string& config, const std::string& key, char last) {
+    std::vector<std::string> strings;
+    const std::size_t at = config.find("\"" + key + "\"");
+    if (at == std::string::npos) return strings;
+    for (std::size_t i = config.find(':', at); i < config.size(); ++i) {
+        if (config.compare(i, 2, "//") == 0) {
+            i = config.find('\n', i);
+        } else if (config[i] == '"') {
+            const std::size_t end = config.find('"', i + 1);
+            if (end == std::string::npos) break;
+            strings.push_back(config.substr(i + 1, end - i - 1));
+            i = end;
+        } else if (config[i] == last) {
+            break;
+        }
+        if (i == std::string::npos) break;
+    }
+    return strings;
+}
+
+// TrenchBroom's test for a material exclude: the pattern against the file
+// name without folder and extension, letters in either case, '*' for any run
+// of characters and '?' for any one.
+bool MatchesExclude(const char* name, const char* pattern) {
+    if (*pattern == '\0') return *name == '\0';
+    if (*pattern == '*') return MatchesExclude(name, pattern + 1) || (*name != '\0' && MatchesExclude(name + 1, pattern));
+    if (*name == '\0') return false;
+    const bool same = *pattern == '?' || std::tolower(static_cast<unsigned char>(*pattern)) ==
+                                             std::tolower(static_cast<unsigned char>(*name));
+    return same && MatchesExclude(name + 1, pattern + 1);
+}
+
+TEST(ContentFiles, ToolTexturesAreWrittenForTheEditorAndAreNoLevelTextures) {
+    ScratchFolder folder("tools");
+    texgen::WriteToolTextures(ToolTextures(), folder.path.string());
+    std::set<std::string> names;
+    for (const auto& tool : ToolTextures()) {
+        names.insert(tool.name);
+        EXPECT_LE(tool.name.size(), texgen::kMaxTextureNameLength) << tool.name;
+        const auto decoded = DecodeLevelBmp(ReadBytes(folder.path / texgen::ToolTexturePath(tool)));
+        ASSERT_TRUE(decoded.has_value()) << tool.name;
+        EXPECT_EQ(decoded->pixels, tool.image.rgb) << tool.name;
+        for (const auto& texture : Content().levelTextures) EXPECT_NE(texture.name, tool.name);
+    }
+    EXPECT_EQ(names.count("skip"), 1u) << "maps drop faces with the skip texture";
+    EXPECT_EQ(names.size(), ToolTextures().size()) << "two tool textures share a name";
+}
+
+// The editor's material browser lists every image below the material root
+// (the game folder's and those in the configuration's assets folder) except
+// the excluded ones; it must show the level and tool textures and nothing else.
+TEST(ContentFiles, EditorConfigurationShowsExactlyTheLevelAndToolTextures) {
+    const std::string config = EditorConfig();
+    const std::vector<std::string> root = ConfigStrings(config, "root", ',');
+    ASSERT_EQ(root.size(), 1u);
+    const std::vector<std::string> excludes = ConfigStrings(config, "excludes", ']');
+    ASSERT_FALSE(excludes.empty());
+    for (const std::string& pattern : excludes)
+        ASSERT_EQ(pattern.find_first_of("%\\"), std::string::npos) << pattern << ": a glob this check does not know";
+    const auto excluded = [&](const std::string& name) {
+        return std::any_of(excludes.begin(), excludes.end(),
+                           [&](const std::string& pattern) { return MatchesExclude(name.c_str(), pattern.c_str()); });
+    };
+    for (const auto& texture : Content().levelTextures) {
+        EXPECT_EQ(*fs::path(texgen::LevelTexturePath(texture)).begin(), root[0]) << texture.name;
+        EXPECT_FALSE(excluded(texture.name)) << texture.name << " is hidden from the editor";
+    }
+    for (const auto& tool : ToolTextures()) {
+        EXPECT_EQ(texgen::ToolTexturePath(tool), "assets/" + root[0] + "/" + tool.name + ".bmp");
+        EXPECT_FALSE(excluded(tool.name)) << tool.name << " is hidden from the editor";
+    }
+    for (const auto& image : Content().images) {
+        const fs::path path(image.path);
+        if (*path.begin() != root[0]) continue;
+        EXPECT_TRUE(excluded(path.stem().string())) << image.path << " shows among the level textures";
+    }
 }
 
 }  // namespace

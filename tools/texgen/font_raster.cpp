@@ -14,6 +14,8 @@ namespace {
 
 constexpr float kFullCoverage = 255.0f;
 constexpr int kFreeTypeUnitsPerPixel = 64;  // 26.6 fixed point
+constexpr int kLargestFittedSize = 160;
+constexpr int kSmallestFittedSize = 8;
 
 void Check(FT_Error error, const std::string& what) {
     if (error != 0) throw std::runtime_error("FreeType: " + what + " failed (error " + std::to_string(error) + ")");
@@ -100,6 +102,22 @@ TextLine RenderTextLine(const FontFace& face, const std::string& text) {
                 cell = std::max(cell, p.glyph.At(x, y));
             }
     return line;
+}
+
+TextLine FitTextLine(FontFace& face, const std::string& text, float maxWidth, float maxCapHeight, int& capHeight) {
+    for (int size = kLargestFittedSize; size >= kSmallestFittedSize; --size) {
+        face.SetPixelSize(size, size);
+        capHeight = face.CapHeight();
+        TextLine line = RenderTextLine(face, text);
+        if (line.width <= maxWidth && capHeight <= maxCapHeight) return line;
+    }
+    throw std::runtime_error("text \"" + text + "\" does not fit its space");
+}
+
+float TextCoverageAt(const TextLine& line, int left, int top, int x, int y) {
+    const int lx = x - left, ly = y - top;
+    if (lx < 0 || ly < 0 || lx >= line.width || ly >= line.height) return 0.0f;
+    return line.At(lx, ly);
 }
 
 }  // namespace texgen

@@ -71,6 +71,16 @@ private:
 // Lays out `text` with the font's advances (no kerning).
 TextLine RenderTextLine(const FontFace& face, const std::string& text);
 
+// Sets `text` at the largest pixel size (160 down to 8) whose line is at most
+// `maxWidth` wide and whose capitals are at most `maxCapHeight` tall;
+// `capHeight` returns that size's capital height, which places the baseline.
+// Throws std::runtime_error when the text does not fit even at the smallest.
+TextLine FitTextLine(FontFace& face, const std::string& text, float maxWidth, float maxCapHeight, int& capHeight);
+
+// Coverage of a line set with its top left corner at (left, top), at pixel
+// (x, y) of a picture; 0 outside the line.
+float TextCoverageAt(const TextLine& line, int left, int top, int x, int y);
+
 // The path of a DejaVu font file.
 std::string DejaVuPath(const char* fileName);
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 #include <utility>
 
 #include "texgen/patterns.h"
@@ -21,8 +20,6 @@ constexpr float kSideMargin = 16.0f;
 // Capital height over plate height: words, and the lone + and - symbols.
 constexpr float kWordCapShare = 0.5f;
 constexpr float kSymbolCapShare = 0.8f;
-constexpr int kLargestTextSize = 160;
-constexpr int kSmallestTextSize = 8;
 
 struct SignRecipe {
     const char* name;
@@ -42,32 +39,11 @@ const SignRecipe kSigns[] = {
     {"sign_minus", "-", 128, 128, kSymbolCapShare},
 };
 
-// The sign's text set as large as fits its plate; `capHeight` returns the
-// size's capital height, which places the baseline.
-TextLine FitText(FontFace& face, const SignRecipe& recipe, int& capHeight) {
-    const std::string text = recipe.text;
-    const float maxWidth = recipe.width - 2.0f * kSideMargin;
-    const float maxCap = recipe.height * recipe.capShare;
-    for (int size = kLargestTextSize; size >= kSmallestTextSize; --size) {
-        face.SetPixelSize(size, size);
-        capHeight = face.CapHeight();
-        TextLine line = RenderTextLine(face, text);
-        if (line.width <= maxWidth && capHeight <= maxCap) return line;
-    }
-    throw std::runtime_error("sign text \"" + text + "\" does not fit its plate");
-}
-
-// Coverage of the text at a plate pixel, 0 outside the text.
-float TextCoverage(const TextLine& line, int left, int top, int x, int y) {
-    const int lx = x - left, ly = y - top;
-    if (lx < 0 || ly < 0 || lx >= line.width || ly >= line.height) return 0.0f;
-    return line.At(lx, ly);
-}
-
 RgbImage DrawSign(const SignRecipe& recipe, FontFace& face) {
     const int w = recipe.width, h = recipe.height;
     int capHeight = 0;
-    const TextLine line = FitText(face, recipe, capHeight);
+    const TextLine line =
+        FitTextLine(face, recipe.text, recipe.width - 2.0f * kSideMargin, recipe.height * recipe.capShare, capHeight);
     const int left = (w - line.width) / 2;
     const int baseline = (h + capHeight) / 2;
     const int top = baseline - line.baseline;
@@ -84,8 +60,8 @@ RgbImage DrawSign(const SignRecipe& recipe, FontFace& face) {
             const float screw = Dome(screwX, screwY, kScrewRadius);
             const float brushed = TileFbm(u, v, 2, 64, 3, kSeed);
             const float grime = TileFbm(u, v, 3, 4, kSeed + 1);
-            const float text = TextCoverage(line, left, top, x, y);
-            const float shadow = TextCoverage(line, left + kShadowOffset, top + kShadowOffset, x, y);
+            const float text = TextCoverageAt(line, left, top, x, y);
+            const float shadow = TextCoverageAt(line, left + kShadowOffset, top + kShadowOffset, x, y);
             Colour colour = Scale(plate, (0.85f + 0.3f * brushed) * (0.85f + 0.3f * grime) * (1.0f - 0.5f * shadow));
             if (screw > 0.0f) colour = Rgb(150, 150, 152);
             albedo.At(x, y) = Mix(colour, letters, text);

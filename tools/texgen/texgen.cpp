@@ -37,4 +37,15 @@ std::vector<std::string> WriteContent(const GeneratedContent& content, const std
     return written;
 }
 
+std::string ToolTexturePath(const LevelTexture& tool) { return kToolTextureFolder + tool.name + ".bmp"; }
+
+std::vector<std::string> WriteToolTextures(const std::vector<LevelTexture>& tools, const std::string& editorDir) {
+    std::vector<std::string> written;
+    for (const LevelTexture& tool : tools) {
+        WriteLevelBmp(editorDir + "/" + ToolTexturePath(tool), tool.image);
+        written.push_back(ToolTexturePath(tool));
+    }
+    return written;
+}
+
 }  // namespace texgen
