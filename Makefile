@@ -2,13 +2,14 @@
 # make test  installs, builds and runs every test (also under the sanitizers)
 # make bench builds and runs the benchmarks
 # make contactsheet draws every model and texture into build/contact_sheet.bmp
+# make screenshots  takes a picture of each level into build/screenshots/
 
 BUILD_DIR    ?= build
 SANITIZE_DIR ?= build-sanitize
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all setup build run test test-fast test-sanitize bench contactsheet clean
+.PHONY: all setup build run test test-fast test-sanitize bench contactsheet screenshots clean
 
 all: build
 
@@ -38,6 +39,10 @@ bench: build
 # One picture of every model (several frames each) and every texture.
 contactsheet: build
 	cmake --build $(BUILD_DIR) --target contactsheet
+
+# A picture of each level from its fixed spot (the README's pictures).
+screenshots: build
+	cmake --build $(BUILD_DIR) --target screenshots
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
