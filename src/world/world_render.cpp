@@ -87,39 +87,63 @@ void LightVertex(const LightSource& light, WorldVertex& v, const Vec3& normal) {
     v.b += f * light.b;
 }
 
-void EmitTriangle(const World& world, const WorldPolygon& t, bool lit) {
-    glBindTexture(GL_TEXTURE_2D, world.textures[t.texture].glName.Name());
-    glBegin(GL_TRIANGLES);
-    for (int i = 0; i < t.vertexCount; ++i) {
-        const WorldVertex& v = t.vertices[i];
-        if (lit) glColor3f(v.r, v.g, v.b);
-        glTexCoord2f(v.u, v.v);
-        glVertex3f(v.x, v.y, v.z);
+// Triangles drawn in runs: one glBegin/glEnd for as long as the texture
+// stays the same. The picture is the same as one draw per triangle, with far
+// fewer draws for the driver to set up and keep.
+class TriangleRuns {
+public:
+    TriangleRuns(const World& world, bool lit) : world(world), lit(lit) {}
+    ~TriangleRuns() {
+        if (open) glEnd();
     }
-    glEnd();
-    ++worldTrianglesDrawn;
-}
+    TriangleRuns(const TriangleRuns&) = delete;
+    TriangleRuns& operator=(const TriangleRuns&) = delete;
 
-void DrawNodeTriangles(const World& world, const OctreeNode& node, bool lit) {
+    void Add(const WorldPolygon& t) {
+        const GLuint texture = world.textures[t.texture].glName.Name();
+        if (!open || texture != bound) {
+            if (open) glEnd();
+            glBindTexture(GL_TEXTURE_2D, texture);
+            glBegin(GL_TRIANGLES);
+            bound = texture;
+            open = true;
+        }
+        for (int i = 0; i < t.vertexCount; ++i) {
+            const WorldVertex& v = t.vertices[i];
+            if (lit) glColor3f(v.r, v.g, v.b);
+            glTexCoord2f(v.u, v.v);
+            glVertex3f(v.x, v.y, v.z);
+        }
+        ++worldTrianglesDrawn;
+    }
+
+private:
+    const World& world;
+    const bool lit;
+    GLuint bound = 0;
+    bool open = false;
+};
+
+void DrawNodeTriangles(const OctreeNode& node, TriangleRuns& runs) {
     for (WorldPolygon* t : node.triangles) {
         if (t->visited) continue;
-        EmitTriangle(world, *t, lit);
+        runs.Add(*t);
         t->visited = 1;
     }
 }
 
-void DrawOctreeNode(const World& world, const ViewFrustum& frustum, const OctreeNode& node, bool lit) {
+void DrawOctreeNode(const ViewFrustum& frustum, const OctreeNode& node, TriangleRuns& runs) {
     if (!NodeInFrustum(frustum, node)) return;
     if (node.hasChildren) {
         if (NodeWhollyInFrustum(frustum, node)) {
-            DrawNodeTriangles(world, node, lit);
+            DrawNodeTriangles(node, runs);
             return;
         }
         for (const auto& child : node.children)
-            if (child) DrawOctreeNode(world, frustum, *child, lit);
+            if (child) DrawOctreeNode(frustum, *child, runs);
         return;
     }
-    DrawNodeTriangles(world, node, lit);
+    DrawNodeTriangles(node, runs);
 }
 
 void PlaneFrom(float out[4], const float* a, const float* b, const float* c) {
@@ -201,10 +225,13 @@ void World::Draw(const ViewTransform& view, ViewFrustum& frustum) {
     } else {
         glColor3ub(255, 255, 255);
     }
-    if (!settings.drawWithOctree || !octree) {
-        for (const WorldPolygon& t : triangles) EmitTriangle(*this, t, lit);
-    } else {
-        DrawOctreeNode(*this, frustum, *octree, lit);
+    {
+        TriangleRuns runs(*this, lit);
+        if (!settings.drawWithOctree || !octree) {
+            for (const WorldPolygon& t : triangles) runs.Add(t);
+        } else {
+            DrawOctreeNode(frustum, *octree, runs);
+        }
     }
     glPopMatrix();
     glColor3ub(255, 255, 255);
