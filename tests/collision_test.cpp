@@ -195,6 +195,17 @@ TEST_F(Collision, EmbeddedMoversGoBackToTheirLastSafePosition) {
     ExpectNear(world.enemyPackets[3].lastSafePosition, {0, 100.0f / 30, 0});
 }
 
+// Beside a low ledge the sphere can come to rest a little inside the floor;
+// from there it must neither sink through the floor nor stick to it.
+TEST_F(Collision, ASphereRestingInsideTheFloorDoesNotSinkThroughIt) {
+    const Vec3 resting(0, 29, 0);  // 1 unit into the floor at y = 0
+    const Vec3 fallen = Move(resting, {0, -30, 0});
+    EXPECT_GE(fallen.y, 28.9f) << "gravity leaves it on the floor";
+    const Vec3 walked = Move(resting, {20, -5, 0});
+    EXPECT_NEAR(walked.x, 20.0f, 2.0f) << "it walks on along the floor (each step stops a little short)";
+    EXPECT_GE(walked.y, 28.9f);
+}
+
 TEST_F(Collision, SlidingIsBoundedAndNothingGivesNaN) {
     // At the last slide allowed the sphere stays where the hit put it, on its
     // diagonal approach, instead of sliding on along the wall.

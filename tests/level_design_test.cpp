@@ -17,8 +17,8 @@ struct PlayLevel {
     int index;  // its place in the sequence: it picks the AI node file
 };
 const PlayLevel kPlayLevels[] = {
-    {"levels/level1.spt", 1}, {"levels/Credits.spt", 2}, {"levels/level2.spt", 3},
-    {"levels/level3.spt", 4}, {"levels/portal.spt", 5}};
+    {"levels/optionmenu.spt", 0}, {"levels/level1.spt", 1}, {"levels/Credits.spt", 2},
+    {"levels/level2.spt", 3}, {"levels/level3.spt", 4}, {"levels/portal.spt", 5}};
 
 // How near the hero's centre must come: items, gems, the exit.
 constexpr float kItemReach = 50.0f;

@@ -16,6 +16,9 @@ struct CollisionPacket {
     Vec3 lastSafePosition;
     bool hasSafePosition = false;  // a safe position has been recorded
     bool embedded = false;
+    // Of the triangles the sphere already cuts, the plane normal (unit-sphere
+    // space) most against the motion; set with embedded.
+    Vec3 embeddedNormal;
     bool foundCollision = false;
     double nearestDistance = -1.0;
     Vec3 sphereIntersectionPoint;
@@ -32,6 +35,7 @@ struct CollisionPacket {
         velocity = motion;
         basePoint = base;
         embedded = false;
+        embeddedNormal = Vec3();
         foundCollision = false;
         nearestDistance = -1.0;
         radius = sphereRadius;

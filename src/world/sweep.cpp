@@ -101,7 +101,11 @@ void TestTriangle(CollisionPacket& packet, const Motion& motion, const WorldPoly
         IntersectRaySphere(polygonContact, backwards, packet.basePoint, kUnitRadius);
     Vec3 sphereContact = packet.basePoint - normal;
     if (distance >= 0.0) sphereContact = polygonContact - ScaledBy(motion.direction, distance);
-    if (CheckPointInSphere(polygonContact, packet.basePoint, kUnitRadius)) packet.embedded = true;
+    if (CheckPointInSphere(polygonContact, packet.basePoint, kUnitRadius)) {
+        if (!packet.embedded || Dot(normal, motion.direction) < Dot(packet.embeddedNormal, motion.direction))
+            packet.embeddedNormal = normal;
+        packet.embedded = true;
+    }
 
     const bool withinReach = distance >= 0.0 && distance <= motion.length;
     const bool nearest =
@@ -400,6 +404,15 @@ Vec3 CollideWithWorld(World& world, const Vec3& basePoint, const Vec3& velocity,
     }
 
     if (!packet.foundCollision) {
+        // A sphere that already cuts a triangle finds no hit on it moving
+        // deeper: it would sink through a floor it rests a little inside
+        // (as beside a low ledge). It keeps only the motion along that plane.
+        const double into = Dot(packet.embeddedNormal, velocity);
+        if (packet.embedded && into < 0.0) {
+            const Vec3 along = velocity - ScaledBy(packet.embeddedNormal, into);
+            if (!LongEnoughToMove(along.Length())) return basePoint;
+            return CollideWithWorld(world, basePoint, along, moverKind, sweepStart, depth + 1);
+        }
         if (moverKind != kMoverEnemy) packet.RecordSafePosition(basePoint);
         return basePoint + WithLength(velocity, length - kVeryCloseDistance);
     }
