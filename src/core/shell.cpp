@@ -109,6 +109,7 @@ void RunMainLoop(Game& game) {
 
 int RunApplication() {
     platform::SeedRandomFromTime();
+    platform::CloseOnTerminationSignals();
     std::string error;
     std::unique_ptr<platform::GameWindow> window = OpenGameWindow(error);
     if (!window) {

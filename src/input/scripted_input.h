@@ -22,7 +22,9 @@ public:
     void SetFocused(bool focused) { this->focused = focused; }
 
     bool CreateKeyboard() override { return true; }
-    bool CreateMouse(bool) override { return true; }
+    bool CreateMouse(bool) override { return mouseAttached; }
+    // False plays a machine with no mouse.
+    bool mouseAttached = true;
     bool AcquireKeyboard() override { return focused; }
     void UnacquireKeyboard() override {}
     bool AcquireMouse() override { return focused; }

@@ -1,5 +1,9 @@
 #include "platform/events.h"
 
+#include <signal.h>
+
+#include <csignal>
+
 #include <SDL.h>
 
 #include "platform/events_internal.h"
@@ -81,7 +85,26 @@ int TakeWheelMotion() {
     return motion;
 }
 
+namespace {
+// Set by SIGTERM or SIGINT: the system (a session ending, a terminal's
+// Ctrl+C) asks the game to close, as the window's close button does.
+volatile std::sig_atomic_t closeRequested = 0;
+void RequestClose(int) { closeRequested = 1; }
+}  // namespace
+
+void CloseOnTerminationSignals() {
+    struct sigaction action = {};
+    action.sa_handler = RequestClose;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
 bool PollWindowEvent(WindowEvent& out) {
+    if (closeRequested) {
+        out.type = WindowEvent::Type::Quit;
+        return true;
+    }
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {

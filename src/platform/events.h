@@ -17,5 +17,8 @@ struct WindowEvent {
 // wheel, key releases and key repeats never queue up as events: the input
 // devices read them as state, so only events the window acts on wait here.
 bool PollWindowEvent(WindowEvent& event);
+// From now on SIGTERM and SIGINT come out of PollWindowEvent as a Quit, so
+// the program ends the way closing its window ends it.
+void CloseOnTerminationSignals();
 
 }  // namespace platform
