@@ -5,10 +5,8 @@
 #include <set>
 
 #include "actors/enemy.h"
-#include "base/debug_log.h"
 #include "core/game.h"
-#include "base/settings.h"
-#include "core/shell.h"
+#include "gl_window_test.h"
 #include "level_fixture.h"
 #include "math/camera.h"
 #include "world/entities.h"
@@ -18,22 +16,17 @@
 
 namespace {
 
-class LevelLoaderTest : public ::testing::Test {
+class LevelLoaderTest : public GlWindowTest {
 protected:
     void SetUp() override {
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
         levelIndex = 0;
-        std::string error;
-        window = OpenGameWindow(error);  // also starts kov_debug.txt in the temp dir
-        ASSERT_NE(window, nullptr) << error;
+        GlWindowTest::SetUp();  // also starts kov_debug.txt in the temp dir
         WriteSolidBmp("gfx/stone.bmp", 8, 8, 120, 120, 120);
         WriteText("levels/Level1.ai", "0 0 0\n100 0 0\nEND\n");
     }
     void TearDown() override {
         world.reset();
-        window.reset();
-        CloseDebugLog();
+        GlWindowTest::TearDown();
     }
 
     // Loads as the options menu (level 0, whose AI nodes are Level1.ai).
@@ -45,7 +38,6 @@ protected:
     bool Logged(const std::string& line) const { return Log().find(line) != std::string::npos; }
 
     TempLevelDir dir;
-    std::unique_ptr<platform::GameWindow> window;
     std::unique_ptr<World> world = std::make_unique<World>();
 };
 

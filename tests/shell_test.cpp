@@ -9,12 +9,10 @@
 #include <sstream>
 #include <string>
 
-#include "base/debug_log.h"
 #include "core/game.h"
-#include "base/settings.h"
-#include "core/shell.h"
 #include "graphics/view_frustum.h"
 #include "fake_clock.h"
+#include "gl_window_test.h"
 #include "level_fixture.h"
 #include "math/camera.h"
 
@@ -22,7 +20,7 @@ namespace {
 
 // Each test gets fresh settings for an 800 x 600 window, a fresh window and
 // a working directory holding a plain options-menu level.
-class ShellTest : public ::testing::Test {
+class ShellTest : public GlWindowTest {
 protected:
     void SetUp() override {
         WriteSolidBmp("gfx/stone.bmp", 4, 4, 90, 90, 90);
@@ -30,21 +28,12 @@ protected:
         menu.Entity("worldspawn", {}, {LevelText::FloorSquare(-500, -500, 1000, -40)});
         WriteText("levels/optionmenu.spt", menu.Text());
         WriteText("levels/level1.spt", menu.Text());
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
         levelIndex = 0;
         camera = Camera{};
-        std::string error;
-        window = OpenGameWindow(error);
-        ASSERT_NE(window, nullptr) << error;
-    }
-    void TearDown() override {
-        window.reset();
-        CloseDebugLog();
+        GlWindowTest::SetUp();
     }
 
     TempLevelDir dir;
-    std::unique_ptr<platform::GameWindow> window;
 };
 
 TEST_F(ShellTest, WindowStartsWithTheGameGlState) {

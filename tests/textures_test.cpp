@@ -10,9 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "base/debug_log.h"
-#include "base/settings.h"
-#include "core/shell.h"
+#include "gl_window_test.h"
 #include "graphics/textures.h"
 #include "image_bytes.h"
 
@@ -28,19 +26,11 @@ Bytes UniformPcx(int width, int height) {
 
 const Bytes kPixels = {0, 0, 0, 0, 0, 1, 255, 128, 7, 1, 2, 3};  // black, (0,0,1), ...
 
-class TexturesTest : public ::testing::Test {
+class TexturesTest : public GlWindowTest {
 protected:
-    void SetUp() override {
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
-        std::string error;
-        window = OpenGameWindow(error);
-        ASSERT_NE(window, nullptr) << error;
-    }
     void TearDown() override {
         for (const std::string& path : written) std::remove(path.c_str());
-        window.reset();
-        CloseDebugLog();
+        GlWindowTest::TearDown();
     }
 
     std::string Write(const std::string& extension, const Bytes& bytes) {
@@ -71,7 +61,6 @@ protected:
         return pixels;
     }
 
-    std::unique_ptr<platform::GameWindow> window;
     std::vector<std::string> written;
 };
 
