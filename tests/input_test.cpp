@@ -158,29 +158,22 @@ TEST(Input, KeysHeldWhenFocusGoesStayHeldUntilItReturns) {
     EXPECT_FALSE(input.MouseButtonDown(mouse_button::Left));
 }
 
-TEST(Input, ShutdownDropsBothDevices) {
+TEST(Input, ButtonsOutsideTheFourReadAsUpAndShutdownDropsBothDevices) {
     FakeDevices devices;
     devices.Press(key::A);
+    for (auto& b : devices.mouse.rgbButtons) b = kDownBit;
     Input input;
     input.Init(&devices, true, 3);
     input.Update();
     ASSERT_TRUE(input.KeyDown(key::A));
+    EXPECT_TRUE(input.MouseButtonDown(3));
+    EXPECT_FALSE(input.MouseButtonDown(4));
+    EXPECT_FALSE(input.MouseButtonDown(-1));
     EXPECT_TRUE(input.Shutdown());
     EXPECT_FALSE(input.HasKeyboard());
     EXPECT_FALSE(input.HasMouse());
     EXPECT_FALSE(input.KeyDown(key::A));
     EXPECT_FALSE(input.MouseButtonDown(0));
-}
-
-TEST(Input, ButtonsOutsideTheFourReadAsUp) {
-    FakeDevices devices;
-    for (auto& b : devices.mouse.rgbButtons) b = kDownBit;
-    Input input;
-    input.Init(&devices, true, 3);
-    input.Update();
-    EXPECT_TRUE(input.MouseButtonDown(3));
-    EXPECT_FALSE(input.MouseButtonDown(4));
-    EXPECT_FALSE(input.MouseButtonDown(-1));
 }
 
 TEST(KeyTable, EveryKeyTheGameReadsMapsFromItsSdlKey) {

@@ -290,10 +290,7 @@ TEST_F(LevelLoaderTest, TriggersLightsCorpsesStartsAndSoundNodes) {
     EXPECT_FLOAT_EQ(soundNodes[0].maxDistance, 900.0f);
     EXPECT_TRUE(Logged("# of sound_nodes = 1\nsound_node [6] has 4 properties\nMin dist  : 50\n"
                        "Max dist  : 900\nFile path : sounds/ambient/drip.wav\nlocation  : 3 4 5\n"));
-}
-
-TEST(SoundNodePath, ExtensionBecomesWav) {
-    EXPECT_EQ(SoundNodePath("sounds/ambient/drip.mp3\n"), "sounds/ambient/drip.wav");
+    // The path's extension, from its first dot, becomes .wav.
     EXPECT_EQ(SoundNodePath("a.b.c\n"), "a.wav");
     EXPECT_EQ(SoundNodePath("sounds/noext\n"), "sounds/noext.wav");
 }

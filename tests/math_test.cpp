@@ -37,7 +37,7 @@ TEST(Vec3, LengthAndDistanceInDoublePrecision) {
     EXPECT_FLOAT_EQ(Vec3(big, 0, 0).Distance(-big, 0, 0), 2 * big);
 }
 
-TEST(Vec3, NormalizeAndSetLength) {
+TEST(Vec3, NormalizeSetLengthAndDivideWithZeroGuards) {
     Vec3 v(0, 3, 4);
     v.Normalize();
     ExpectVec(v, 0, 0.6f, 0.8f);
@@ -46,22 +46,17 @@ TEST(Vec3, NormalizeAndSetLength) {
     Vec3 d(2, 4, 6);
     d /= 2;
     ExpectVec(d, 1, 2, 3);
-}
-
-TEST(Vec3, ZeroGuardsNeverProduceNaN) {
+    // Zero lengths and divisors leave the vector as it is, never NaN.
     Vec3 zero(0, 0, 0);
     zero.Normalize();
     ExpectVec(zero, 0, 0, 0, 0);
     zero.SetLength(5);
     ExpectVec(zero, 0, 0, 0, 0);
-    Vec3 v(1, 2, 3);
-    v /= 0.0f;
-    ExpectVec(v, 1, 2, 3, 0);
+    d /= 0.0f;
+    ExpectVec(d, 1, 2, 3, 0);
     float triple[3] = {0, 0, 0};
     NormalizeInPlace(triple);
-    EXPECT_EQ(triple[0], 0.0f);
-    EXPECT_EQ(triple[1], 0.0f);
-    EXPECT_EQ(triple[2], 0.0f);
+    ExpectVec({triple[0], triple[1], triple[2]}, 0, 0, 0, 0);
     float t2[3] = {0, -2, 0};
     NormalizeInPlace(t2);
     EXPECT_FLOAT_EQ(t2[1], -1.0f);
