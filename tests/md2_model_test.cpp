@@ -78,27 +78,6 @@ TEST_F(Md2ModelTest, AnimationLoopsOrHolds) {
     EXPECT_FLOAT_EQ(beyond.interpolation, 0.0f);
 }
 
-TEST_F(Md2ModelTest, AGemIsDrawnWhereItStands) {
-    ModelSet gem;
-    ASSERT_TRUE(gem.LoadMainModel("models/gems/redgem.md2", "models/gems/redgem.pcx"));
-    glEnable(GL_TEXTURE_2D);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const ViewTransform view{{0, 20, 100}, {0, 0, -1}, {0, 1, 0}};
-    DrawModelAt(gem, view, {0, 0, 0}, nullptr, 4.0f);
-    unsigned char pixel[4] = {};
-    glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    EXPECT_GT(pixel[0], pixel[2]) << "a red gem in the middle of the scene";
-    EXPECT_GT(pixel[0], 30);
-    GLint depth = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1) << "the matrix stack is left as found";
-}
-
-}  // namespace
-
-namespace {
-
 TEST_F(Md2ModelTest, CallerHeldCountersAlwaysLoop) {
     std::unique_ptr<Md2Model> model = LoadMd2("models/shrike/shrike.md2", "models/shrike/shriketex.pcx");
     ASSERT_NE(model, nullptr);

@@ -10,9 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "base/debug_log.h"
-#include "base/settings.h"
-#include "core/shell.h"
+#include "gl_window_test.h"
 #include "platform/progress_display.h"
 #include "progress/progress_window.h"
 
@@ -93,28 +91,20 @@ int PendingQuitEvents() {
 }
 
 // A game window (which makes its GL context current) for every test.
-class WithGameWindow : public ::testing::Test {
+class WithGameWindow : public GlWindowTest {
 protected:
     void SetUp() override {
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
-        std::string error;
-        gameWindow = OpenGameWindow(error);
-        ASSERT_NE(gameWindow, nullptr) << error;
+        GlWindowTest::SetUp();
+        if (HasFatalFailure()) return;
         gameContext = SDL_GL_GetCurrentContext();
         ASSERT_NE(gameContext, nullptr);
     }
-    void TearDown() override {
-        gameWindow.reset();
-        CloseDebugLog();
-    }
     void ExpectGameContextCurrent() const {
-        if (!gameWindow) return;
+        if (!window) return;
         EXPECT_EQ(SDL_GL_GetCurrentContext(), gameContext);
-        EXPECT_EQ(SDL_GL_GetCurrentWindow(), gameWindow->Handle());
+        EXPECT_EQ(SDL_GL_GetCurrentWindow(), window->Handle());
     }
 
-    std::unique_ptr<platform::GameWindow> gameWindow;
     SDL_GLContext gameContext = nullptr;
 };
 

@@ -9,6 +9,7 @@
 #include "soundgen/signal.h"
 #include "soundgen/speech.h"
 #include "soundgen/voice_lines.h"
+#include "wav_bytes.h"
 
 namespace {
 
@@ -54,30 +55,12 @@ TEST(SoundParts, CrossfadedLoopsHaveNoSeam) {
 
 // A WAV as a speech program streams it: the sizes are placeholders.
 std::vector<std::uint8_t> StreamedWav(int channels, int rate, int bits, const std::vector<std::int16_t>& samples) {
-    std::vector<std::uint8_t> out;
-    auto put16 = [&out](int v) {
-        out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-        out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-    };
-    auto put32 = [&](std::uint32_t v) {
-        put16(static_cast<int>(v & 0xFFFF));
-        put16(static_cast<int>(v >> 16));
-    };
-    auto tag = [&out](const char* t) { out.insert(out.end(), t, t + 4); };
-    tag("RIFF");
-    put32(0x7FFFF024u);
-    tag("WAVE");
-    tag("fmt ");
-    put32(16);
-    put16(1);
-    put16(channels);
-    put32(static_cast<std::uint32_t>(rate));
-    put32(static_cast<std::uint32_t>(rate * channels * bits / 8));
-    put16(channels * bits / 8);
-    put16(bits);
-    tag("data");
-    put32(0x7FFFF000u);
-    for (std::int16_t s : samples) put16(s);
+    using namespace wav_bytes;
+    Bytes data;
+    for (std::int16_t s : samples) Append16(data, static_cast<std::uint16_t>(s));
+    Bytes out = Riff("WAVE", {Chunk("fmt ", FormatBody(16, 0, channels, rate, bits)), Chunk("data", data)});
+    Set32(out, 4, 0x7FFFF024u);
+    Set32(out, 40, 0x7FFFF000u);
     return out;
 }
 

@@ -10,73 +10,27 @@
 #include <string>
 #include <vector>
 
-#include "base/debug_log.h"
-#include "base/settings.h"
-#include "core/shell.h"
+#include "gl_window_test.h"
 #include "graphics/textures.h"
+#include "image_bytes.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+// A 2 x 2 BMP of the given R, G, B pixels in stored order.
+Bytes Bmp2x2(const Bytes& rgb, std::uint16_t bits = 24) { return Bmp(2, 2, BgrRowsOf(2, rgb), bits); }
 
-void Put16(Bytes& b, std::size_t at, std::uint32_t v) {
-    b[at] = v & 0xFF;
-    b[at + 1] = (v >> 8) & 0xFF;
-}
-
-// A 2 x 2 24-bit BMP (rows padded to 8 bytes) of the given R, G, B pixels in
-// stored order.
-Bytes Bmp2x2(const Bytes& rgb, std::uint16_t bits = 24) {
-    Bytes b(54);
-    Put16(b, 0, 19778);
-    Put16(b, 10, 54);
-    Put16(b, 18, 2);
-    Put16(b, 22, 2);
-    Put16(b, 28, bits);
-    for (int row = 0; row < 2; ++row) {
-        for (int x = 0; x < 2; ++x) {
-            const std::uint8_t* p = &rgb[(row * 2 + x) * 3];
-            b.insert(b.end(), {p[2], p[1], p[0]});
-        }
-        b.insert(b.end(), {0xEE, 0xEE});
-    }
-    return b;
-}
-
-// A PCX of one colour (palette entry 5 = (10, 20, 30)), as runs of 63.
+// A PCX of one colour: palette entry 5, (5, 250, 2).
 Bytes UniformPcx(int width, int height) {
-    Bytes b(128);
-    b[0] = 10;
-    b[1] = 5;
-    Put16(b, 8, width - 1);
-    Put16(b, 10, height - 1);
-    Put16(b, 66, width);
-    for (int left = width * height; left > 0; left -= 63)
-        b.insert(b.end(), {std::uint8_t(192 + std::min(left, 63)), 5});
-    b.push_back(12);
-    Bytes palette(768);
-    palette[15] = 10;
-    palette[16] = 20;
-    palette[17] = 30;
-    b.insert(b.end(), palette.begin(), palette.end());
-    return b;
+    return Pcx(width, height, width, PcxRuns(Bytes(std::size_t(width * height), 5)));
 }
 
 const Bytes kPixels = {0, 0, 0, 0, 0, 1, 255, 128, 7, 1, 2, 3};  // black, (0,0,1), ...
 
-class TexturesTest : public ::testing::Test {
+class TexturesTest : public GlWindowTest {
 protected:
-    void SetUp() override {
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
-        std::string error;
-        window = OpenGameWindow(error);
-        ASSERT_NE(window, nullptr) << error;
-    }
     void TearDown() override {
         for (const std::string& path : written) std::remove(path.c_str());
-        window.reset();
-        CloseDebugLog();
+        GlWindowTest::TearDown();
     }
 
     std::string Write(const std::string& extension, const Bytes& bytes) {
@@ -107,7 +61,6 @@ protected:
         return pixels;
     }
 
-    std::unique_ptr<platform::GameWindow> window;
     std::vector<std::string> written;
 };
 
@@ -183,7 +136,7 @@ TEST_F(TexturesTest, PcxIsScaledDownToPowersOfTwo) {
     EXPECT_EQ(skin->scaledHeight, 64);
     EXPECT_EQ(skin->palette.size(), 768u);
     ASSERT_EQ(skin->pixels.size(), 128u * 64u * 4u);
-    EXPECT_EQ((Bytes{skin->pixels.end() - 4, skin->pixels.end()}), (Bytes{10, 20, 30, 255}));
+    EXPECT_EQ((Bytes{skin->pixels.end() - 4, skin->pixels.end()}), (Bytes{5, 250, 2, 255}));
 
     Texture texture;
     ASSERT_TRUE(LoadTexture(texture, Write("PCX", UniformPcx(200, 100)).c_str()));
@@ -200,19 +153,12 @@ TEST_F(TexturesTest, PcxIsScaledDownToPowersOfTwo) {
     ASSERT_TRUE(UploadSkinTexture(*square));
     const Bytes back = ReadBack();
     ASSERT_EQ(back.size(), 256u * 256u * 4u);
-    EXPECT_EQ((Bytes{back.begin() + 4000, back.begin() + 4004}), (Bytes{10, 20, 30, 255}));
+    EXPECT_EQ((Bytes{back.begin() + 4000, back.begin() + 4004}), (Bytes{5, 250, 2, 255}));
 }
 
 TEST_F(TexturesTest, GreyscaleTgaUploadsAsRgb) {
-    Bytes tga(18);
-    tga[0] = 1;  // one byte of ID field
-    tga[2] = 3;
-    Put16(tga, 12, 2);
-    Put16(tga, 14, 1);
-    tga[16] = 8;
-    tga.insert(tga.end(), {'x', 40, 90});
     Texture texture;
-    ASSERT_TRUE(LoadTexture(texture, Write("tga", tga).c_str()));
+    ASSERT_TRUE(LoadTexture(texture, Write("tga", Tga(3, 2, 1, 8, {40, 90}, "x")).c_str()));
     EXPECT_EQ(texture.format, kTextureFromTga);
     EXPECT_EQ(texture.tgaImageType, 3);
     EXPECT_EQ(texture.bitsPerPixel, 8);

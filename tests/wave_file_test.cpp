@@ -12,62 +12,12 @@
 
 #include "audio/wave_file.h"
 #include "common/wav.h"
+#include "wav_bytes.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
-
-void Put16(Bytes& out, std::uint16_t v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(Bytes& out, std::uint32_t v) {
-    Put16(out, static_cast<std::uint16_t>(v & 0xFFFF));
-    Put16(out, static_cast<std::uint16_t>(v >> 16));
-}
-
-void PutTag(Bytes& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
-
-void Set32(Bytes& bytes, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-// A chunk: id, size and body, padded to an even length.
-Bytes Chunk(const char* id, const Bytes& body) {
-    Bytes out;
-    PutTag(out, id);
-    Put32(out, static_cast<std::uint32_t>(body.size()));
-    out.insert(out.end(), body.begin(), body.end());
-    if (body.size() % 2 == 1) out.push_back(0);
-    return out;
-}
-
-// A format body of `size` bytes (16 or more: PCM mono 16-bit 22050 Hz).
-Bytes FormatBody(std::size_t size, std::uint16_t extraSize = 0) {
-    Bytes body;
-    Put16(body, 1);
-    Put16(body, 1);
-    Put32(body, 22050);
-    Put32(body, 44100);
-    Put16(body, 2);
-    Put16(body, 16);
-    if (size >= 18) Put16(body, extraSize);
-    body.resize(size, 0);
-    return body;
-}
-
-Bytes Riff(const char* formType, const std::vector<Bytes>& chunks) {
-    Bytes body;
-    PutTag(body, formType);
-    for (const Bytes& chunk : chunks) body.insert(body.end(), chunk.begin(), chunk.end());
-    Bytes out;
-    PutTag(out, "RIFF");
-    Put32(out, static_cast<std::uint32_t>(body.size()));
-    out.insert(out.end(), body.begin(), body.end());
-    return out;
-}
+using namespace wav_bytes;
 
 Bytes SampleBytes(std::size_t count) {
     Bytes out;

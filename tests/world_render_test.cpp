@@ -3,14 +3,12 @@
 
 #include <GL/gl.h>
 
-#include "base/debug_log.h"
 #include "core/game.h"
-#include "base/settings.h"
 #include "core/screenshot.h"
-#include "core/shell.h"
 #include "graphics/image_files.h"
 #include "graphics/view_frustum.h"
 #include "graphics/view_transform.h"
+#include "gl_window_test.h"
 #include "level_fixture.h"
 #include "math/camera.h"
 #include "world/octree.h"
@@ -19,29 +17,23 @@
 
 namespace {
 
-class WorldRenderTest : public ::testing::Test {
+class WorldRenderTest : public GlWindowTest {
 protected:
     void SetUp() override {
-        settings = Settings::Defaults();
-        settings.fullScreen = 0;
         levelIndex = 0;
         camera = Camera{};
-        std::string error;
-        window = OpenGameWindow(error);
-        ASSERT_NE(window, nullptr) << error;
+        GlWindowTest::SetUp();
         WriteSolidBmp("gfx/stone.bmp", 8, 8, 200, 200, 200);
     }
     void TearDown() override {
         world.reset();
-        window.reset();
-        CloseDebugLog();
+        GlWindowTest::TearDown();
     }
     int Load(const LevelText& level) {
         WriteText("levels/t.spt", level.Text());
         return world->Load("levels/t.spt", 0);
     }
     TempLevelDir dir;
-    std::unique_ptr<platform::GameWindow> window;
     std::unique_ptr<World> world = std::make_unique<World>();
 };
 
