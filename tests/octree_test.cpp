@@ -188,7 +188,7 @@ TEST(OctreeAssembly, TrianglesAreListedInEveryChildTheyTouch) {
     EXPECT_EQ(ChildrenListing(root, triangles[first + 2]), (std::vector<int>{0, 4}));
 }
 
-TEST(OctreeAssembly, ABoxInsideATrianglesFaceClearOfItsEdgesIsNotTouched) {
+TEST(OctreeAssembly, ABoxInsideATrianglesFaceClearOfItsEdgesIsListedToo) {
     std::vector<WorldPolygon> crowd;  // splits child 0, away from its child 7
     for (int i = 0; i < kOctreeLeafTriangles + 1; ++i)
         crowd.push_back(PointTriangle({5.0f + 0.1f * i, 5, 5}));
@@ -202,7 +202,8 @@ TEST(OctreeAssembly, ABoxInsideATrianglesFaceClearOfItsEdgesIsNotTouched) {
     ASSERT_TRUE(child0.hasChildren);
     EXPECT_TRUE(Listed(child0, big));
     EXPECT_TRUE(Listed(*child0.children[3], big));   // the edge x = 10 crosses it
-    EXPECT_FALSE(Listed(*child0.children[7], big));  // [25,50]^3 lies inside the face
+    EXPECT_TRUE(Listed(*child0.children[7], big));  // the face cuts [25,50]^3
+    EXPECT_FALSE(Listed(*child0.children[0], big));  // [0,25]^3 lies clear of it
 }
 
 TEST(OctreeAssembly, DepthLimitEndsAFanAroundOnePoint) {
@@ -363,13 +364,17 @@ protected:
     CollisionPacket packet;
 };
 
-TEST_F(OctreeSweep, NodeNeedsTheStartEndOrShiftedStart) {
+TEST_F(OctreeSweep, NodeNeedsThePointsOrTheSweptSpheresBox) {
     const Vec3 start(300, 300, 300);
     EXPECT_TRUE(Touched({299, 299, 299}, {301, 301, 301}, start));
     EXPECT_TRUE(Touched({320, 295, 295}, {340, 305, 305}, start));  // the end, (330, 300, 300)
     EXPECT_TRUE(Touched({329, 321, 329}, {331, 323, 331}, start));  // (330, 322, 330)
-    // The sphere's surface reaches into this box, but none of the points does.
-    EXPECT_FALSE(Touched({260, 290, 290}, {290, 310, 310}, start));
+    // The sphere's surface reaches into this box, though none of the points
+    // does: below a mover on a ramp lies the floor he stands on.
+    EXPECT_TRUE(Touched({260, 290, 290}, {290, 310, 310}, start));
+    EXPECT_TRUE(Touched({290, 250, 290}, {310, 271, 310}, start));
+    EXPECT_FALSE(Touched({290, 250, 290}, {310, 269, 310}, start));  // beyond the radius
+    EXPECT_FALSE(Touched({361, 290, 290}, {380, 310, 310}, start));  // beyond the end's sphere
 
     // The caller's start counts, not the packet's base point.
     const Vec3 far(1000, 0, 0);
@@ -388,7 +393,7 @@ TEST_F(OctreeSweep, WalkHandsOnlyTheReachedLeavesToTheCheck) {
         leaves.push_back(&leaf);
     };
     packet.velocity = Vec3();
-    WalkOctreeForSweep(world, packet, *world.octree, {75, 75, 75}, record);  // child 7 only
+    WalkOctreeForSweep(world, packet, *world.octree, {85, 85, 85}, record);  // child 7 only
     EXPECT_EQ(leaves, (std::vector<const OctreeNode*>{world.octree->children[7].get()}));
 
     leaves.clear();  // the corner all eight children share

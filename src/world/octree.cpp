@@ -1,6 +1,7 @@
 #include "world/octree.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "base/debug_log.h"
@@ -82,8 +83,35 @@ constexpr AxisOutBits kAxisOutBits[3] = {
     {kOutBeyondMaxZ, kOutBelowMinZ},
 };
 
-// A triangle touches a box when a corner lies in it or an edge meets it; a
-// box inside the triangle's face, clear of every edge, does not count.
+// Separating-axis test of a triangle against a box: true when no axis (the
+// box's three, the triangle's normal, the nine edge-by-box-axis crossings)
+// holds them apart. Bounds count as touching.
+bool FaceCutsBox(const WorldPolygon& triangle, const Vec3& boxMin, const Vec3& boxMax) {
+    const Vec3 centre((boxMin.x + boxMax.x) * 0.5f, (boxMin.y + boxMax.y) * 0.5f, (boxMin.z + boxMax.z) * 0.5f);
+    const Vec3 half((boxMax.x - boxMin.x) * 0.5f, (boxMax.y - boxMin.y) * 0.5f, (boxMax.z - boxMin.z) * 0.5f);
+    Vec3 v[kTriangleVertices];
+    for (int i = 0; i < kTriangleVertices; ++i) v[i] = VertexPosition(triangle.vertices[i]) - centre;
+    // Apart along `axis` when the triangle's projection clears the box's.
+    auto apartAlong = [&](const Vec3& axis) {
+        const auto project = [&](const Vec3& p) { return p.x * axis.x + p.y * axis.y + p.z * axis.z; };
+        const float p0 = project(v[0]), p1 = project(v[1]), p2 = project(v[2]);
+        const float reach = half.x * std::fabs(axis.x) + half.y * std::fabs(axis.y) + half.z * std::fabs(axis.z);
+        return std::min({p0, p1, p2}) > reach || std::max({p0, p1, p2}) < -reach;
+    };
+    const Vec3 boxAxes[3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
+    for (const Vec3& axis : boxAxes)
+        if (apartAlong(axis)) return false;
+    const Vec3 edges[kTriangleVertices] = {v[1] - v[0], v[2] - v[1], v[0] - v[2]};
+    if (apartAlong(edges[0].Cross(edges[1]))) return false;
+    for (const Vec3& edge : edges)
+        for (const Vec3& axis : boxAxes)
+            if (apartAlong(edge.Cross(axis))) return false;
+    return true;
+}
+
+// A triangle touches a box when a corner lies in it, an edge meets it, or
+// its face passes through it: a floor wider than a node is listed in every
+// node it crosses, so a mover standing in one of them finds it.
 bool TriangleTouchesNode(const WorldPolygon& triangle, const OctreeNode& node) {
     for (int i = 0; i < kTriangleVertices; ++i) {
         const Vec3 from = VertexPosition(triangle.vertices[i]);
@@ -92,7 +120,7 @@ bool TriangleTouchesNode(const WorldPolygon& triangle, const OctreeNode& node) {
         Vec3 hit;
         if (SegmentTouchesBox(node.minCorner, node.maxCorner, from, to, hit)) return true;
     }
-    return false;
+    return FaceCutsBox(triangle, node.minCorner, node.maxCorner);
 }
 
 // Rewrites the candidate's mark and lists it when it touches the node.
@@ -290,9 +318,20 @@ bool NodeTouchedBySweep(const World& /*world*/, const OctreeNode& node,
     const Vec3 end = sweepStart + Scaled(packet.velocity, packet.radius);
     const Vec3 probe = sweepStart + Vec3(0.0f, -kSweepProbeDrop, 0.0f) +
                        Vec3(kMoverRadius, kMoverRadius, kMoverRadius);
-    return PointInBox(node.minCorner, node.maxCorner, sweepStart) ||
-           PointInBox(node.minCorner, node.maxCorner, end) ||
-           PointInBox(node.minCorner, node.maxCorner, probe);
+    if (PointInBox(node.minCorner, node.maxCorner, sweepStart) ||
+        PointInBox(node.minCorner, node.maxCorner, end) ||
+        PointInBox(node.minCorner, node.maxCorner, probe))
+        return true;
+    // The sphere's lower half reaches into the box below the one holding its
+    // centre: on a ramp whose node ends just under the centre the mover would
+    // sink into the floor. Every node the swept sphere's box meets counts.
+    for (int axis = 0; axis < 3; ++axis) {
+        const float reach = Axis(packet.radius, axis);
+        const float low = std::min(Axis(sweepStart, axis), Axis(end, axis)) - reach;
+        const float high = std::max(Axis(sweepStart, axis), Axis(end, axis)) + reach;
+        if (high < Axis(node.minCorner, axis) || low > Axis(node.maxCorner, axis)) return false;
+    }
+    return true;
 }
 
 void WalkOctreeForSweep(World& world, CollisionPacket& packet, OctreeNode& node,

@@ -99,8 +99,9 @@ constexpr int kMoverEnemy = 1;
 
 // True when a sweep may touch the node: its start, its end (start + the
 // packet's velocity scaled back by the packet's radius) or its start shifted
-// by (30, 22, 30) lies in the box. sweepStart is in world units; the caller
-// picks it by mover (see world/sweep.h).
+// by (30, 22, 30) lies in the box, or the box meets the box around the
+// sphere at start and end. sweepStart is in world units; the caller picks it
+// by mover (see world/sweep.h).
 bool NodeTouchedBySweep(const World& world, const OctreeNode& node, const CollisionPacket& packet,
                         const Vec3& sweepStart);
 
