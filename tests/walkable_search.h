@@ -1,7 +1,7 @@
 #pragma once
 // Where the hero can walk in a level, found with the game's own collision:
-// from a start, steps in eight directions, each followed by a fall to the
-// floor, over every place reached. Steps that fall out of the world are
+// from a start, steps in eight directions (a jump where a ledge stops the
+// walk), each followed by a fall to the floor, over every place reached. Steps that fall out of the world are
 // recorded. A filter can close places (a force field that is up). Moves go
 // in pieces no longer than the hero's frame steps and falls in gravity's
 // steps, as the game moves him: the collision looks for walls only in the
@@ -25,6 +25,9 @@ public:
     static constexpr float kFallProbe = 1500.0f;
     static constexpr float kWalkPiece = 16.0f;  // about a frame's walk
     static constexpr float kFallPiece = 30.0f;  // gravity's step
+    // A jump lifts the hero about 100 units (five frames of 50 up against
+    // gravity's 30); the search asks a little less of it.
+    static constexpr float kJumpRise = 80.0f;
     static constexpr std::size_t kMostPlaces = 60000;
 
     explicit WalkableSearch(World& world, std::function<bool(const Vec3&)> closed = {})
@@ -44,8 +47,9 @@ public:
                     if (di == 0 && dj == 0) continue;
                     const long i = at.i + di, j = at.j + dj;
                     const Vec3 target(origin.x + i * kStep, at.position.y, origin.z + j * kStep);
-                    const Vec3 moved = Move(at.position, Vec3(target.x - at.position.x, 0.0f, target.z - at.position.z));
-                    if (std::hypot(moved.x - target.x, moved.z - target.z) > kStep * 0.25f) continue;
+                    Vec3 moved = Move(at.position, Vec3(target.x - at.position.x, 0.0f, target.z - at.position.z));
+                    if (!Arrived(moved, target)) moved = JumpTowards(at.position, target);
+                    if (!Arrived(moved, target)) continue;
                     const Vec3 landed = Drop(moved);
                     if (moved.y - landed.y > kFallProbe - kFallPiece) {
                         falls.push_back(moved);
@@ -76,6 +80,14 @@ public:
     std::vector<Vec3> falls;
 
 private:
+    static bool Arrived(const Vec3& at, const Vec3& target) {
+        return std::hypot(at.x - target.x, at.z - target.z) <= kStep * 0.25f;
+    }
+    // Up a ledge the walk could not pass: rise, then go on at that height.
+    Vec3 JumpTowards(const Vec3& from, const Vec3& target) {
+        const Vec3 risen = Move(from, {0.0f, kJumpRise, 0.0f});
+        return Move(risen, Vec3(target.x - risen.x, 0.0f, target.z - risen.z));
+    }
     Vec3 Sweep(const Vec3& from, const Vec3& by) {
         world.currentPacket = &world.playerPacket;
         world.playerPacket.hasSafePosition = false;
@@ -90,13 +102,17 @@ private:
         for (int i = 0; i < pieces; ++i) at = Sweep(at, piece);
         return at;
     }
-    // Down in gravity's steps until a floor holds him, or `most` units.
+    // Down in gravity's steps until a floor holds him, or `most` units. On a
+    // ramp gravity only slides him a little way down it each step (which the
+    // walk up outpaces in the game), so a step that drops less than half of
+    // gravity's lands him.
     Vec3 Fall(const Vec3& from, float most) {
         Vec3 at = from;
         for (float fallen = 0.0f; fallen < most; fallen += kFallPiece) {
             const Vec3 next = Sweep(at, {0.0f, -kFallPiece, 0.0f});
-            if (next.y == at.y) break;
+            const bool landed = at.y - next.y < 0.5f * kFallPiece;
             at = next;
+            if (landed) break;
         }
         return at;
     }
