@@ -125,24 +125,21 @@ TEST_F(Collision, CastsStopShortOrAtTheWall) {
     ExpectNear(Cast({0, 900, 0}, {900, 0, 0}), {899.9f, 900, 0});  // outside the tree: free
 }
 
-TEST_F(Collision, CastSearchesOnlyTheStartsBoxUnlessItIsInView) {
+TEST_F(Collision, CastMeetsAWallInABoxBeyondTheOneItStartsIn) {
     std::vector<WorldPolygon> triangles = FloorAndWall();
     for (int i = 0; i < kOctreeLeafTriangles; ++i)  // splits the root
         triangles.push_back(
             Triangle({-300.0f + i, -300, -300}, {-299.0f + i, -300, -300}, {-300, -299, -300}));
     UseTriangles(world, triangles);
+    ASSERT_LT(world.octree->split[0], 90.0f);  // the wall lies in the next box
     const Vec3 start(-50, 100, 10), towardsWall(300, 0, 0);
-    ExpectNear(Cast(start, towardsWall), {249.9f, 100, 10});  // the wall's box is not searched
-    EXPECT_EQ(hit, 0);
-    // A start on the plane dividing the root lies in the boxes on both sides.
-    const float divide = world.octree->split[0];
-    ASSERT_LT(divide, 90.0f);
-    ExpectNear(Cast({divide, 100, 10}, towardsWall), {100, 100, 10});
-    EXPECT_EQ(hit, 1);
-    hit = 0;
-    for (auto& plane : world.frameFrustum.planes) plane[3] = 1.0f;  // everything in view
     ExpectNear(Cast(start, towardsWall), {100, 100, 10});
     EXPECT_EQ(hit, 1);
+    hit = 0;
+    ExpectNear(Cast(start, {-200, 0, 0}), {-249.9f, 100, 10});  // away from it: free
+    EXPECT_EQ(hit, 0);
+    ExpectNear(Cast({-500, 100, 10}, towardsWall), {-200.1f, 100, 10});  // starts outside: free
+    EXPECT_EQ(hit, 0);
 }
 
 // ---- Sweeps ----

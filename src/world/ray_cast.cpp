@@ -1,5 +1,6 @@
 #include "world/ray_cast.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "math/geometry.h"
@@ -52,31 +53,101 @@ Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::u
 
 namespace {
 
-// The walk below a node known to hold the cast start. A child holds it
-// when it lies on the child's side of the split on every axis (both sides
-// when on the split), so the walk reads only the children it enters: casts
-// land all over a level, and every node read is likely a cache miss.
-void WalkHolding(World& world, CollisionPacket& packet, OctreeNode& node) {
+// Whether the cast's segment, from `from` along `along`, comes within the
+// cast's radius of the node's box (slab test on the grown box).
+bool SegmentNearNode(const OctreeNode& node, const Vec3& from, const Vec3& along, float& entry) {
+    const float origin[3] = {from.x, from.y, from.z};
+    const float step[3] = {along.x, along.y, along.z};
+    const float low[3] = {node.minCorner.x - kCastRadius, node.minCorner.y - kCastRadius,
+                          node.minCorner.z - kCastRadius};
+    const float high[3] = {node.maxCorner.x + kCastRadius, node.maxCorner.y + kCastRadius,
+                           node.maxCorner.z + kCastRadius};
+    float enter = 0.0f, leave = 1.0f;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (step[axis] == 0.0f) {
+            if (origin[axis] < low[axis] || origin[axis] > high[axis]) return false;
+            continue;
+        }
+        float t0 = (low[axis] - origin[axis]) / step[axis];
+        float t1 = (high[axis] - origin[axis]) / step[axis];
+        if (t0 > t1) std::swap(t0, t1);
+        enter = std::max(enter, t0);
+        leave = std::min(leave, t1);
+        if (enter > leave) return false;
+    }
+    entry = enter;
+    return true;
+}
+
+// The cast's segment and its box, grown by the cast's radius.
+struct CastPath {
+    Vec3 from, along;
+    float low[3], high[3];
+    double unitLength;  // of the packet's velocity, to compare with its hit distance
+};
+
+CastPath PathOf(const Vec3& from, const Vec3& along, double unitLength) {
+    CastPath path{from, along, {}, {}, unitLength};
+    const float a[3] = {from.x, from.y, from.z};
+    const float b[3] = {from.x + along.x, from.y + along.y, from.z + along.z};
+    for (int axis = 0; axis < 3; ++axis) {
+        path.low[axis] = std::min(a[axis], b[axis]) - kCastRadius;
+        path.high[axis] = std::max(a[axis], b[axis]) + kCastRadius;
+    }
+    return path;
+}
+
+// Every node the cast passes through, down to its leaves (or to a node
+// wholly in view, whose list holds all of its leaves' triangles): a cast
+// longer than the box it starts in must still meet a wall in the next box.
+// Marks keep a triangle listed in several leaves to one test. The children
+// on the path's sides of the split are candidates; only when the path's box
+// straddles a split does a child need the exact segment test.
+void WalkAlong(World& world, CollisionPacket& packet, OctreeNode& node, const CastPath& path) {
     if (!node.hasChildren || NodeWhollyInFrustum(world.frameFrustum, node)) {
         CheckLeafTrianglesForCast(world, packet, node);
         return;
     }
-    const float start[3] = {packet.castStart.x, packet.castStart.y, packet.castStart.z};
     const int upperBit[3] = {kChildUpperX, kChildUpperY, kChildUpperZ};
+    bool lowerSide[3], upperSide[3];
+    bool straddles = false;
+    for (int axis = 0; axis < 3; ++axis) {
+        lowerSide[axis] = path.low[axis] <= node.split[axis];
+        upperSide[axis] = path.high[axis] >= node.split[axis];
+        straddles = straddles || (lowerSide[axis] && upperSide[axis]);
+    }
+    struct Candidate {
+        OctreeNode* node;
+        float entry;  // share of the path before it reaches the node
+    };
+    Candidate candidates[8];
+    int count = 0;
     for (int k = 0; k < 8; ++k) {
-        bool holds = true;
-        for (int axis = 0; axis < 3; ++axis) {
-            const bool upper = (k & upperBit[axis]) != 0;
-            holds = holds && (upper ? start[axis] >= node.split[axis] : start[axis] <= node.split[axis]);
-        }
-        if (holds && node.children[k]) WalkHolding(world, packet, *node.children[k]);
+        bool onPath = true;
+        for (int axis = 0; axis < 3; ++axis) onPath = onPath && ((k & upperBit[axis]) ? upperSide[axis] : lowerSide[axis]);
+        OctreeNode* child = node.children[k].get();
+        if (!onPath || !child) continue;
+        float entry = 0.0f;
+        if (straddles && !SegmentNearNode(*child, path.from, path.along, entry)) continue;
+        candidates[count++] = {child, entry};
+    }
+    // Nearest first: a node the path reaches only beyond a hit already
+    // found cannot hold a nearer one.
+    std::sort(candidates, candidates + count,
+              [](const Candidate& x, const Candidate& y) { return x.entry < y.entry; });
+    for (int i = 0; i < count; ++i) {
+        if (packet.foundCollision && candidates[i].entry * path.unitLength > packet.nearestDistance) break;
+        WalkAlong(world, packet, *candidates[i].node, path);
     }
 }
 
 }  // namespace
 
 void WalkOctreeForCast(World& world, CollisionPacket& packet, OctreeNode& node) {
-    if (CastNodeTest(node, packet)) WalkHolding(world, packet, node);
+    if (!CastNodeTest(node, packet)) return;
+    const Vec3 along(packet.velocity.x * packet.radius.x, packet.velocity.y * packet.radius.y,
+                     packet.velocity.z * packet.radius.z);
+    WalkAlong(world, packet, node, PathOf(packet.castStart, along, packet.velocity.Length()));
 }
 
 bool CastNodeTest(const OctreeNode& node, const CollisionPacket& packet) {

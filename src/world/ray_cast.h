@@ -37,6 +37,7 @@ Vec3 CastRay(World& world, const Vec3& start, const Vec3& velocity, std::uint8_t
 // the pass CastRay began.
 Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::uint8_t& hit);
 
-// The cast's walk: boxes that contain the packet's cast start.
+// The cast's walk: when the root holds the packet's cast start, every box
+// the cast passes through (a box wholly in view is read whole).
 void WalkOctreeForCast(World& world, CollisionPacket& packet, OctreeNode& node);
 bool CastNodeTest(const OctreeNode& node, const CollisionPacket& packet);
