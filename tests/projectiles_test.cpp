@@ -106,6 +106,16 @@ TEST_F(ProjectilesTest, OneBulletHurtsEveryEnemyInItsLineAndTheWallGetsAHole) {
     EXPECT_GT(emitted[6], 0) << "sparks";
 }
 
+TEST_F(ProjectilesTest, NobodyBehindAWallIsStruck) {
+    AddEnemy({0, 10, 900}, enemy_kind::Strider);  // in the line of flight, past the wall at 600
+    AddEnemy({0, 10, 400}, enemy_kind::Strider);
+    weapons.ammo[2] = 1;
+    FireWeapon(weapons, world, {0, 40, 0}, {0, 0, 1}, 2, hero.position);
+    Update(40);
+    EXPECT_EQ(world.enemies[0].health, 100.0f);
+    EXPECT_EQ(world.enemies[1].health, 50.0f);
+}
+
 TEST_F(ProjectilesTest, AnEnemyTheFirstStepReachesIntoIsHit) {
     AddEnemy({0, 10, 40}, enemy_kind::Lumarid);  // its hit sphere spans z 20..60
     weapons.ammo[0] = 1;

@@ -121,14 +121,31 @@ void Bleed(ShotScene& scene, Projectile& shot, const Enemy& enemy, int sphere) {
     Emit(scene.effects, wound, burst, kBloodBurstKind);
 }
 
+// A wall stands between the shot and the hit sphere's near side.
+bool WallBefore(World& world, const Vec3& from, const Vec3& centre, float radius) {
+    const Vec3 toCentre = centre - from;
+    const float reach = toCentre.Length() - radius;
+    if (reach <= 0.0f) return false;
+    Vec3 along = toCentre;
+    along.SetLength(reach);
+    std::uint8_t wall = 0;
+    Vec3 normal;
+    CastRay(world, from, along, wall, normal);
+    return wall != 0;
+}
+
 // Every living enemy on the shot's line is struck, so one bullet can pass
 // through several in line. The line starts where this frame's step began:
-// an enemy the step reached into is on it too.
+// an enemy the step reached into is on it too. The line ends at the first
+// wall: nobody is struck through one.
 void StrikeEnemies(ShotScene& scene, Projectile& shot, const Vec3& stepStart) {
     for (Enemy& enemy : scene.world.enemies) {
         const Vec3& from = shot.type == kEnemyShot ? shot.position : stepStart;
         const int sphere = HitTestEnemy(enemy, from, shot.velocity, shot.type);
         if (sphere < 0) continue;
+        if (shot.type != kEnemyShot &&
+            WallBefore(scene.world, from, enemy.hitCentre[sphere], enemy.hitRadius[sphere]))
+            continue;
         enemy.health -= shot.damage;
         if (sphere == kHeadSphere) enemy.health = 0.0f;
         if (enemy.health > 0.0f) {
