@@ -5,12 +5,25 @@
 #include <cmath>
 #include <initializer_list>
 #include <memory>
+#include <vector>
+
+#include <GL/gl.h>
 
 #include "actors/enemy.h"
 #include "core/game.h"
 #include "fake_clock.h"
 #include "game_dir_fixture.h"
 #include "input/scripted_input.h"
+
+// The last frame's top band (the play clock, or the menu's read-out), as RGB.
+inline std::vector<unsigned char> TopBandPixels() {
+    const int top = settings.height * 7 / 8, rows = settings.height / 8;
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(settings.width) * rows * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, top, settings.width, rows, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
 
 class GameDriverTest : public GameDirTest {
 protected:

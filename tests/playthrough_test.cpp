@@ -29,6 +29,7 @@ constexpr float kLowHealth = 60.0f;
 constexpr int kStuckFrames = 45;
 constexpr int kHintGem = 6;
 constexpr float kKulthaInTheWay = 150.0f;
+constexpr std::uint32_t kBossDelayMs = 5000;
 
 // The levels after the options menu, by their place in the sequence.
 const char* const kRouteOf[] = {nullptr, "level1", "Credits", "level2", "level3", "portal"};
@@ -118,6 +119,7 @@ protected:
             script.Release(key::RightShift);
         }
         if (game->player.dead) Fail("the hero died");
+        if (settings.delayedLevelChange && !bossFellAt) bossFellAt = fake.clock.TickCount();
         const Enemy* enemy = Target();
         if (enemy && ArmBest()) {
             View(true);
@@ -245,7 +247,12 @@ protected:
         if (step.action == "exit") return WalkTo(game->world.levelEnd, 0.0f, [&] { return levelIndex != level; });
         if (step.action == "wait") {
             for (int i = 0; i < kStepFrames && levelIndex == level; ++i) PlayFrame(nullptr);
-            if (levelIndex == level) Fail("the level does not change");
+            if (levelIndex == level) return Fail("the level does not change");
+            if (!bossFellAt) return Fail("the level changed, but no end boss fell");
+            // Five seconds after the end boss fell (seen a frame late at most).
+            const std::uint32_t waited = fake.clock.TickCount() - bossFellAt;
+            EXPECT_GT(waited, kBossDelayMs - 100);
+            EXPECT_LT(waited, kBossDelayMs + 200);
             return;
         }
         Fail("route line " + std::to_string(step.line) + " cannot be read");
@@ -290,18 +297,22 @@ protected:
     }
 
     int framesWalked = 0;
+    std::uint32_t bossFellAt = 0;  // clock when the end boss's delayed change began
     Vec3 lastCheck;
     bool failed = false;
 };
 
 TEST_F(Playthrough, TheWholeGameFromTheOptionsMenuToTheCredits) {
-    StartGame(320, 240);
-    // The options menu: every pad changes its setting while he stands on it.
+    StartGame(400, 300);  // the smallest window that prints the menu's read-outs
+    // The options menu: every pad changes its setting while he stands on it,
+    // and the read-out at the top shows it.
     Screenshot("start");
     for (const MenuTrigger& pad : std::vector<MenuTrigger>(game->world.menuTriggers)) {
         const Settings before = settings;
+        const std::vector<unsigned char> shownBefore = TopBandPixels();
         WalkTo({pad.x, 0.0f, pad.z}, 10.0f);
         Frames(3);
+        EXPECT_NE(TopBandPixels(), shownBefore) << "the read-out of pad " << pad.type;
         const bool changed = settings.difficultyLevel != before.difficultyLevel ||
                              settings.goreLevel != before.goreLevel || settings.musicLevel != before.musicLevel ||
                              settings.sfxLevel != before.sfxLevel;

@@ -9,7 +9,7 @@
 //   solve       touch the three gems of the solution, until the field drops
 //   clear R     fight until no living enemy is within R units
 //   exit        walk to the level's end until the level changes
-//   wait        fight and wait until the level changes by itself
+//   wait        fight until the end boss falls and the level changes by itself
 #include <fstream>
 #include <sstream>
 #include <string>
