@@ -95,8 +95,8 @@ protected:
     bool InSight(const Vec3& eye, const Vec3& target) {
         std::uint8_t wall = 0;
         Vec3 normal;
-        const Vec3 reached = CastRay(game->world, eye, target - eye, wall, normal);
-        return !wall || reached.Distance(target) < 60.0f;
+        CastRay(game->world, eye, target - eye, wall, normal);
+        return !wall;
     }
 
     // The best weapon he owns with rounds left, by its number key; false
