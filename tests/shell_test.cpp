@@ -36,22 +36,6 @@ protected:
     TempLevelDir dir;
 };
 
-TEST_F(ShellTest, WindowStartsWithTheGameGlState) {
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    GLint face = 0;
-    glGetIntegerv(GL_CULL_FACE_MODE, &face);
-    EXPECT_EQ(face, GL_BACK);
-
-    int w = 0, h = 0;
-    window->DrawableSize(w, h);
-    EXPECT_EQ(w, 800);
-    EXPECT_EQ(h, 600);
-    GLint depthBits = 0;
-    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-    EXPECT_GE(depthBits, 16);
-}
-
 TEST_F(ShellTest, ResizeSetsSceneBandViewportScissorAndProjection) {
     ResizeScene(640, 480);
     GLint viewport[4], scissor[4];
@@ -84,41 +68,6 @@ TEST_F(ShellTest, ResizeToZeroHeightStaysFinite) {
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     for (float v : projection) EXPECT_TRUE(std::isfinite(v));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(ShellTest, WindowKeys) {
-    Game game;
-    using platform::WindowKey;
-    HandleWindowKey(WindowKey::Up, game);
-    GLint polygonMode[2];
-    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
-    EXPECT_EQ(polygonMode[0], GL_LINE);
-    HandleWindowKey(WindowKey::Down, game);
-    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
-    EXPECT_EQ(polygonMode[0], GL_FILL);
-
-    HandleWindowKey(WindowKey::Left, game);
-    EXPECT_EQ(settings.texturesOn, 0);
-    HandleWindowKey(WindowKey::Right, game);
-    EXPECT_EQ(settings.texturesOn, 1);
-    HandleWindowKey(WindowKey::K, game);
-    EXPECT_EQ(settings.drawWorld, 0);
-    HandleWindowKey(WindowKey::O, game);
-    EXPECT_EQ(settings.drawWorld, 1);
-
-    for (int i = 0; i < 14; ++i) HandleWindowKey(WindowKey::Zero, game);
-    EXPECT_EQ(game.particleTestKind, 14);
-    HandleWindowKey(WindowKey::Zero, game);
-    EXPECT_EQ(game.particleTestKind, 0);
-
-    ASSERT_FALSE(glIsEnabled(GL_LIGHTING));
-    HandleWindowKey(WindowKey::Enter, game);
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-    HandleWindowKey(WindowKey::Enter, game);
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-
-    HandleWindowKey(WindowKey::Escape, game);
-    EXPECT_EQ(settings.quitRequested, 1);
 }
 
 TEST_F(ShellTest, ClosingTheWindowEndsTheLoopBeforeAnotherFrame) {
