@@ -77,17 +77,6 @@ TEST_F(LevelSequence, TheSequenceRunsFromTheOptionsMenuToTheCreditsWithItsMusic)
     }
 }
 
-TEST_F(LevelSequence, TheEndBossDeathChangesTheLevelFiveSecondsLater) {
-    ASSERT_TRUE(WalkOut());
-    settings.delayedLevelChange = 1;  // as the end boss's death sets it
-    const std::uint32_t start = fake.clock.TickCount();
-    while (levelIndex == 1 && fake.clock.TickCount() - start < 6000) Frames(1);
-    EXPECT_EQ(levelIndex, 2);
-    const std::uint32_t waited = fake.clock.TickCount() - start;
-    EXPECT_GT(waited, 5000u);
-    EXPECT_LT(waited, 5100u);
-}
-
 // Level 1 opens with a scene: walking into its trigger takes the camera,
 // shows captions, plays the shot sound, and gives the camera back.
 TEST_F(LevelSequence, TheFirstLevelsSceneTakesTheCameraAndGivesItBack) {
