@@ -140,33 +140,8 @@ TEST(SkeletonPose, GroundedFramesRestOnTheFloor) {
     EXPECT_NEAR(BoundsOf(PosePoints(mesh, SolveFrame(s, mesh, frame))).low.z, 40.0f, 1e-4f);
 }
 
-TEST(FrameLayout, HeroRangesFollowTheAnimationTable) {
-    const std::vector<FrameCue> cues = PlanFrames(HeroFrameSpans());
-    ASSERT_EQ(cues.size(), static_cast<std::size_t>(kAnimatedFrameCount));
-    EXPECT_EQ(cues[0].motion, Motion::Stand);
-    EXPECT_EQ(cues[40].motion, Motion::Run);
-    EXPECT_EQ(cues[155].motion, Motion::CrouchWalk);
-    EXPECT_EQ(cues[162].motion, Motion::Crouch);
-    for (int frame : {170, 177, 179, 183, 184, 189, 191, 196, 198}) EXPECT_TRUE(IsDeath(cues[static_cast<std::size_t>(frame)].motion)) << frame;
-    // Deaths reach their end on the frame the game holds, and stay there.
-    for (int frame : {177, 178, 183, 189, 190, 196, 197, 198}) EXPECT_FLOAT_EQ(cues[static_cast<std::size_t>(frame)].phase, 1.0f) << frame;
-    EXPECT_LT(cues[176].phase, 1.0f);
-    EXPECT_FLOAT_EQ(cues[184].phase, 0.0f) << "184 starts a death";
-    // A loop's last frame repeats its first.
-    EXPECT_FLOAT_EQ(cues[39].phase, 1.0f);
-    EXPECT_FLOAT_EQ(cues[46].phase, 1.0f);
-    EXPECT_THROW(PlanFrames({{0, 10, 10, Motion::Stand, "stand"}}), std::logic_error) << "a gap";
-}
-
-TEST(FrameLayout, EnemyDeathsHoldWhereTheEnemyTableStops) {
-    const std::vector<FrameCue> enemy = PlanFrames(CreatureFrameSpans(false));
-    EXPECT_EQ(enemy[162].motion, Motion::Walk);
-    for (int frame : {184, 185, 189, 190}) EXPECT_FLOAT_EQ(enemy[static_cast<std::size_t>(frame)].phase, 1.0f) << frame;
-    EXPECT_FLOAT_EQ(enemy[186].phase, 0.0f);
-    const std::vector<FrameCue> boss = PlanFrames(CreatureFrameSpans(true));
-    EXPECT_FLOAT_EQ(boss[183].phase, 1.0f);
-    EXPECT_FLOAT_EQ(boss[184].phase, 0.0f) << "the boss's own death starts at 184";
-    EXPECT_FLOAT_EQ(boss[189].phase, 1.0f);
+TEST(FrameLayout, AGapInTheSpansIsRefused) {
+    EXPECT_THROW(PlanFrames({{0, 10, 10, Motion::Stand, "stand"}}), std::logic_error);
 }
 
 }  // namespace
