@@ -3,7 +3,6 @@
 
 #include <GL/gl.h>
 
-#include <array>
 #include <filesystem>
 
 #include "actors/actor_models.h"
@@ -135,47 +134,6 @@ TEST_F(Md2ModelTest, EmptySetsDrawNothingAndSaySo) {
     const auto first = text.find(nullModel);
     ASSERT_NE(first, std::string::npos);
     EXPECT_NE(text.find(nullModel, first + 1), std::string::npos) << "once for each of the two draws";
-}
-
-// The model-view matrix as GL holds it.
-std::array<float, 16> ModelView() {
-    std::array<float, 16> m{};
-    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
-    return m;
-}
-
-TEST_F(Md2ModelTest, PlacementsStartFromTheIdentityButTheCorpseAndGunKeepTheMatrix) {
-    ModelSet gem;
-    ASSERT_TRUE(gem.LoadMainModel("models/gems/redgem.md2", "models/gems/redgem.pcx"));
-    Player player;
-    player.Init({0, 0, 0}, 100.0f);
-    player.animEnd = 40;
-    glLoadIdentity();
-    const std::array<float, 16> identity = ModelView();
-    glTranslatef(5.0f, 6.0f, 7.0f);
-    const std::array<float, 16> moved = ModelView();
-    const ViewTransform view{{0, 20, 100}, {0, 0, -1}, {0, 1, 0}};
-
-    DrawCorpse(gem, view, {0, 0, 0});
-    EXPECT_EQ(ModelView(), moved) << "the corpse keeps the matrix it finds";
-    DrawViewWeapon(gem, player);
-    EXPECT_EQ(ModelView(), moved) << "so does the first-person gun";
-
-    const auto resets = [&](const char* what, const auto& place) {
-        glLoadIdentity();
-        glTranslatef(5.0f, 6.0f, 7.0f);
-        place();
-        EXPECT_EQ(ModelView(), identity) << what << " loads the identity before its push";
-    };
-    resets("DrawModelAt", [&] { DrawModelAt(gem, view, {0, 0, 0}, nullptr, 1.0f); });
-    int frame = 0, next = 1;
-    float f = 0.0f;
-    resets("DrawAnimatedModelAt",
-           [&] { DrawAnimatedModelAt(gem, view, {0, 0, 0}, 0.0f, 1.0f, 0, 1, frame, next, f, 0.25f); });
-    Enemy enemy;
-    resets("DrawEnemy", [&] { DrawEnemy(gem, view, enemy); });
-    resets("DrawCharacter", [&] { DrawCharacter(gem, view, player, 0); });
-    glLoadIdentity();
 }
 
 }  // namespace
