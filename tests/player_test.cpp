@@ -58,25 +58,6 @@ TEST_F(PlayerTest, WalkingIntoWallsKeepsTheHeroAndHisCameraInTheHall) {
     EXPECT_TRUE(hall.Contains(camera.position, 25.0f)) << "the chase camera never leaves through a wall";
 }
 
-TEST_F(PlayerTest, StandingOnTheDifficultyPadRaisesTheLevelShownAtTheTop) {
-    const auto pad = std::find_if(game->world.menuTriggers.begin(), game->world.menuTriggers.end(),
-                                  [](const MenuTrigger& z) { return z.type == 10; });
-    ASSERT_NE(pad, game->world.menuTriggers.end());
-    const Vec3 padAt(pad->x, pad->y, pad->z);
-    const std::vector<unsigned char> before = TopBandPixels();
-    EXPECT_FLOAT_EQ(settings.difficultyLevel, 1.0f);
-
-    TurnTowards(padAt);
-    script.Hold(key::W);
-    for (int i = 0; i < 100 && GroundDistance(game->player.position, padAt) > 15.0f; ++i) Frames(1);
-    script.Release(key::W);
-    Frames(2);
-    EXPECT_LT(GroundDistance(game->player.position, padAt), 30.0f);
-    EXPECT_LT(game->player.position.y, padAt.y + 10.0f) << "stepping up onto the pad is no jump";
-    EXPECT_GT(settings.difficultyLevel, 1.0f);
-    EXPECT_NE(TopBandPixels(), before) << "the read-out shows the new level";
-}
-
 TEST_F(PlayerTest, SpaceAloneDoesNotLiftAndAJumpRidesOnTheMovementKeys) {
     const float ground = game->player.position.y;
     Hold({key::Space}, 3);
