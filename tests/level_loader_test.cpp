@@ -86,13 +86,7 @@ TEST_F(LevelLoaderTest, ReadsARoomWithTexturesEntitiesAndTriangles) {
     EXPECT_FLOAT_EQ(camera.forward.x, 1.0f);
     EXPECT_TRUE(world->hasLevelEnd);
     EXPECT_FLOAT_EQ(world->levelEnd.z, 5.0f);
-    for (const char* line : {"Initializing Drelix System\n", "Opening levels/test.spt\n",
-                             "levels/test.spt successfully opened.\n", "1 Textures Loaded\n",
-                             "2 Polygons loaded from Entity worldspawn\n",
-                             "worldspawn's 2 Polygons split into 4 Triangles\n",
-                             "Opening AI File for level 0\n", "ENEMY COUNT 0\n", "GEMCOUNT0\n",
-                             "All Polygons initialized into Linked List\n", "Octree Created with 8 Nodes\n",
-                             "Collision System Initialized\n",
+    for (const char* line : {"1 Textures Loaded\n", "worldspawn's 2 Polygons split into 4 Triangles\n",
                              "Initialized Camera Origin to 1,2,3\nInitialized Camera Origin to 10,20,30\n"})
         EXPECT_TRUE(Logged(line)) << line;
     // Every world triangle is linked, in order, and marked.
