@@ -17,7 +17,6 @@
 #include "texgen/font_atlas.h"
 #include "texgen/interface_images.h"
 #include "texgen/level_materials.h"
-#include "texgen/signs.h"
 #include "texgen/texgen.h"
 #include "texgen/tool_textures.h"
 
@@ -82,13 +81,6 @@ const texgen::FontLibrary& Fonts() {
     return fonts;
 }
 
-const texgen::LevelTexture& SignNamed(const std::string& name) {
-    static const std::vector<texgen::LevelTexture> signs = texgen::MakeSigns(Fonts());
-    for (const auto& sign : signs)
-        if (sign.name == name) return sign;
-    throw std::runtime_error("no sign " + name);
-}
-
 // The interface images: effects, HUD panels and ammunition icons.
 const std::vector<texgen::NamedImage>& KeyedImages() {
     static const std::vector<texgen::NamedImage> images = [] {
@@ -120,20 +112,6 @@ TEST(LevelTextures, EnoughMaterialsWithNamesAndSizesLevelsAccept) {
         EXPECT_TRUE(IsPowerOfTwo(texture.image.width) && IsPowerOfTwo(texture.image.height)) << texture.name;
         EXPECT_GE(std::min(texture.image.width, texture.image.height), 64) << texture.name;
         EXPECT_LE(std::max(texture.image.width, texture.image.height), 256) << texture.name;
-    }
-}
-
-// ---------------------------------------------------------------- signs
-
-TEST(Signs, EveryOptionsMenuSignIsMade) {
-    const std::map<std::string, std::pair<int, int>> expected = {
-        {"sign_difficulty", {256, 64}}, {"sign_gore", {256, 64}}, {"sign_music", {256, 64}},
-        {"sign_sfx", {256, 64}},        {"sign_exit", {256, 64}}, {"sign_plus", {128, 128}},
-        {"sign_minus", {128, 128}}};
-    for (const auto& [name, size] : expected) {
-        const RgbImage& image = SignNamed(name).image;
-        EXPECT_EQ(image.width, size.first) << name;
-        EXPECT_EQ(image.height, size.second) << name;
     }
 }
 
