@@ -70,6 +70,41 @@ TEST_F(ShellTest, ResizeToZeroHeightStaysFinite) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+TEST_F(ShellTest, WindowKeys) {
+    Game game;
+    using platform::WindowKey;
+    HandleWindowKey(WindowKey::Up, game);
+    GLint polygonMode[2];
+    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+    EXPECT_EQ(polygonMode[0], GL_LINE);
+    HandleWindowKey(WindowKey::Down, game);
+    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+    EXPECT_EQ(polygonMode[0], GL_FILL);
+
+    HandleWindowKey(WindowKey::Left, game);
+    EXPECT_EQ(settings.texturesOn, 0);
+    HandleWindowKey(WindowKey::Right, game);
+    EXPECT_EQ(settings.texturesOn, 1);
+    HandleWindowKey(WindowKey::K, game);
+    EXPECT_EQ(settings.drawWorld, 0);
+    HandleWindowKey(WindowKey::O, game);
+    EXPECT_EQ(settings.drawWorld, 1);
+
+    for (int i = 0; i < 14; ++i) HandleWindowKey(WindowKey::Zero, game);
+    EXPECT_EQ(game.particleTestKind, 14);
+    HandleWindowKey(WindowKey::Zero, game);
+    EXPECT_EQ(game.particleTestKind, 0);
+
+    ASSERT_FALSE(glIsEnabled(GL_LIGHTING));
+    HandleWindowKey(WindowKey::Enter, game);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    HandleWindowKey(WindowKey::Enter, game);
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+
+    HandleWindowKey(WindowKey::Escape, game);
+    EXPECT_EQ(settings.quitRequested, 1);
+}
+
 TEST_F(ShellTest, ClosingTheWindowEndsTheLoopBeforeAnotherFrame) {
     ScopedFakeClock fake;
     Game game;
