@@ -1,6 +1,6 @@
 # make run   installs what is missing, builds the game and its data, starts it
 # make test  installs, builds and runs every test (also under the sanitizers)
-# make bench builds and runs the benchmarks
+# make bench runs every benchmark and writes build/bench-report.md
 # make contactsheet draws every model and texture into build/contact_sheet.bmp
 # make screenshots  takes a picture of each level into build/screenshots/
 
@@ -34,7 +34,7 @@ test-sanitize: setup
 test: test-fast test-sanitize
 
 bench: build
-	@for b in $(BUILD_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
+	@scripts/bench.sh $(BUILD_DIR)
 
 # One picture of every model (several frames each) and every texture.
 contactsheet: build
