@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds the game and its data, starts it
 # make test  installs, builds and runs every test (also under the sanitizers)
 # make bench runs every benchmark and writes build/bench-report.md
+# make lint  runs cppcheck and clang-tidy over src/ and tools/
 # make contactsheet draws every model and texture into build/contact_sheet.bmp
 # make screenshots  takes a picture of each level into build/screenshots/
 
@@ -9,7 +10,7 @@ SANITIZE_DIR ?= build-sanitize
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all setup build run test test-fast test-sanitize bench contactsheet screenshots clean
+.PHONY: all setup build run test test-fast test-sanitize bench lint contactsheet screenshots clean
 
 all: build
 
@@ -35,6 +36,11 @@ test: test-fast test-sanitize
 
 bench: build
 	@scripts/bench.sh $(BUILD_DIR)
+
+# Needs only a configured build: the checks read its compile_commands.json.
+lint: setup
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	@scripts/lint.sh $(BUILD_DIR)
 
 # One picture of every model (several frames each) and every texture.
 contactsheet: build

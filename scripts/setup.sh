@@ -11,6 +11,7 @@ packages=(
   libopenal-dev
   libgtest-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core espeak-ng
+  cppcheck clang-tidy
 )
 
 missing=()

@@ -61,5 +61,5 @@ void UpdateProjectiles(Weapons& weapons, ShotScene& scene);
 // The hit sphere of the enemy the shot strikes, or -1: explosive shots by
 // distance, others anywhere ahead on their line of flight.
 int HitTestEnemy(const Enemy& enemy, const Vec3& position, const Vec3& velocity, int type);
-void ProjectileTrail(const Projectile& projectile, ShotEffects& effects);
+void ProjectileTrail(const Projectile& shot, ShotEffects& effects);
 void Explosion(const Vec3& at, ShotEffects& effects);

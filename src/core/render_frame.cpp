@@ -42,7 +42,8 @@ void PushFlatProjection() {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    gluOrtho2D(0.0, settings.width, settings.height / 8, 0.0);
+    const int bandHeight = settings.height / 8;
+    gluOrtho2D(0.0, settings.width, bandHeight, 0.0);
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -218,8 +219,8 @@ void Game::DrawCrystals(const ViewTransform& view) {
 
 void Game::DrawMenuReadouts() {
     // Integer quotients: below 400 x 300 the text shrinks to nothing.
-    const float scaleX = static_cast<float>(settings.width / 400);
-    const float scaleY = static_cast<float>(settings.height / 300);
+    const int wholeX = settings.width / 400, wholeY = settings.height / 300;
+    const float scaleX = static_cast<float>(wholeX), scaleY = static_cast<float>(wholeY);
     for (const MenuTrigger& zone : world.menuTriggers) {
         if (player.position.Distance(zone.x, zone.y, zone.z) >= kReadoutRange) continue;
         const Readout readout = ReadoutForZone(zone.type);

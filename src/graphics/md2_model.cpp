@@ -95,20 +95,21 @@ void AnimateRange(const Md2Model* model, FrameCounters c, float step) {
     if (!holding) c.interpolation += step;
 }
 
-void AnimateRange(const Md2Model* model, int start, int end, int& frame, int& next, float& f, float step) {
-    if (!RangeFits(model, start, end)) return;
-    if (f >= 1.0f) {
-        f = 0.0f;
-        if (frame < end) ++frame;
-        if (frame >= end) frame = start;
-        next = frame + 1;
-        if (next >= end) next = start;
+void AnimateRange(const Md2Model* model, int startFrame, int endFrame, int& frame, int& nextFrame,
+                  float& interpolation, float step) {
+    if (!RangeFits(model, startFrame, endFrame)) return;
+    if (interpolation >= 1.0f) {
+        interpolation = 0.0f;
+        if (frame < endFrame) ++frame;
+        if (frame >= endFrame) frame = startFrame;
+        nextFrame = frame + 1;
+        if (nextFrame >= endFrame) nextFrame = startFrame;
     }
-    const int shown = frame >= 0 && frame < model->frameCount ? frame : start;
-    const int blendTo = next >= 0 && next < model->frameCount ? next : shown;
-    if (frame < end) EmitBlended(*model, shown, blendTo, f);
+    const int shown = frame >= 0 && frame < model->frameCount ? frame : startFrame;
+    const int blendTo = nextFrame >= 0 && nextFrame < model->frameCount ? nextFrame : shown;
+    if (frame < endFrame) EmitBlended(*model, shown, blendTo, interpolation);
     else EmitBlended(*model, shown, shown, 0.0f);
-    f += step;
+    interpolation += step;
 }
 
 void ModelSet::Reset() {

@@ -29,8 +29,9 @@ constexpr long long kSecondsPerHour = 3600;
 constexpr double kLongestClockSeconds = 1e15;
 
 void CompileGlyph(GLuint list, int glyph) {
-    const double cx = (glyph % kGridCells) * kCellSize;
-    const double cy = (glyph / kGridCells) * kCellSize;
+    const int column = glyph % kGridCells, row = glyph / kGridCells;
+    const double cx = column * kCellSize;
+    const double cy = row * kCellSize;
     glNewList(list, GL_COMPILE);
     glBegin(GL_QUADS);
     glTexCoord2d(cx, 1.0 - cy - kCellSize);

@@ -145,7 +145,8 @@ void Hud::SetScreenSize(float width, float height) {
 void Hud::LayoutRadar() {
     radarRect.width = TruncateToInt(screenWidth / kPanelWidthDivisor);
     radarRect.height = TruncateToInt(screenHeight / kPanelHeightDivisor);
-    radarRect.x = TruncateToInt(screenWidth / 2.0f - static_cast<float>(radarRect.width / 2));
+    const int halfWidth = radarRect.width / 2;
+    radarRect.x = TruncateToInt(screenWidth / 2.0f - static_cast<float>(halfWidth));
     radarRect.y = radarRect.height / kRadarTopDivisor;
 }
 

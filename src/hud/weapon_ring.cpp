@@ -86,7 +86,8 @@ void Hud::SelectWeapon(int slot) {
 
 void Hud::UpdateRingAngle() {
     if (CountOwnedWeapons() == 0) return;
-    ringAngle = static_cast<float>(kFullTurn / ownedWeaponCount * ringIndex);
+    const int degreesPerWeapon = kFullTurn / ownedWeaponCount;
+    ringAngle = static_cast<float>(degreesPerWeapon * ringIndex);
 }
 
 void Hud::DrawWeaponRing(const ModelSet& models, Player& player) {
@@ -155,7 +156,8 @@ void Hud::DrawRing(const ModelSet& models) const {
     glRotatef(kRingBaseTurn, 0.0f, 0.0f, 1.0f);
     glRotatef(ringAngle, 0.0f, 0.0f, 1.0f);
     glRotatef(ExtraTurnFor(ownedWeaponCount), 0.0f, 0.0f, 1.0f);
-    const float spacing = static_cast<float>(kFullTurn / ownedWeaponCount);
+    const int degreesPerWeapon = kFullTurn / ownedWeaponCount;
+    const float spacing = static_cast<float>(degreesPerWeapon);
     for (int slot = 0; slot < kRingModelSlots; ++slot) {
         if (!weapons->owned[slot]) continue;
         glPushMatrix();

@@ -16,7 +16,7 @@ struct WindowEvent {
 // Takes at most one pending window event, never blocking. Mouse motion, the
 // wheel, key releases and key repeats never queue up as events: the input
 // devices read them as state, so only events the window acts on wait here.
-bool PollWindowEvent(WindowEvent& event);
+bool PollWindowEvent(WindowEvent& out);
 // From now on SIGTERM and SIGINT come out of PollWindowEvent as a Quit, so
 // the program ends the way closing its window ends it.
 void CloseOnTerminationSignals();

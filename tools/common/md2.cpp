@@ -61,6 +61,7 @@ std::vector<Md2Point> IcosahedronCorners() {
         {0, -1, -phi}, {0, 1, -phi}, {phi, 0, -1}, {phi, 0, 1}, {-phi, 0, -1}, {-phi, 0, 1},
     };
     std::vector<Md2Point> corners;
+    corners.reserve(raw.size());
     for (const Md2Point& p : raw) corners.push_back(Normalized(p));
     return corners;
 }

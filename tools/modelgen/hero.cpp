@@ -85,6 +85,7 @@ std::vector<Xform> GenerateHero(const std::string& gameDir) {
     const RigAtlas atlas = BuildHeroAtlas();
     const std::vector<FrameCue> cues = PlanFrames(HeroFrameSpans());
     std::vector<FramePose> poses;
+    poses.reserve(cues.size());
     for (const FrameCue& cue : cues) poses.push_back(HeroPose(cue));
     const std::vector<PosedFrame> frames = WriteAnimatedModel(
         gameDir, "models/marine/tris.md2", "models/marine/Orv.bmp", skeleton, atlas, cues, poses);
@@ -92,6 +93,7 @@ std::vector<Xform> GenerateHero(const std::string& gameDir) {
     WriteSkin(gameDir, "models/marine/corpse2.pcx", PaintSkin(atlas, SkinVariant::Corpse));
 
     std::vector<Xform> palms;
+    palms.reserve(frames.size());
     for (const PosedFrame& frame : frames)
         palms.push_back(frame.bones[kRightHand] * Translate({0, 0, -kPalmDrop}));
     return palms;

@@ -125,6 +125,7 @@ void WriteCreature(const std::string& gameDir, const std::string& modelPath, con
                    FramePose (*poseFor)(const FrameCue&)) {
     const std::vector<FrameCue> cues = PlanFrames(spans);
     std::vector<FramePose> poses;
+    poses.reserve(cues.size());
     for (const FrameCue& cue : cues) poses.push_back(poseFor(cue));
     WriteAnimatedModel(gameDir, modelPath, skinPath, skeleton, atlas, cues, poses);
     WriteSkin(gameDir, skinPath, PaintSkin(atlas));

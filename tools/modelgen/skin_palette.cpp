@@ -139,7 +139,7 @@ int NearestEntry(const std::vector<std::uint8_t>& palette, int entries, const st
     for (int e = 0; e < entries; ++e) {
         long d = 0;
         for (int c = 0; c < 3; ++c) {
-            const long diff = palette[static_cast<std::size_t>(e * 3 + c)] - colour[c];
+            const long diff = palette[static_cast<std::size_t>(e) * 3 + static_cast<std::size_t>(c)] - colour[c];
             d += diff * diff;
         }
         if (bestDistance < 0 || d < bestDistance) {

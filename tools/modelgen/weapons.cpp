@@ -39,6 +39,7 @@ void WriteHeld(const std::string& gameDir, const GunFiles& files, const RigAtlas
                const std::vector<Xform>& palms, const std::vector<std::string>& names) {
     const RigMesh& mesh = atlas.groups.at(static_cast<std::size_t>(files.group));
     std::vector<std::vector<Vec>> points;
+    points.reserve(palms.size());
     for (const Xform& palm : palms) points.push_back(PosePoints(mesh, RigidFrame(palm * Rotate(kGripInPalm))));
     WriteModel(gameDir, files.heldPath, MakeMd2(mesh, points, names, files.skinPath, atlas.skinWidth, atlas.skinHeight));
 }

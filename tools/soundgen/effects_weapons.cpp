@@ -22,7 +22,7 @@ void Add(Signal& mix, const Signal& part, double atSeconds, float gain) {
     MixInto(mix, part, SamplesFor(atSeconds), gain);
 }
 
-Signal Finished(Signal mix, const ReverbSettings& room, double tailSeconds) {
+Signal Finished(const Signal& mix, const ReverbSettings& room, double tailSeconds) {
     Signal wet = WithReverb(mix, room, tailSeconds);
     FinishOneShot(wet, kEffectPeakDb);
     return wet;

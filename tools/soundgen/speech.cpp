@@ -13,8 +13,6 @@
 
 #include "soundgen/dsp.h"
 
-extern char** environ;
-
 namespace soundgen {
 namespace {
 
@@ -70,6 +68,7 @@ std::optional<std::vector<std::uint8_t>> RunCapturingOutput(const std::vector<st
     posix_spawn_file_actions_adddup2(actions.Get(), output.WriteEnd(), STDOUT_FILENO);
     posix_spawn_file_actions_addopen(actions.Get(), STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     pid_t child = 0;

@@ -189,9 +189,11 @@ RgbImage EnergyCube() {
     const std::pair<Point, Point> edges[] = {{top, upRight},     {upRight, downRight}, {downRight, bottom},
                                              {bottom, downLeft}, {downLeft, upLeft},   {upLeft, top},
                                              {middle, upLeft},   {middle, upRight},    {middle, bottom}};
-    for (const auto& [a, b] : edges)
+    for (const std::pair<Point, Point>& edge : edges) {
+        const Point a = edge.first, b = edge.second;  // C++17 lambdas cannot capture structured bindings
         sprite.Fill([=](float x, float y) { return CapsuleDistance(x, y, a.x, a.y, b.x, b.y, 0.9f); },
                     [](float, float) { return Rgb(225, 255, 255); });
+    }
     return FlipRows(sprite.ToKeyedImage());
 }
 

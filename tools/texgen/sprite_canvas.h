@@ -32,8 +32,8 @@ public:
                 if (amount > 0.0f) Blend(x, y, paint(px, py), amount);
             }
     }
-    // Sets a pixel directly; a coverage of 0 leaves it transparent.
-    void Put(int x, int y, Colour colour, float coverage);
+    // Sets a pixel directly; an amount (coverage) of 0 leaves it transparent.
+    void Put(int x, int y, Colour paint, float amount);
 
     // The finished image: pixels less than half covered become pure black
     // (unless painted all round), the rest keep their colour but never
@@ -41,7 +41,7 @@ public:
     RgbImage ToKeyedImage() const;
 
 private:
-    void Blend(int x, int y, Colour colour, float amount);
+    void Blend(int x, int y, Colour paint, float amount);
     // Uncovered, but painted on all four sides.
     bool IsPinhole(int x, int y) const;
     int size;

@@ -104,7 +104,8 @@ RgbImage MakeMetalPanels(int size) {
     constexpr float kRivetSpacing = 16.0f;
     constexpr float kRivetRadius = 3.2f;
     const BlockLayout layout{size / 2, size / 2, kSeam, 0, size};
-    const float face = static_cast<float>(size / 2 - kSeam);
+    const int faceWidth = size / 2 - kSeam;
+    const float face = static_cast<float>(faceWidth);
     const Colour steel = Rgb(136, 142, 150);
     FloatMap heights(size, size);
     ColourMap albedo(size, size);
@@ -231,6 +232,7 @@ RgbImage MakeTechWall(int size) {
     constexpr float kSlotPitch = 8.0f;
     constexpr float kSlotHeight = 4.0f;
     const BlockLayout layout{size / 2, size, kSeam, 0, size};
+    const int panelWidth = size / 2 - kSeam;
     const float pipeRows[] = {size * 0.69f, size * 0.77f};
     const float clampSpacing = size / 4.0f;
     const float ventTop = size * 0.1f, ventBottom = size * 0.3f;
@@ -249,7 +251,7 @@ RgbImage MakeTechWall(int size) {
             float shade = (0.8f + 0.35f * grime) * (0.92f + 0.16f * brushed);
             Colour colour = panelColour;
             if (panel.edgeDistance <= 0.0f) shade *= 0.4f;
-            const float fromCentre = std::fabs(panel.localX - (size / 2 - kSeam) / 2.0f);
+            const float fromCentre = std::fabs(panel.localX - static_cast<float>(panelWidth) / 2.0f);
             const float slotPhase = std::fmod(y + 0.5f - ventTop, kSlotPitch);
             const bool inVent = y + 0.5f >= ventTop && y + 0.5f < ventBottom && fromCentre < ventHalfWidth;
             if (inVent && slotPhase < kSlotHeight) {
