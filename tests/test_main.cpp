@@ -4,7 +4,12 @@
 // hand behaves the same.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+
+#if defined(TALVEMAR_GL_SUITE) && defined(__SANITIZE_ADDRESS__)
+#include "gl_driver_pin.h"
+#endif
 
 int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
@@ -13,12 +18,11 @@ int main(int argc, char** argv) {
 #ifdef TALVEMAR_TEST_TMPDIR
     setenv("TEST_TMPDIR", TALVEMAR_TEST_TMPDIR, 0);
 #endif
+#if defined(TALVEMAR_GL_SUITE) && defined(__SANITIZE_ADDRESS__)
+    if (KeepGlDriverLoaded().empty())
+        std::fprintf(stderr, "Mesa's driver modules were not found; the leak check may blame them\n");
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
 
-#if defined(TALVEMAR_GL_SUITE) && defined(__SANITIZE_ADDRESS__)
-// Mesa's GL drivers keep allocations past the unloading of their modules;
-// the leak checker would blame them on every suite that opens a window.
-extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
-#endif
