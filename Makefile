@@ -3,13 +3,15 @@
 # make bench builds and runs the benchmarks
 # make contactsheet draws every model and texture into build/contact_sheet.bmp
 # make screenshots  takes a picture of each level into build/screenshots/
+# make install  builds, then installs under PREFIX (/usr/local; DESTDIR is honoured)
 
 BUILD_DIR    ?= build
 SANITIZE_DIR ?= build-sanitize
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+PREFIX       ?= /usr/local
 
-.PHONY: all setup build run test test-fast test-sanitize bench contactsheet screenshots clean
+.PHONY: all setup build run test test-fast test-sanitize bench contactsheet screenshots install clean
 
 all: build
 
@@ -43,6 +45,9 @@ contactsheet: build
 # A picture of each level from its fixed spot (the README's pictures).
 screenshots: build
 	cmake --build $(BUILD_DIR) --target screenshots
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
