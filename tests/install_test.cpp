@@ -192,6 +192,12 @@ protected:
         ASSERT_EQ(install.Wait(60s), 0) << ReadFile(root / "install.txt");
     }
 
+    // A passed test's install goes (tens of megabytes); a failed one's
+    // stays to be looked at.
+    void TearDown() override {
+        if (!HasFailure()) fs::remove_all(root);
+    }
+
     // What a desktop session gives the game, headless and silent.
     Environment PlayerEnvironment() const {
         Environment env = HeadlessEnvironment();
