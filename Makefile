@@ -4,13 +4,16 @@
 # make lint  runs cppcheck and clang-tidy over src/ and tools/
 # make contactsheet draws every model and texture into build/contact_sheet.bmp
 # make screenshots  takes a picture of each level into build/screenshots/
+# make install  builds, then installs under PREFIX (/usr/local; DESTDIR is honoured)
+# make package  builds the Debian package build/talvemar_<version>_<arch>.deb (also: make deb)
 
 BUILD_DIR    ?= build
 SANITIZE_DIR ?= build-sanitize
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+PREFIX       ?= /usr/local
 
-.PHONY: all setup build run test test-fast test-sanitize bench lint contactsheet screenshots clean
+.PHONY: all setup build run test test-fast test-sanitize bench lint contactsheet screenshots install package deb clean
 
 all: build
 
@@ -49,6 +52,14 @@ contactsheet: build
 # A picture of each level from its fixed spot (the README's pictures).
 screenshots: build
 	cmake --build $(BUILD_DIR) --target screenshots
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
+deb: package
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
