@@ -44,8 +44,9 @@ int main(int argc, char** argv) {
                 return kFailure;
             }
             const std::string side = std::to_string(size);
-            WriteFileBytes(iconsDir + "/hicolor/" + side + "x" + side + "/apps/talvemar.png",
-                           EncodePng(icongen::DrawEmblem(size)));
+            std::string path = iconsDir;
+            path.append("/hicolor/").append(side).append("x").append(side).append("/apps/talvemar.png");
+            WriteFileBytes(path, EncodePng(icongen::DrawEmblem(size)));
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "icongen: %s\n", error.what());
