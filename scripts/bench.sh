@@ -19,7 +19,7 @@ fi
 for program in "${programs[@]}"; do
   name="$(basename "$program")"
   echo "== $name"
-  "$program" --benchmark_out="$results/$name.csv" --benchmark_out_format=csv
+  "$program" --benchmark_out="$results/$name.json" --benchmark_out_format=json
 done
 
 commit="$(git rev-parse --short HEAD 2>/dev/null || echo unknown)"
@@ -27,5 +27,5 @@ build_type="$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")"
 "$build/bench/bench_report" bench/goals.txt "$report" \
   --note "Build: ${build_type:-unknown}, commit $commit, $(date -u '+%Y-%m-%d %H:%M UTC')" \
   --note "Frames are drawn headless (SDL offscreen) by Mesa; timings are wall time unless the table says CPU" \
-  "$results"/*.csv >/dev/null
+  "$results"/*.json >/dev/null
 echo "Report written to $report"

@@ -9,18 +9,30 @@ using namespace bench_report;
 
 namespace {
 
-// As the library writes it: its context lines, then the table.
-const char* const kCsv =
-    "2026-12-07T08:40:36+00:00\n"
-    "Running build/bench/collision_bench\n"
-    "Run on (2 X 2596.14 MHz CPU s)\n"
-    "Load Average: 1.17, 1.73, 1.99\n"
-    "name,iterations,real_time,cpu_time,time_unit,bytes_per_second,items_per_second,label,"
-    "error_occurred,error_message,\"hit\",\"tested\"\n"
-    "\"BM_CastRay/1/1\",100931,1500,1400,ns,,,\"generated, stamp\",,,1,2\n"
-    "\"BM_BuildOctree/100000/0\",10,145,140,ms,,,\"parent list\",,,,\n"
-    "\"BM_BuildOctree/100000/1/iterations:1\",1,13.3,13.2,s,,,\"full retest\",,,,\n"
-    "\"BM_RenderFrame/0/1/min_time:0.500\",0,0,0,ms,,,,true,\"no window: offscreen, \"\"x\"\"\",,\n";
+// As the library writes it (trimmed): its context, then the records, each
+// with its own counters.
+const char* const kJson = R"({
+  "context": {"date": "2026-12-07T09:28:15+00:00", "num_cpus": 2, "mhz_per_cpu": 2596,
+              "caches": [{"type": "Data", "level": 1}], "load_avg": [1.5, 1.08, 1.43]},
+  "benchmarks": [
+    {"name": "BM_CastRay/1/1", "run_type": "iteration", "iterations": 100931,
+     "real_time": 1.5e+03, "cpu_time": 1400, "time_unit": "ns", "hit": 1, "tested": 2,
+     "label": "generated, \"stamp\""},
+    {"name": "BM_BuildOctree/100000/0", "iterations": 10, "real_time": 145, "cpu_time": 140,
+     "time_unit": "ms", "label": "parent list"},
+    {"name": "BM_BuildOctree/100000/1/iterations:1", "iterations": 1, "real_time": 13.3,
+     "cpu_time": 13.2, "time_unit": "s"},
+    {"name": "BM_RenderFrame/0/1/min_time:0.500", "error_occurred": true,
+     "error_message": "no window: offscreen", "iterations": 0, "real_time": 0, "cpu_time": 0,
+     "time_unit": "ms"}
+  ]
+})";
+
+std::vector<Result> Results() {
+    std::vector<Result> results;
+    EXPECT_TRUE(ReadResults(kJson, "collision_bench", results));
+    return results;
+}
 
 std::vector<Goal> Goals(const char* text) {
     std::istringstream in(text);
@@ -32,25 +44,26 @@ std::vector<Goal> Goals(const char* text) {
 
 }  // namespace
 
-TEST(BenchReport, ReadsTheTableAfterTheLibrarysContextLines) {
-    std::istringstream in(kCsv);
+TEST(BenchReport, ReadsEachRecordWithItsOwnCounters) {
     std::vector<Result> results;
     std::vector<std::string> context;
-    ASSERT_TRUE(ReadResults(in, "collision_bench", results, &context));
+    ASSERT_TRUE(ReadResults(kJson, "collision_bench", results, &context));
     ASSERT_EQ(results.size(), 4u);
-    EXPECT_EQ(context.size(), 2u);
-    EXPECT_EQ(results[0].label, "generated, stamp") << "a comma inside quotes";
-    ASSERT_EQ(results[0].counters.size(), 2u);
+    ASSERT_EQ(context.size(), 1u);
+    EXPECT_EQ(context[0], "Run on 2 CPUs at 2596 MHz, load average 1.50 1.08 1.43");
+    EXPECT_EQ(results[0].label, "generated, \"stamp\"");
+    ASSERT_EQ(results[0].counters.size(), 2u) << "iterations and times are not counters";
     EXPECT_EQ(results[0].counters[1].first, "tested");
-    EXPECT_EQ(results[3].error, "no window: offscreen, \"x\"");
+    EXPECT_TRUE(results[1].counters.empty());
+    EXPECT_EQ(results[3].error, "no window: offscreen");
     EXPECT_EQ(PlainName(results[2].name), "BM_BuildOctree/100000/1");
     EXPECT_EQ(PlainName(results[3].name), "BM_RenderFrame/0/1");
+    EXPECT_FALSE(ReadResults(std::string(kJson).substr(0, 200), "cut short", results));
+    EXPECT_FALSE(ReadResults(std::string(100000, '['), "too deep", results));
 }
 
 TEST(BenchReport, JudgesTimesInTheGoalsUnitCountersAndSpeedups) {
-    std::istringstream in(kCsv);
-    std::vector<Result> results;
-    ASSERT_TRUE(ReadResults(in, "collision_bench", results));
+    const std::vector<Result> results = Results();
     const std::vector<Goal> goals = Goals(
         "# comment\n"
         "BM_CastRay/1/1  time  < 5 us\n"
@@ -79,9 +92,7 @@ TEST(BenchReport, GoalsThatDoNotParseAreReportedByLine) {
 }
 
 TEST(BenchReport, AGoalWithoutItsBenchmarkCountsAsNotMet) {
-    std::istringstream in(kCsv);
-    std::vector<Result> results;
-    ASSERT_TRUE(ReadResults(in, "collision_bench", results));
+    const std::vector<Result> results = Results();
     const std::string report =
         WriteReport(results, Goals("BM_CastRay/1/1 time < 5 us\nBM_Gone time < 1 ms\n"), {"Machine: test"});
     EXPECT_NE(report.find("| BM_Gone | | | | | < 1 ms | not measured | **no** |"), std::string::npos) << report;

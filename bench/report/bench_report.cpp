@@ -3,51 +3,10 @@
 #include <cstdio>
 #include <sstream>
 
+#include "report/json_value.h"
+
 namespace bench_report {
 namespace {
-
-// Splits one CSV line; fields may be quoted, with "" for a quote inside.
-std::vector<std::string> SplitCsv(const std::string& line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else if (c != '\r') {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
-bool ParseNumber(const std::string& text, double& out) {
-    if (text.empty()) return false;
-    std::istringstream in(text);
-    in >> out;
-    return !in.fail() && in.peek() == std::char_traits<char>::eof();
-}
-
-int Column(const std::vector<std::string>& header, const char* name) {
-    for (std::size_t i = 0; i < header.size(); ++i)
-        if (header[i] == name) return static_cast<int>(i);
-    return -1;
-}
-
-std::string Field(const std::vector<std::string>& row, int column) {
-    return column >= 0 && column < static_cast<int>(row.size()) ? row[column] : std::string();
-}
 
 double UnitInSeconds(const std::string& unit) {
     if (unit == "ns") return 1e-9;
@@ -66,6 +25,39 @@ std::string Figure(double value) {
     const char* format = whole || size >= 100 ? "%.0f" : size >= 10 ? "%.1f" : size >= 1 ? "%.2f" : "%.3g";
     std::snprintf(text, sizeof text, format, value);
     return text;
+}
+
+// Members of a benchmark's record that are not its own counters.
+bool IsStandardMember(const std::string& name) {
+    static const char* const kStandard[] = {
+        "name", "family_index", "per_family_instance_index", "run_name", "run_type", "repetitions",
+        "repetition_index", "threads", "iterations", "real_time", "cpu_time", "time_unit", "label",
+        "error_occurred", "error_message", "aggregate_name", "aggregate_unit"};
+    for (const char* standard : kStandard)
+        if (name == standard) return true;
+    return false;
+}
+
+std::string TextOf(const JsonValue& record, const char* name) {
+    const JsonValue* v = record.Find(name);
+    return v && v->kind == JsonValue::Kind::String ? v->text : std::string();
+}
+
+double NumberOf(const JsonValue& record, const char* name) {
+    const JsonValue* v = record.Find(name);
+    return v && v->kind == JsonValue::Kind::Number ? v->number : 0.0;
+}
+
+// "Run on 2 CPUs at 2596 MHz, load average 1.54 1.08 1.43" from the
+// library's context record.
+std::string DescribeContext(const JsonValue& context) {
+    std::string line = "Run on " + Figure(NumberOf(context, "num_cpus")) + " CPUs at " +
+                       Figure(NumberOf(context, "mhz_per_cpu")) + " MHz";
+    if (const JsonValue* load = context.Find("load_avg"); load && !load->items.empty()) {
+        line += ", load average";
+        for (const JsonValue& l : load->items) line += " " + Figure(l.number);
+    }
+    return line;
 }
 
 const Result* Find(const std::vector<Result>& results, const std::string& name) {
@@ -126,38 +118,30 @@ bool ConvertTime(double value, const std::string& from, const std::string& to, d
     return true;
 }
 
-bool ReadResults(std::istream& in, const std::string& program, std::vector<Result>& results,
+bool ReadResults(const std::string& json, const std::string& program, std::vector<Result>& results,
                  std::vector<std::string>* context) {
-    std::string line;
-    std::vector<std::string> header;
-    while (std::getline(in, line)) {
-        if (header.empty()) {
-            if (line.rfind("name,", 0) == 0) {
-                header = SplitCsv(line);
-            } else if (context && (line.rfind("Run on", 0) == 0 || line.rfind("Load Average", 0) == 0)) {
-                context->push_back(line);
-            }
-            continue;
-        }
-        const std::vector<std::string> row = SplitCsv(line);
-        if (row.size() < 2) continue;
+    JsonValue document;
+    std::string error;
+    if (!ParseJson(json, document, error)) return false;
+    const JsonValue* benchmarks = document.Find("benchmarks");
+    if (!benchmarks || benchmarks->kind != JsonValue::Kind::Array) return false;
+    if (const JsonValue* c = document.Find("context"); c && context) context->push_back(DescribeContext(*c));
+    for (const JsonValue& record : benchmarks->items) {
         Result r;
         r.program = program;
-        r.name = Field(row, Column(header, "name"));
-        r.label = Field(row, Column(header, "label"));
-        r.unit = Field(row, Column(header, "time_unit"));
-        ParseNumber(Field(row, Column(header, "real_time")), r.realTime);
-        ParseNumber(Field(row, Column(header, "cpu_time")), r.cpuTime);
-        if (Field(row, Column(header, "error_occurred")) == "true")
-            r.error = Field(row, Column(header, "error_message"));
-        const int firstCounter = Column(header, "error_message") + 1;
-        for (int c = firstCounter; firstCounter > 0 && c < static_cast<int>(header.size()); ++c) {
-            double value = 0.0;
-            if (ParseNumber(Field(row, c), value)) r.counters.emplace_back(header[c], value);
-        }
+        r.name = TextOf(record, "name");
+        r.label = TextOf(record, "label");
+        r.unit = TextOf(record, "time_unit");
+        r.realTime = NumberOf(record, "real_time");
+        r.cpuTime = NumberOf(record, "cpu_time");
+        if (const JsonValue* failed = record.Find("error_occurred"); failed && failed->boolean)
+            r.error = TextOf(record, "error_message");
+        for (const auto& [name, value] : record.members)
+            if (value.kind == JsonValue::Kind::Number && !IsStandardMember(name))
+                r.counters.emplace_back(name, value.number);
         results.push_back(std::move(r));
     }
-    return !header.empty();
+    return true;
 }
 
 std::vector<Goal> ReadGoals(std::istream& in, std::vector<std::string>& errors) {

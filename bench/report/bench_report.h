@@ -1,15 +1,14 @@
 #pragma once
-// Turns the CSV files the benchmark programs write (--benchmark_out_format=
-// csv) and a list of goals into one Markdown table, the same layout every
+// Turns the JSON files the benchmark programs write (--benchmark_out_format=
+// json) and a list of goals into one Markdown table, the same layout every
 // run, with each goal beside the figure it is about.
 #include <istream>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace bench_report {
 
-// One row of a benchmark program's CSV output.
+// One benchmark's record in a program's output.
 struct Result {
     std::string program;  // the program that measured it, e.g. "octree_bench"
     std::string name;     // e.g. "BM_BuildOctree/100000/0"
@@ -41,10 +40,10 @@ struct Verdict {
     double value = 0.0;  // in the goal's own unit (time), the counter's, or the factor
 };
 
-// Reads one program's CSV output; the lines the library writes before the
-// table (date, machine, load) are skipped, and "Run on" and "Load Average"
-// kept in `context` when given. Returns false when no table header is found.
-bool ReadResults(std::istream& in, const std::string& program, std::vector<Result>& results,
+// Reads one program's JSON output into `results`, and a line on the machine
+// and its load as the library saw them into `context` when given. Returns
+// false when the text is not such output.
+bool ReadResults(const std::string& json, const std::string& program, std::vector<Result>& results,
                  std::vector<std::string>* context = nullptr);
 
 // Reads the goals file: one goal a line, '#' starts a comment:

@@ -1,12 +1,13 @@
-// bench_report GOALS OUT.md [--note TEXT]... RESULT.csv...
+// bench_report GOALS OUT.md [--note TEXT]... RESULT.json...
 // Writes one Markdown table of every benchmark result with its goal. Each
-// CSV file is named after the program that wrote it.
+// result file is named after the program that wrote it.
 #include <sys/utsname.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,7 +35,7 @@ std::string System() {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::cerr << "usage: bench_report GOALS OUT.md [--note TEXT]... RESULT.csv...\n";
+        std::cerr << "usage: bench_report GOALS OUT.md [--note TEXT]... RESULT.json...\n";
         return 2;
     }
     std::ifstream goalsFile(argv[1]);
@@ -56,8 +57,11 @@ int main(int argc, char** argv) {
             continue;
         }
         std::ifstream in(arg);
+        std::stringstream text;
+        text << in.rdbuf();
         std::vector<std::string> lines;
-        if (!in || !bench_report::ReadResults(in, std::filesystem::path(arg).stem().string(), results, &lines)) {
+        if (!in || !bench_report::ReadResults(text.str(), std::filesystem::path(arg).stem().string(), results,
+                                              &lines)) {
             std::cerr << "bench_report: no results in " << arg << "\n";
             continue;
         }
