@@ -3,13 +3,16 @@
 # make bench builds and runs the benchmarks
 # make contactsheet draws every model and texture into build/contact_sheet.bmp
 # make screenshots  takes a picture of each level into build/screenshots/
+# make fuzz  runs every file reader's libFuzzer target for FUZZ_SECONDS (60) seconds each
 
 BUILD_DIR    ?= build
 SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all setup build run test test-fast test-sanitize bench contactsheet screenshots clean
+.PHONY: all setup build run test test-fast test-sanitize bench fuzz contactsheet screenshots clean
 
 all: build
 
@@ -36,6 +39,10 @@ test: test-fast test-sanitize
 bench: build
 	@for b in $(BUILD_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
 
+# Seeds from the generated content, so the normal build comes first.
+fuzz: build
+	BUILD_DIR=$(BUILD_DIR) FUZZ_DIR=$(FUZZ_DIR) FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
+
 # One picture of every model (several frames each) and every texture.
 contactsheet: build
 	cmake --build $(BUILD_DIR) --target contactsheet
@@ -45,4 +52,4 @@ screenshots: build
 	cmake --build $(BUILD_DIR) --target screenshots
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

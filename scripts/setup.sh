@@ -11,6 +11,7 @@ packages=(
   libopenal-dev
   libgtest-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core espeak-ng
+  clang libclang-rt-dev
 )
 
 missing=()
