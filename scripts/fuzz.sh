@@ -18,15 +18,25 @@ FUZZ_DIR=${FUZZ_DIR:-build-fuzz}
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 JOBS=${JOBS:-2}
 
+if ! [[ $FUZZ_SECONDS =~ ^[1-9][0-9]*$ ]]; then
+  # libFuzzer takes 0 as "no limit"
+  echo "fuzz: FUZZ_SECONDS must be a whole number of seconds above 0, not '$FUZZ_SECONDS'" >&2
+  exit 1
+fi
+
 root=$(pwd)
-game_dir=$root/$BUILD_DIR/game
-fuzz_dir=$root/$FUZZ_DIR
+absolute() { if [[ $1 == /* ]]; then echo "$1"; else echo "$root/$1"; fi; }
+build_dir=$(absolute "$BUILD_DIR")
+game_dir=$build_dir/game
+fuzz_dir=$(absolute "$FUZZ_DIR")
 if [[ ! -f $game_dir/talvemar.ini ]]; then
   echo "fuzz: $game_dir holds no generated content; run 'make build' first" >&2
   exit 1
 fi
 
-# target, then the longest input it is given (bytes).
+# target, then the longest input it is given (bytes): enough for the
+# smallest compiled level (an arena of 21 KB), the smaller models, sounds and
+# images, and the test maps.
 targets=(
   "fuzz_settings 256"
   "fuzz_level 24576"
@@ -63,28 +73,31 @@ copy_seeds() {  # target, limit, then find(1) arguments
     [[ -n $f ]] && cp "$f" "$fuzz_dir/seeds/$target/$(basename "$f")"
   done < <(seed_files "$limit" "$@")
 }
+# Writes one byte of each value given (0..255).
+bytes() {
+  local value
+  for value in "$@"; do printf '%b' "\\x$(printf %02x "$value")"; done
+}
+
 # A level seed: the level's length (4 bytes, little-endian), the level, then
 # an AI node file.
 pack_level() {  # level, ai file, output
   local length
   length=$(stat -c %s "$1")
-  printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((length & 255)) $((length >> 8 & 255)) \
-    $((length >> 16 & 255)) $((length >> 24 & 255)))" >"$3"
+  bytes $((length & 255)) $((length >> 8 & 255)) $((length >> 16 & 255)) $((length >> 24 & 255)) >"$3"
   cat "$1" "$2" >>"$3"
 }
 
 # The build writes no TGA file, so TGA seeds are made here: 3 x 2 pixels of
 # each kind the decoder reads, the first with an ID field and a colour map
-# to skip.
+# (2 entries of 24 bits) to skip.
 tga_seed() {  # output, id length, colour map type, image type, bits per pixel
   local out=$1 id=$2 map=$3 type=$4 bits=$5 i
   {
-    printf "\\x$(printf %02x "$id")\\x0$map\\x0$type"
-    printf '\x00\x00\x02\x00\x18'  # colour map: first 0, 2 entries of 24 bits
-    printf '\x00\x00\x00\x00\x03\x00\x02\x00'  # origin 0 0, 3 x 2 pixels
-    printf "\\x$(printf %02x "$bits")\\x00"
-    for ((i = 0; i < id + map * 6; i++)); do printf 'I'; done
-    for ((i = 0; i < 6 * bits / 8; i++)); do printf "\\x$(printf %02x $((i * 37 & 255)))"; done
+    bytes "$id" "$map" "$type" 0 0 2 0 24  # colour map: first entry, count, bits
+    bytes 0 0 0 0 3 0 2 0 "$bits" 0        # origin, width, height, depth, flags
+    for ((i = 0; i < id + map * 6; i++)); do bytes 73; done
+    for ((i = 0; i < 6 * bits / 8; i++)); do bytes $((i * 37 & 255)); done
   } >"$out"
 }
 
@@ -106,7 +119,7 @@ gather_seeds() {  # target, limit
         for ai in "$game_dir"/levels/*.ai; do
           pack_level "$level" "$ai" "$fuzz_dir/seeds/$target/$(basename "$level" .spt)-$(basename "$ai" .ai)"
         done
-      done < <(seed_files "$limit" "$game_dir/levels" "$root/$BUILD_DIR/tests/arenas" -name '*.spt')
+      done < <(seed_files "$limit" "$game_dir/levels" "$build_dir/tests/arenas" -name '*.spt')
       ;;
     fuzz_md2) copy_seeds "$target" "$limit" "$game_dir/models" -name '*.md2' ;;
     fuzz_bmp) copy_seeds "$target" "$limit" "$game_dir" -name '*.bmp' ;;
