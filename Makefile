@@ -6,14 +6,17 @@
 # make screenshots  takes a picture of each level into build/screenshots/
 # make install  builds, then installs under PREFIX (/usr/local; DESTDIR is honoured)
 # make package  builds the Debian package build/talvemar_<version>_<arch>.deb (also: make deb)
+# make fuzz  runs every file reader's libFuzzer target for FUZZ_SECONDS (60) seconds each
 
 BUILD_DIR    ?= build
 SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX       ?= /usr/local
 
-.PHONY: all setup build run test test-fast test-sanitize bench lint contactsheet screenshots install package deb clean
+.PHONY: all setup build run test test-fast test-sanitize bench lint fuzz contactsheet screenshots install package deb clean
 
 all: build
 
@@ -45,6 +48,10 @@ lint: setup
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
 	@scripts/lint.sh $(BUILD_DIR)
 
+# Seeds from the generated content, so the normal build comes first.
+fuzz: build
+	BUILD_DIR=$(BUILD_DIR) FUZZ_DIR=$(FUZZ_DIR) FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
+
 # One picture of every model (several frames each) and every texture.
 contactsheet: build
 	cmake --build $(BUILD_DIR) --target contactsheet
@@ -62,4 +69,4 @@ package: build
 deb: package
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

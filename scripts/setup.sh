@@ -11,7 +11,7 @@ packages=(
   libopenal-dev
   libgtest-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core espeak-ng
-  cppcheck clang-tidy
+  cppcheck clang-tidy clang libclang-rt-dev
 )
 
 missing=()

@@ -318,6 +318,30 @@ TEST_F(LevelLoaderTest, VertexListsRunningPastTheEndAreReported) {
     EXPECT_TRUE(Logged("ERROR>> Tried to read past the end of file!!  TOO MANY VERTICES !!\n"));
 }
 
+std::size_t Listings(const OctreeNode& node) {
+    std::size_t listed = node.triangles.size();
+    for (const auto& child : node.children)
+        if (child) listed += Listings(*child);
+    return listed;
+}
+
+// One polygon fanning into 151 copies of a large triangle: the octree split
+// down to its depth limit all along their plane and listed every copy in
+// each of about a million nodes, gigabytes and minutes from 2 KB of level.
+TEST_F(LevelLoaderTest, StackedTrianglesKeepTheOctreeWithinItsListingLimit) {
+    std::vector<std::vector<float>> fan = {{0, 0, 0, 0, 0}};
+    for (int i = 0; i < kOctreeLeafTriangles + 2; ++i)
+        fan.push_back(i % 2 ? std::vector<float>{0, 0, 1000, 0, 1} : std::vector<float>{1000, 0, 0, 1, 0});
+    LevelText level;
+    level.Entity("worldspawn", {}, {LevelText::Polygon(0, fan)});
+    ASSERT_EQ(Load(level), 0) << "the level is still played";
+    ASSERT_EQ(world->WorldTriangles().size(), std::size_t(kOctreeLeafTriangles + 1));
+    ASSERT_TRUE(world->octree);
+    EXPECT_EQ(world->octree->TriangleCount(), kOctreeLeafTriangles + 1);
+    EXPECT_LE(Listings(*world->octree), kOctreeListingFloor);
+    EXPECT_TRUE(Logged("**ERROR** the world's triangles overlap too much for the octree"));
+}
+
 TEST_F(LevelLoaderTest, EveryTruncationOfALevelLoadsOrFailsCleanly) {
     LevelText level = RoomLevel();
     level.Point("PlayerStart", 1, 2, 3).Point("Enemy", 5, 0, 5, {{"Type", "1"}});

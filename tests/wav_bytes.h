@@ -39,7 +39,7 @@ inline Bytes FormatBody(std::size_t size, std::uint16_t extraSize = 0, int chann
     Append16(body, 1);
     Append16(body, static_cast<std::uint16_t>(channels));
     Append32(body, static_cast<std::uint32_t>(rate));
-    Append32(body, static_cast<std::uint32_t>(rate * blockAlign));
+    Append32(body, static_cast<std::uint32_t>(rate) * static_cast<std::uint32_t>(blockAlign));
     Append16(body, static_cast<std::uint16_t>(blockAlign));
     Append16(body, static_cast<std::uint16_t>(bits));
     if (size >= 18) Append16(body, extraSize);

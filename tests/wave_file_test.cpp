@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound.h"
 #include "audio/wave_file.h"
 #include "common/wav.h"
 #include "wav_bytes.h"
@@ -196,6 +197,20 @@ TEST_F(WaveFileTest, OpenReplacesAnOpenFileAndCloseIsRepeatable) {
     EXPECT_TRUE(wave.Close());
     ExpectClosed(wave);
     EXPECT_TRUE(wave.Close());
+}
+
+// Rate times block size is the byte rate; at 2^32 bytes a second it wrapped
+// to 0 in 32 bits and working out the sound's length divided by zero.
+TEST_F(WaveFileTest, SoundLengthsHoldForByteRatesBeyond32Bits) {
+    const int rate = 1 << 30;  // stereo 16-bit frames of 4 bytes: 2^32 bytes a second
+    Sound fast;
+    ASSERT_TRUE(fast.Load(Write(Riff("WAVE", {Chunk("fmt ", FormatBody(16, 0, 2, rate, 16)),
+                                              Chunk("data", SampleBytes(8))}))));
+    EXPECT_EQ(fast.LengthMs(), 0u) << "two frames at 2^30 frames a second";
+    Sound slow;
+    ASSERT_TRUE(slow.Load(Write(Riff("WAVE", {Chunk("fmt ", FormatBody(16, 0, 1, 1, 8)),
+                                              Chunk("data", SampleBytes(8))}), "slow.wav")));
+    EXPECT_EQ(slow.LengthMs(), 8000u) << "eight one-byte frames at one a second";
 }
 
 // Seeded corruption of a valid file: whatever opens must keep its promise

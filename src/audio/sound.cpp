@@ -1,6 +1,8 @@
 #include "audio/sound.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "audio/wave_file.h"
 #include "platform/clock.h"
@@ -14,7 +16,14 @@ bool PlayableFormat(const WaveFile& file) {
            file.SamplesPerSecond() > 0 && file.BlockAlign() == channels * bits / 8;
 }
 
-std::uint32_t BytesPerSecond(const WaveFile& file) { return file.SamplesPerSecond() * file.BlockAlign(); }
+// In 64 bits: a rate of 2^30 frames of 4 bytes is 2^32 bytes a second, which
+// 32 bits would wrap to 0. A playable format gives at least 1.
+std::uint64_t BytesPerSecond(const WaveFile& file) {
+    return std::uint64_t{file.SamplesPerSecond()} * file.BlockAlign();
+}
+
+constexpr std::uint64_t kMsPerSecond = 1000;
+constexpr std::uint64_t kLongestLengthMs = UINT32_MAX;
 
 // Two interleaved channels averaged into one.
 void MixDownToMono(PcmBuffer& pcm) {
@@ -50,7 +59,8 @@ bool Sound::LoadVoice(const std::string& path, AudioDevice* device, bool positio
     startPosition = 0;
     WaveFile file;
     if (!file.Open(path) || !PlayableFormat(file)) return false;
-    lengthMs = static_cast<std::uint32_t>(std::uint64_t{file.DataSize()} * 1000u / BytesPerSecond(file));
+    lengthMs = static_cast<std::uint32_t>(
+        std::min(std::uint64_t{file.DataSize()} * kMsPerSecond / BytesPerSecond(file), kLongestLengthMs));
     loaded = true;
     if (!device) return true;
 

@@ -167,6 +167,36 @@ bool CanHalve(float low, float high) {
     return low < mid && mid < high;
 }
 
+// The listings of a tree under construction against its limit
+// (kOctreeListingsPerTriangle): a split first reserves room for the longest
+// lists its eight children can have, eight times its own, and gives back
+// what they did not use, so the tree never passes the limit.
+class ListingBudget {
+public:
+    explicit ListingBudget(std::size_t worldTriangles)
+        : limit(std::max(worldTriangles * kOctreeListingsPerTriangle, kOctreeListingFloor)) {}
+
+    void CountListed(std::size_t count) { committed += count; }
+    // False, and nothing reserved, when the room is not there.
+    bool Reserve(std::size_t count) {
+        if (committed + count > limit) {
+            refused = true;
+            return false;
+        }
+        committed += count;
+        return true;
+    }
+    void GiveBack(std::size_t count) { committed -= count; }
+
+    std::size_t Listed() const { return committed; }
+    bool RefusedASplit() const { return refused; }
+
+private:
+    std::size_t limit;
+    std::size_t committed = 0;
+    bool refused = false;
+};
+
 // Splitting stops at the depth limit and at boxes too small to halve (all
 // triangles in one point would otherwise give eight copies of the box).
 bool MaySplit(const OctreeNode& node) {
@@ -198,7 +228,7 @@ void CreateChildren(OctreeNode& node) {
 
 // parentList is null for the node an assembly starts at: it tests the world.
 void AssembleNode(World& world, OctreeNode& node, const std::vector<WorldPolygon*>* parentList,
-                  OctreeBuildMode mode) {
+                  OctreeBuildMode mode, ListingBudget& budget) {
     ReportAssemblyProgress();
     ++world.octreeNodeCount;
     node.hasChildren = false;
@@ -210,10 +240,18 @@ void AssembleNode(World& world, OctreeNode& node, const std::vector<WorldPolygon
     } else {
         ListFromWorld(world, node);
     }
+    if (!parentList) budget.CountListed(node.triangles.size());  // a child's list was reserved
     if (node.TriangleCount() <= kOctreeLeafTriangles || !MaySplit(node)) return;
+    const std::size_t reserved = kChildren * node.triangles.size();
+    if (!budget.Reserve(reserved)) return;
 
     CreateChildren(node);
-    for (auto& child : node.children) AssembleNode(world, *child, &node.triangles, mode);
+    std::size_t used = 0;
+    for (auto& child : node.children) {
+        AssembleNode(world, *child, &node.triangles, mode, budget);
+        used += child->triangles.size();
+    }
+    budget.GiveBack(reserved - used);
 }
 
 Vec3 Scaled(const Vec3& v, const Vec3& scale) {
@@ -273,7 +311,12 @@ void CreateOctreeRoot(World& world, OctreeNode& root) {
 // list alone, which lies inside its parent's list, so every triangle outside
 // the next candidates is already clear.
 void AssembleOctreeNode(World& world, OctreeNode& node, OctreeBuildMode mode) {
-    AssembleNode(world, node, nullptr, mode);
+    ListingBudget budget(world.WorldTriangles().size());
+    AssembleNode(world, node, nullptr, mode, budget);
+    if (budget.RefusedASplit()) {
+        DebugLog() << "**ERROR** the world's triangles overlap too much for the octree: it stops at "
+                   << budget.Listed() << " listed triangles, some nodes stay large\n";
+    }
 }
 
 int OutCode(const Vec3& boxMin, const Vec3& boxMax, const Vec3& p) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,6 +21,16 @@ constexpr int kOctreeLeafTriangles = 150;
 // thousand units across down to cubes of a few units, far below the movers'
 // 30-unit radius, so deeper nodes would not narrow any sweep or view test.
 constexpr int kOctreeMaxDepth = 10;
+
+// Listings (a triangle in a node's list, inner nodes included) one tree may
+// hold: this many per world triangle, and never fewer than the floor. The
+// shipped levels list each triangle about six times. Without a limit, a few
+// hundred large triangles lying on top of each other split down to
+// kOctreeMaxDepth all along their plane and every one of them is listed in
+// each of about a million nodes. A node whose split could pass the limit
+// stays a leaf.
+constexpr std::size_t kOctreeListingsPerTriangle = 64;
+constexpr std::size_t kOctreeListingFloor = std::size_t{1} << 16;
 
 // A cubic box of the world with the triangles that touch it. Inner nodes keep
 // their list too; a triangle touching several boxes is listed in each.
@@ -69,7 +80,8 @@ constexpr int kOutBeyondMaxZ = 32;
 
 // Builds the level's tree over the triangles of entity 0, replacing any
 // previous one. A world without triangles gets no tree (octree stays null).
-// World::octreeNodeCount is increased by the nodes built, not reset.
+// World::octreeNodeCount is increased by the nodes built, not reset. A tree
+// that reaches its listing limit is logged with an "**ERROR** " line.
 void BuildOctree(World& world, OctreeBuildMode mode = OctreeBuildMode::ParentList);
 
 // Gives root the cube spanning every world vertex on every axis (the smallest
@@ -78,7 +90,8 @@ void BuildOctree(World& world, OctreeBuildMode mode = OctreeBuildMode::ParentLis
 void CreateOctreeRoot(World& world, OctreeNode& root);
 
 // Lists the world triangles touching node's box and, above
-// kOctreeLeafTriangles of them, splits it into eight assembled children.
+// kOctreeLeafTriangles of them, splits it into eight assembled children
+// while the listings stay within the limit for the world's triangles.
 // Every world triangle is tested for node itself; the mode picks what its
 // descendants test. When it returns, the inNode mark is set exactly on the
 // triangles of the last node assembled.

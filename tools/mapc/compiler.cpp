@@ -26,6 +26,11 @@ constexpr int kMaxDecimals = 4;
 // per vertex, so large faces need inner vertices for light to fall on.
 constexpr double kLightGrid = 128.0;
 constexpr double kSplitEpsilon = 0.01;
+// Most triangles one map compiles to, near thirty times the largest shipped
+// level. The grid cuts a face into one piece per cell it crosses, so a brush
+// as large as the editor's space makes millions of pieces, gigabytes of
+// memory and a level file to match.
+constexpr int kMaxLevelTriangles = 131072;
 
 double Axis(const MapVec& v, int axis) { return axis == 0 ? v.x : (axis == 1 ? v.y : v.z); }
 
@@ -47,8 +52,10 @@ std::vector<MapVec> KeepSide(const std::vector<MapVec>& points, int axis, double
     return out.size() >= 3 ? out : std::vector<MapVec>{};
 }
 
-// Cuts a convex polygon along every grid plane that passes through it.
-std::vector<std::vector<MapVec>> SubdivideOnGrid(const std::vector<MapVec>& polygon) {
+// Cuts a convex polygon along every grid plane that passes through it;
+// nothing once that makes more than maxPieces pieces.
+std::optional<std::vector<std::vector<MapVec>>> SubdivideOnGrid(const std::vector<MapVec>& polygon,
+                                                                std::size_t maxPieces) {
     std::vector<std::vector<MapVec>> pieces{polygon};
     for (int axis = 0; axis < 3; ++axis) {
         std::vector<std::vector<MapVec>> next;
@@ -65,9 +72,11 @@ std::vector<std::vector<MapVec>> SubdivideOnGrid(const std::vector<MapVec>& poly
                 std::vector<MapVec> below = KeepSide(rest, axis, cut, true);
                 rest = KeepSide(rest, axis, cut, false);
                 if (!below.empty()) next.push_back(std::move(below));
+                if (next.size() > maxPieces) return std::nullopt;
                 if (rest.empty()) break;
             }
             if (!rest.empty()) next.push_back(std::move(rest));
+            if (next.size() > maxPieces) return std::nullopt;
         }
         pieces = std::move(next);
     }
@@ -143,6 +152,9 @@ public:
 private:
     void Error(int line, const std::string& what) { result.errors.push_back(Where(line) + what); }
     void Warn(int line, const std::string& what) { result.warnings.push_back(Where(line) + what); }
+    // Reported once, at the face that passes kMaxLevelTriangles; the faces
+    // after it are not compiled.
+    void TooManyTriangles(int line);
     std::string Where(int line) const { return map.name + ":" + std::to_string(line) + ": "; }
 
     // The texture a face is drawn with (sky and stand-in applied); nothing
@@ -163,8 +175,18 @@ private:
     std::vector<std::string> textureNames;
     std::set<std::string> reportedTextures;
     std::set<std::string> reportedClasses;
+    int trianglesLeft = kMaxLevelTriangles;
+    bool tooManyTriangles = false;
     CompileResult result;
 };
+
+void Compiler::TooManyTriangles(int line) {
+    if (!tooManyTriangles)
+        Error(line, "the map makes more than " + std::to_string(kMaxLevelTriangles) +
+                        " triangles (faces are cut every " + FormatNumber(kLightGrid, 0) +
+                        " units); faces from here on are not compiled");
+    tooManyTriangles = true;
+}
 
 std::optional<int> Compiler::TextureIndex(const std::string& requested, int line, TextureSize& size) {
     std::string name = IsSkyTexture(requested) ? kGameSky : requested;
@@ -234,6 +256,7 @@ std::vector<OutputPolygon> Compiler::BrushPolygonsOf(const std::vector<const Map
     std::vector<OutputPolygon> out;
     for (std::size_t b = 0; b < faces.size(); ++b) {
         for (const FacePolygon& face : faces[b]) {
+            if (tooManyTriangles) return out;
             const std::string& texture = face.face->texture;
             if (IsToolTexture(texture)) {
                 ++result.summary.facesTool;
@@ -245,10 +268,21 @@ std::vector<OutputPolygon> Compiler::BrushPolygonsOf(const std::vector<const Map
             const std::optional<int> index = TextureIndex(texture, face.face->line, size);
             if (!index) continue;
             bool written = false;
-            for (const std::vector<MapVec>& piece : SubdivideOnGrid(face.points)) {
+            // Every piece makes a triangle at least.
+            const auto pieces = SubdivideOnGrid(face.points, static_cast<std::size_t>(trianglesLeft));
+            if (!pieces) {
+                TooManyTriangles(face.face->line);
+                return out;
+            }
+            for (const std::vector<MapVec>& piece : *pieces) {
                 const int triangles = static_cast<int>(piece.size()) - 2;
                 if (hideCovered) result.summary.trianglesBeforeHiding += triangles;
                 if (hideCovered && IsHiddenPiece(piece, face.plane, b, volumes)) continue;
+                if (triangles > trianglesLeft) {
+                    TooManyTriangles(face.face->line);
+                    return out;
+                }
+                trianglesLeft -= triangles;
                 if (hideCovered) result.summary.triangles += triangles;
                 AddPiece(out, face, piece, *index, size);
                 written = true;
