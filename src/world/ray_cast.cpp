@@ -132,9 +132,10 @@ void WalkAlong(World& world, CollisionPacket& packet, OctreeNode& node, const Ca
         candidates[count++] = {child, entry};
     }
     // Nearest first: a node the path reaches only beyond a hit already
-    // found cannot hold a nearer one.
-    std::sort(candidates, candidates + count,
-              [](const Candidate& x, const Candidate& y) { return x.entry < y.entry; });
+    // found cannot hold a nearer one. (At most eight: an insertion sort.)
+    for (int i = 1; i < count; ++i)
+        for (int j = i; j > 0 && candidates[j].entry < candidates[j - 1].entry; --j)
+            std::swap(candidates[j], candidates[j - 1]);
     for (int i = 0; i < count; ++i) {
         if (packet.foundCollision && candidates[i].entry * path.unitLength > packet.nearestDistance) break;
         WalkAlong(world, packet, *candidates[i].node, path);
