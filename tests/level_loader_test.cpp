@@ -299,6 +299,7 @@ TEST_F(LevelLoaderTest, DamagedFilesFailWithAnErrorLine) {
         head + "NUMENTITIES 1\nworldspawn\n99999999\n",
         head + "NUMENTITIES 1\naveryveryverylongclassname\n0\n0\n",
         head + "NUMENTITIES 2\nworldspawn\n0\n0\n",  // ends early
+        "DRELIX 1\nNAME x\nNUMWADS 0\nNUMTEXTURES 1\nTEXTURE ../../stone\nNUMENTITIES 0\n",  // outside gfx/
     };
     for (const std::string& text : cases) {
         WriteText("levels/bad.spt", text);

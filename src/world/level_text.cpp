@@ -105,6 +105,9 @@ void LevelParser::ReadTextures() {
     for (long i = 0; i < count; ++i) {
         char name[kNameSize];
         ReadName("TEXTURE %49s", "texture name", name);
+        // A name is a file in gfx/: a folder in it could reach any file.
+        if (std::strpbrk(name, "/\\") != nullptr)
+            Fail(std::string("texture name \"") + name + "\" names a folder; textures are read from gfx/");
         level.textures.emplace_back(name);
     }
 }
