@@ -10,6 +10,7 @@
 #include "base/settings.h"
 #include "core/shell.h"
 #include "fuzz/fuzz_support.h"
+#include "gl_driver_pin.h"
 
 namespace {
 
@@ -25,6 +26,9 @@ std::unique_ptr<platform::GameWindow>& Window() {
 
 void OpenOffscreenGlContext(const std::filesystem::path& folder) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    // The leak check at exit runs after the window is gone; Mesa's memory
+    // must still be reachable then.
+    KeepGlDriverLoaded();
     settings = Settings::Defaults();
     settings.fullScreen = 0;
     settings.width = kWindowWidth;

@@ -49,9 +49,6 @@ void LoadAsLevelTexture(const char* path) {
 
 }  // namespace
 
-// Mesa's drivers leave allocations behind when they are unloaded at exit;
-// leaks of an input are still caught after each run.
-extern "C" const char* __lsan_default_options() { return "leak_check_at_exit=0"; }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     ScratchFolder() = MakeScratchFolder("fuzz-textures");
