@@ -3,8 +3,10 @@
 
 #include <cstdlib>
 #include <set>
+#include <sstream>
 
 #include "actors/enemy.h"
+#include "base/debug_log.h"
 #include "core/game.h"
 #include "gl_window_test.h"
 #include "level_fixture.h"
@@ -287,6 +289,44 @@ TEST_F(LevelLoaderTest, TriggersLightsCorpsesStartsAndSoundNodes) {
     // The path's extension, from its first dot, becomes .wav.
     EXPECT_EQ(SoundNodePath("a.b.c\n"), "a.wav");
     EXPECT_EQ(SoundNodePath("sounds/noext\n"), "sounds/noext.wav");
+}
+
+// The whole account of a small load, line by line in the order of the load:
+// textures before the entities' polygons, the scenes read before the
+// entities are interpreted, and the triangles after them.
+TEST_F(LevelLoaderTest, TheLoadIsToldInTheLogInItsOrder) {
+    LevelText level = RoomLevel();
+    level.Point("PlayerStart", 1, 2, 3).Point("Light", 0, 0, 50, {{"Type", "0"}, {"radius", "200"}});
+    WriteText("levels/test.spt", level.Text());
+    ASSERT_TRUE(OpenDebugLog("account.txt"));
+    ASSERT_EQ(world->Load("levels/test.spt", 0, [] { DebugLog() << "(the scenes are read here)\n"; }), 0);
+    CloseDebugLog();
+    std::vector<std::string> lines;
+    std::istringstream account(ReadText("account.txt"));
+    for (std::string line; std::getline(account, line);) lines.push_back(line);
+    const std::vector<std::string> expected = {
+        "Initializing Drelix System",
+        "Opening levels/test.spt",
+        "levels/test.spt successfully opened.",
+        "1 Textures Loaded",
+        "2 Polygons loaded from Entity worldspawn",
+        "Opening AI File for level 0",
+        "(the scenes are read here)",
+        "Initialized Camera Origin to 1,2,3",
+        "ENEMY COUNT 0",
+        "GEMCOUNT0",
+        "SSSSSSSSSS Sound Stuff SSSSSSSSSSS",
+        "# of sound_nodes = 0",
+        "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+        "Found 1 lights",
+        "1 of them are pulsing lights",
+        "worldspawn's 2 Polygons split into 4 Triangles",
+        "All Polygons initialized into Linked List",
+        "Octree Parent Node Created",
+        "Octree Created with " + std::to_string(8 * world->octreeNodeCount) + " Nodes",
+        "Collision System Initialized",
+    };
+    EXPECT_EQ(lines, expected);
 }
 
 TEST_F(LevelLoaderTest, DamagedFilesFailWithAnErrorLine) {

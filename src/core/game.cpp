@@ -119,11 +119,12 @@ void Game::LoadAssets() {
 }
 
 int Game::LoadLevel(const char* path, int index) {
-    const int result = world.Load(path, index);
+    const int result = world.Load(path, index, [this] {
+        cutscene.Setup(world.entities, soundSystem.Device(), models);
+        cutscene.ReadScenes();
+    });
     if (result != 0) return result;
     SpawnLevelEnemies(world.enemies);
-    cutscene.Setup(world.entities, soundSystem.Device(), models);
-    cutscene.ReadScenes();
     return result;
 }
 

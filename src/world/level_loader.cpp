@@ -175,7 +175,7 @@ void ResetLevelState(World& world) {
 
 }  // namespace
 
-int World::Load(const char* path, int levelIndex) {
+int World::Load(const char* path, int levelIndex, const std::function<void()>& readScenes) {
     DebugLog() << kLoaderTitle << '\n';
     progressWindow.Create(kLoaderTitle);
     progressWindow.SetTask("Loading World Data");
@@ -192,22 +192,23 @@ int World::Load(const char* path, int levelIndex) {
     ResetLevelState(*this);
     ParsedLevel parsed;
     std::string error;
-    int result = ParseLevel(reader, path, parsed, DebugLog(), error,
-                            [](int percent) { progressWindow.SetPosition(percent); });
-    if (result == kLevelLoadOk) {
-        std::memcpy(name, parsed.name, sizeof name);
-        wads = std::move(parsed.wads);
-        entities = std::move(parsed.entities);
-        result = LoadTextures(*this, parsed.textures);
-    }
+    ParseHooks hooks;
+    hooks.progress = [](int percent) { progressWindow.SetPosition(percent); };
+    // Textures load as soon as their list is read, before the entities.
+    hooks.texturesRead = [this](const std::vector<std::string>& names) { return LoadTextures(*this, names); };
+    const int result = ParseLevel(reader, path, parsed, DebugLog(), error, hooks);
     if (result != kLevelLoadOk) {
         entities.clear();
         progressWindow.Close();
         return result;
     }
+    std::memcpy(name, parsed.name, sizeof name);
+    wads = std::move(parsed.wads);
+    entities = std::move(parsed.entities);
 
     ReadAiNodes(levelIndex);
     items = ItemsFromEntities(entities);
+    if (readScenes) readScenes();
     InterpretEntities(*this);
     Triangulate(*this, parsed.polygons);
     ClearPulseMarks(*this);

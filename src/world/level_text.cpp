@@ -25,8 +25,8 @@ struct DamagedLevel {};
 class LevelParser {
 public:
     LevelParser(LevelReader& reader, const char* path, ParsedLevel& level, std::ostream& log, std::string& error,
-                const std::function<void(int)>& progress)
-        : reader(reader), path(path), level(level), log(log), error(error), progress(progress) {}
+                const ParseHooks& hooks)
+        : reader(reader), path(path), level(level), log(log), error(error), hooks(hooks) {}
 
     int Parse();
 
@@ -60,7 +60,7 @@ private:
     ParsedLevel& level;
     std::ostream& log;
     std::string& error;
-    const std::function<void(int)>& progress;
+    const ParseHooks& hooks;
     char line[kLineSize] = {};
 };
 
@@ -161,7 +161,7 @@ void LevelParser::ReadEntity(LevelEntity& entity, std::vector<SourcePolygon>& po
     polygons.resize(polygonCount);
     for (long i = 0; i < polygonCount; ++i) {
         ReadPolygon(polygons[i]);
-        if (progress) progress(static_cast<int>((i + 1) * kFullPercent / polygonCount));
+        if (hooks.progress) hooks.progress(static_cast<int>((i + 1) * kFullPercent / polygonCount));
     }
     if (polygonCount > 0) log << polygonCount << " Polygons loaded from Entity " << entity.className << '\n';
 }
@@ -185,6 +185,10 @@ int LevelParser::Parse() {
     try {
         ReadHeader();
         ReadTextures();
+        if (hooks.texturesRead) {
+            const int texturesResult = hooks.texturesRead(level.textures);
+            if (texturesResult != kLevelLoadOk) return texturesResult;
+        }
         ReadEntities();
     } catch (const DamagedLevel&) {
         return kLevelDamaged;
@@ -195,6 +199,6 @@ int LevelParser::Parse() {
 }  // namespace
 
 int ParseLevel(LevelReader& reader, const char* path, ParsedLevel& level, std::ostream& log, std::string& error,
-               const std::function<void(int)>& progress) {
-    return LevelParser(reader, path, level, log, error, progress).Parse();
+               const ParseHooks& hooks) {
+    return LevelParser(reader, path, level, log, error, hooks).Parse();
 }

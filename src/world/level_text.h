@@ -33,9 +33,18 @@ struct ParsedLevel {
     std::vector<std::vector<SourcePolygon>> polygons;  // by entity
 };
 
-// Reads the whole file: kLevelLoadOk, kLevelWrongVersion or kLevelDamaged.
-// What went wrong (and the notes a load writes) go to `log`; `error` gets
-// the line that made the file unreadable. `progress` hears the percentage
-// of each entity's polygons read.
+// What a reader of the file hears while the parser works. Empty functions
+// are not called.
+struct ParseHooks {
+    // The percentage of each entity's polygons read.
+    std::function<void(int)> progress;
+    // The texture list, once its last line is read and before the entities:
+    // a result other than kLevelLoadOk stops the parse with that result.
+    std::function<int(const std::vector<std::string>& names)> texturesRead;
+};
+
+// Reads the whole file: kLevelLoadOk, kLevelWrongVersion or kLevelDamaged,
+// or what texturesRead answered. What went wrong (and the notes a load
+// writes) go to `log`; `error` gets the line that made the file unreadable.
 int ParseLevel(LevelReader& reader, const char* path, ParsedLevel& level, std::ostream& log,
-               std::string& error, const std::function<void(int)>& progress = {});
+               std::string& error, const ParseHooks& hooks = {});

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,7 +64,10 @@ public:
     // version; 3 a texture could not be loaded; 4 the file is damaged
     // (logged with an "**ERROR** " line). The enemies come back as the file
     // describes them: bringing them to life is the actors' part.
-    int Load(const char* path, int levelIndex);
+    // `readScenes`, when given, runs once the items are built and before the
+    // other entities are read, where the level's scenes are read from the
+    // entity table (the log then tells the load in its order).
+    int Load(const char* path, int levelIndex, const std::function<void()>& readScenes = {});
 
     // Draws the world's triangles that the view can see (through the
     // octree unless drawWithOctree is off), lit by their baked colours
