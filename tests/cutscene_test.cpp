@@ -219,6 +219,32 @@ TEST_F(CutsceneTest, TriggersFireInsideTheirRadiusOnly) {
     EXPECT_EQ(settings.levelChangePending, 1) << "the trigger asks for the next level";
 }
 
+// The trigger standing first in the file starts scene 2: it is the one
+// marked, so once its scene is over it never starts again, however long the
+// hero stays inside it, and scene 1's trigger is still fresh.
+TEST_F(CutsceneTest, ATriggerNumberedOutOfFileOrderPlaysItsSceneOnce) {
+    table.push_back(Make("Camera", {0, 0, 100}, {{"camera_scene", "1"}, {"camera_look_at", "spot"}}));
+    table.push_back(Make("Camera", {0, 0, 200}, {{"camera_scene", "2"}, {"camera_look_at", "spot"}}));
+    AddLabel("spot", {50, 0, 500});
+    AddTrigger(2, {1000, 0, 0});
+    AddTrigger(1, {3000, 0, 0});
+    Read();
+    player = {1000, 0, 0};
+    int scenesEnded = 0;
+    for (int frame = 0; frame < 20; ++frame) {
+        if (Step() == kSceneEnded) ++scenesEnded;
+        fake.clock.AdvanceMs(10);
+    }
+    EXPECT_EQ(scenesEnded, 1) << "the camera goes back to the hero once";
+    EXPECT_TRUE(scenes.Triggers()[0].fired);
+    EXPECT_TRUE(scenes.Triggers()[0].done);
+    EXPECT_FALSE(scenes.Triggers()[1].fired);
+    player = {3000, 0, 0};
+    Step();
+    EXPECT_TRUE(scenes.Triggers()[1].fired);
+    EXPECT_EQ(settings.activeCutscene, 1);
+}
+
 TEST_F(CutsceneTest, BrokenScenesGiveTheHeroBackHisControl) {
     AddTrigger(1, {0, 0, 0});
     Read();

@@ -137,8 +137,12 @@ private:
     int EndScene();
     int PlayShot(CutsceneShot& shot, CutsceneFrame& frame);
     void DrawEntities(const ViewTransform& view);
-    // The scene now playing, 0 when settings.activeCutscene names none.
+    // The scene now playing, 0 when settings.activeCutscene names none or
+    // no trigger started it.
     int ActiveScene() const;
+    // The trigger that started the scene now playing; null for none.
+    SceneTrigger* ActiveTrigger();
+    const SceneTrigger* ActiveTrigger() const;
 
     const std::vector<LevelEntity>* table = nullptr;
     AudioDevice* device = nullptr;
@@ -154,6 +158,10 @@ private:
     bool hasCaption = false;
     bool scenesReady = false;
     int currentShot = 0;
+    // Index of the trigger that started the current scene, kNoTrigger for
+    // none.
+    static constexpr std::size_t kNoTrigger = static_cast<std::size_t>(-1);
+    std::size_t activeTrigger = kNoTrigger;
 };
 
 // start + (dest - start) * progress, then progress += rate. Logs each bad

@@ -66,30 +66,40 @@ Vec3 Interpolate(const Vec3& start, const Vec3& dest, float rate, float* progres
 
 int Cutscene::ActiveScene() const {
     const int scene = settings.activeCutscene;
-    const bool known = scene >= 1 && scene <= SceneCount() && scene <= static_cast<int>(triggers.size());
+    const bool known = scene >= 1 && scene <= SceneCount() && ActiveTrigger();
     return known ? scene : 0;
+}
+
+SceneTrigger* Cutscene::ActiveTrigger() {
+    return activeTrigger < triggers.size() ? &triggers[activeTrigger] : nullptr;
+}
+
+const SceneTrigger* Cutscene::ActiveTrigger() const {
+    return activeTrigger < triggers.size() ? &triggers[activeTrigger] : nullptr;
 }
 
 int Cutscene::Step(CutsceneFrame frame) {
     EnterTriggers(frame.playerPosition);
     const int scene = ActiveScene();
-    if (scenesReady && settings.cutscenePlaying && scene && ShotsLeftInScene() && !triggers[scene - 1].done)
+    if (scenesReady && settings.cutscenePlaying && scene && ShotsLeftInScene() && !ActiveTrigger()->done)
         return PlayShot(shots[sceneStarts[scene - 1] + currentShot], frame);
     return EndScene();
 }
 
 // Without shots there is nothing to play, and a trigger whose scene number
-// names no scene (or no trigger of its own) would index past the tables:
-// both are passed over.
+// names no scene is passed over. The trigger that starts a scene is the one
+// marked fired (and done when the scene ends), wherever it stands in the
+// file, so each trigger plays its scene once.
 void Cutscene::EnterTriggers(const Vec3& playerPosition) {
     if (!scenesReady) return;
-    const int playable = std::min(SceneCount(), static_cast<int>(triggers.size()));
-    for (const SceneTrigger& trigger : triggers) {
+    for (std::size_t i = 0; i < triggers.size(); ++i) {
+        SceneTrigger& trigger = triggers[i];
         if (trigger.fired || !(playerPosition.Distance(trigger.position) < trigger.radius)) continue;
-        if (trigger.sceneNumber < 1 || trigger.sceneNumber > playable) continue;
+        if (trigger.sceneNumber < 1 || trigger.sceneNumber > SceneCount()) continue;
         settings.activeCutscene = trigger.sceneNumber;
         settings.cutscenePlaying = 1;
-        triggers[trigger.sceneNumber - 1].fired = true;
+        trigger.fired = true;
+        activeTrigger = i;
     }
 }
 
@@ -104,8 +114,8 @@ int Cutscene::EndScene() {
     shotTimer.Reset();
     settings.cutscenePlaying = 0;
     currentShot = 0;
-    if (const int scene = ActiveScene()) {
-        SceneTrigger& trigger = triggers[scene - 1];
+    if (ActiveScene()) {
+        SceneTrigger& trigger = *ActiveTrigger();
         if (trigger.fired) trigger.done = true;
         if (trigger.loadsLevel == 1 && trigger.done) settings.levelChangePending = 1;
     }

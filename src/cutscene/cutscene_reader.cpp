@@ -157,6 +157,7 @@ void Cutscene::Setup(const std::vector<LevelEntity>& levelEntities, AudioDevice*
     labels.clear();
     triggers.clear();
     currentShot = 0;
+    activeTrigger = kNoTrigger;
     caption.clear();
     hasCaption = false;
 }
