@@ -12,10 +12,11 @@
 //   the wall's unit normal in hitNormal. hit is only ever set, never
 //   cleared: the caller clears it. Without a hit hitNormal receives what the
 //   current packet held before.
-// - Only the octree boxes that contain the start are searched (an inner
-//   node wholly inside the last drawn frame's view frustum is searched as a
-//   whole), so a wall reached in a neighbouring box is missed. A start
-//   outside the octree hits nothing.
+// - Every octree box the segment passes through is searched, nearest box
+//   first, so a wall in a box beyond the one the cast starts in is met too;
+//   the search stops once a hit is nearer than the next box. An inner node
+//   wholly inside the last drawn frame's view frustum is searched as a
+//   whole. A start outside the octree hits nothing.
 // - The cast overwrites the fields of PacketInUse(world) (world/sweep.h):
 //   world.currentPacket, or the spare packet while none is selected.
 // - No input gives a NaN or infinite end: a velocity that is not finite

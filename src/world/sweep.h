@@ -19,9 +19,11 @@
 //   last slide put it).
 // - A step that hits something while the mover overlaps a triangle at its
 //   start goes back to the packet's last safe position instead of being
-//   pushed out (an overlap with nothing hit moves on freely). The
-//   player's packet records the start of every free or sliding step as its
-//   last safe position; an enemy's only that of sliding steps.
+//   pushed out (a mover with no safe position yet stays at its start). An
+//   overlap with nothing hit keeps only the part of the step along the
+//   overlapped plane: moving out of it or along it is free, sinking deeper
+//   is not. The player's packet records the start of every free or sliding
+//   step as its last safe position; an enemy's only that of sliding steps.
 // - Triangles facing away from the motion and triangles without area (two
 //   equal corners, or corners in a line) are never hit. Each triangle is
 //   tested at most once per sweep.
