@@ -98,7 +98,8 @@ protected:
             if (levelIndex >= kFirstLevelAfterTheGame) levelIndex = 0;
             changeAsked = levelIndex;
         }
-        if (changeAsked >= 0) script.Hold(key::F12);
+        // The key acts once a press, so it is let go every other frame.
+        if (changeAsked >= 0 && frame % 2 == 0) script.Hold(key::F12);
         Frames(1);
         script.Release(key::F12);
         if (levelIndex != changeAsked) changeAsked = -1;

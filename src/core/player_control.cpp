@@ -98,7 +98,7 @@ void Game::UpdatePlayerControl() {
     hud.wheelDelta = input.GetMouseWheel();
     const bool crouched = input.KeyDown(key::LeftControl);
     float speed = crouched ? kCrouchSpeed : kWalkSpeed;
-    if (input.KeyDown(key::L)) {
+    if (input.KeyPressed(key::L)) {
         settings.levelChangePending = 1;
         return;
     }
@@ -241,9 +241,10 @@ void Game::ReadDeveloperKeys() {
     if (input.KeyDown(key::M)) settings.deathmatchRespawn = 0;
     if (input.KeyDown(key::F1)) settings.flyMode = 1;
     if (input.KeyDown(key::F2)) settings.flyMode = 0;
-    if (input.KeyDown(key::F12)) settings.levelChangePending = 1;
-    if (input.KeyDown(key::RightShift) && input.KeyDown(key::F1)) player.health += kDeveloperBoost;
-    if (input.KeyDown(key::RightShift) && input.KeyDown(key::F2) && player.weapon >= 0 &&
+    // Keys that change the level or give something act once per press.
+    if (input.KeyPressed(key::F12)) settings.levelChangePending = 1;
+    if (input.KeyDown(key::RightShift) && input.KeyPressed(key::F1)) player.health += kDeveloperBoost;
+    if (input.KeyDown(key::RightShift) && input.KeyPressed(key::F2) && player.weapon >= 0 &&
         player.weapon < kPlayerWeapons)
         weapons.ammo[player.weapon] += kDeveloperAmmo;
     if (input.KeyDown(key::F3)) settings.collisionOn = 1;
@@ -252,7 +253,7 @@ void Game::ReadDeveloperKeys() {
     if (input.KeyDown(key::F8)) settings.vertexLighting = 0;
     if (input.KeyDown(key::Z)) EnterFirstPerson();
     if (input.KeyDown(key::X)) RestoreChaseCamera();
-    if (input.KeyDown(key::V)) {
+    if (input.KeyPressed(key::V)) {
         CameraAboveHero();
         settings.cameraDetached = 0;
         settings.lightCamera = 0;

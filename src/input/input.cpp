@@ -70,7 +70,10 @@ void Input::UnacquireAll() {
 }
 
 bool Input::Update() {
-    if (keyboard) keyboard->Update();
+    if (keyboard) {
+        std::memcpy(keysBefore, keyboard->keys, sizeof keysBefore);
+        keyboard->Update();
+    }
     if (mouse) mouse->Update();
     return true;
 }
@@ -85,6 +88,8 @@ bool Input::Shutdown() {
 }
 
 bool Input::KeyDown(std::uint8_t code) const { return keyboard && keyboard->IsDown(code); }
+
+bool Input::KeyPressed(std::uint8_t code) const { return KeyDown(code) && (keysBefore[code] & kDownBit) == 0; }
 
 bool Input::MouseButtonDown(int button) const {
     if (!mouse || button < 0 || button > 3) return false;

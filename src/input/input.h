@@ -88,6 +88,9 @@ public:
     bool Shutdown();
 
     bool KeyDown(std::uint8_t code) const;
+    // Down now and up at the read before: true on one frame per press,
+    // however long the key is held.
+    bool KeyPressed(std::uint8_t code) const;
     bool MouseButtonDown(int button) const;
     // Leaves the outputs untouched when there is no mouse.
     void GetMouseDelta(int* dx, int* dy) const;
@@ -100,4 +103,6 @@ private:
     std::unique_ptr<Keyboard> keyboard;
     std::unique_ptr<Mouse> mouse;
     InputDevices* devices = nullptr;
+    // The keyboard table as the previous Update left it.
+    std::uint8_t keysBefore[kKeyTableSize] = {};
 };
