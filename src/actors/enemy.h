@@ -34,9 +34,9 @@ constexpr int TopHitDeath = 186;
 constexpr std::uint32_t kEnemyFireIntervalMs = 1200;
 constexpr int kFiringStates = kStateStandFire - kStateStrafeLeft + 1;
 
-// What the enemies keep from frame to frame for the whole run: one fire
-// clock per firing state (3 to 6), shared by every enemy in that state.
-// Each clock starts at its first use, so the first shot in a state comes
+// What the enemies keep from frame to frame within a level: one fire clock
+// per firing state (3 to 6), shared by every enemy in that state. Each clock
+// starts at its first use, so the first shot in a state comes
 // kEnemyFireIntervalMs after an enemy first enters it.
 struct EnemyClocks {
     std::uint32_t lastShot[kFiringStates] = {};

@@ -25,8 +25,8 @@ struct TouchEvents {
     std::function<void(Item& item)> applyPickup;
 };
 
-// Clocks of the touching rules and the puzzle's hint mark. They belong to
-// the run: a level change does not reset them.
+// Clocks of the touching rules and the puzzle's hint mark. Each clock starts
+// at its first use; a level change starts them afresh.
 struct TouchState {
     bool clocksStarted = false;
     std::uint32_t lastContactHit = 0;

@@ -222,6 +222,12 @@ void ParticleSystem::Init() {
     origin = {0.0f, 0.0f, 0.0f};
 }
 
+void ParticleSystem::Clear() {
+    slots.fill(Particle{});
+    activeCount = 0;
+    killClockStarted = false;
+}
+
 Particle* ParticleSystem::TakeSlot(int& cursor) {
     if (activeCount >= kParticleSlots) return nullptr;
     for (; cursor < kParticleSlots; ++cursor) {

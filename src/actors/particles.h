@@ -85,6 +85,9 @@ public:
     // Additive camera-facing squares; does its own push / identity / view /
     // pop of the model-view matrix.
     void Draw(const ViewTransform& view) const;
+    // Every particle gone at once, as when a level is left; the kill
+    // remark's clock starts again at its next use.
+    void Clear();
     int ActiveCount() const { return activeCount; }
 
     // The hero attached flames leave from in the chase view; none: from the

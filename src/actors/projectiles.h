@@ -14,7 +14,7 @@ struct Projectile;
 struct Weapons;
 
 // The clocks of the lines the hero says when shots hurt or kill; each starts
-// at its first use and belongs to the run.
+// at its first use (again after a level change).
 struct ShotClocks {
     bool painStarted = false;
     std::uint32_t lastPainLine = 0;

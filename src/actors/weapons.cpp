@@ -19,7 +19,7 @@ constexpr WeaponRow kWeaponTable[kWeaponKinds] = {
 }  // namespace
 
 void InitWeapons(Weapons& weapons) {
-    for (Projectile& p : weapons.projectiles) p.active = 0;
+    EmptyProjectilePool(weapons);
     for (int i = 0; i < kWeaponKinds; ++i) {
         const WeaponRow& row = kWeaponTable[i];
         weapons.aimOffset[i] = Vec3(0.0f, 0.0f, 0.0f);
@@ -33,4 +33,8 @@ void InitWeapons(Weapons& weapons) {
             weapons.ammo[i] = 0;
         }
     }
+}
+
+void EmptyProjectilePool(Weapons& weapons) {
+    for (Projectile& p : weapons.projectiles) p.active = 0;
 }

@@ -36,3 +36,5 @@ struct Weapons {
 // Fills the weapon table, gives the hero the handgun and the machine gun with
 // no ammunition, and empties the projectile pool.
 void InitWeapons(Weapons& weapons);
+// Every shot in flight gone; the weapons and their rounds stay.
+void EmptyProjectilePool(Weapons& weapons);

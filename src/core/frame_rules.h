@@ -35,7 +35,8 @@ void ApplyMenuTrigger(int type, Settings& s);
 bool WithinEnemyUpdateRange(const Vec3& enemyPos, const Vec3& referencePoint);
 
 // Turns the end boss's delayed request into a level change 5000 ms after it
-// is first seen. The start time is taken once per run.
+// is first seen. The start time is taken once per level: a level change
+// forgets a pending request.
 struct DelayedLevelChange {
     bool started = false;
     std::uint32_t firstSeen = 0;

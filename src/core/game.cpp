@@ -231,6 +231,7 @@ const char* LevelFileFor(int index) {
 void Game::ChangeLevel() {
     DebugLog() << "--- CHANGING LEVELS ---\n";
     StopEnemyVoices();
+    ForgetOldLevel();
     ++levelIndex;
     if (levelIndex == 1) settings.inOptionsMenu = 0;
     const char* path = LevelFileFor(levelIndex);
@@ -248,12 +249,29 @@ void Game::ChangeLevel() {
 
 void Game::EnterLevel(const char* path) {
     StopEnemyVoices();
+    ForgetOldLevel();
     StopSoundNodes();
     if (LoadLevel(path, levelIndex) != 0) FailOnLevel(path);
     StartSoundNodes();
     GiveEnemiesVoices();
     soundSystem.Commit();
     StartLevel();
+}
+
+void Game::ForgetOldLevel() {
+    settings.delayedLevelChange = 0;
+    delayedChange = DelayedLevelChange{};
+    EmptyProjectilePool(weapons);
+    particles.Clear();
+    for (Sound& tone : sounds.crystals) tone.Stop();
+    settings.forceFieldDown = 0;
+    jumpTimer = 0.0f;
+    onGround = false;
+    // Each clock starts again at its first use in the new level, so nothing
+    // fires on the first frame because the old level's clock ran long ago.
+    touch = TouchState{};
+    shotClocks = ShotClocks{};
+    enemyClocks = EnemyClocks{};
 }
 
 void Game::StartLevel() {

@@ -146,6 +146,10 @@ private:
     // `index`.
     void SwitchMusicBeforeLoading(int index);
     void SwitchMusicAfterLoading(int index);
+    // What the level being left still has going: the end boss's pending
+    // change, shots, particles, crystal tones, a jump, the touching and
+    // firing clocks, the puzzle. Weapons, rounds and menu levels stay.
+    void ForgetOldLevel();
     // The hero at the start of a freshly loaded level.
     void StartLevel();
     // The hero alive at the level's start (where the loader put the camera),

@@ -380,6 +380,8 @@ void Game::Respawn(bool deathmatch) {
     camera.up = kUp;
     camera.Reorthogonalise();
     player.dead = 0;
+    jumpTimer = 0.0f;  // a jump under way at death does not lift the new hero
+    onGround = false;
     chase = ChaseOffset{};
     chase.height = kRespawnChaseHeight;
     player.animLoops = 1;
