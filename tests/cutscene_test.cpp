@@ -101,6 +101,21 @@ TEST_F(CutsceneTest, ShotsPlayBySceneThenNumberAndTheAccountIsLogged) {
         EXPECT_NE(account.find(line), std::string::npos) << line;
 }
 
+TEST_F(CutsceneTest, RealKeysThatAreNotFiniteNumbersReadAsTheirDefaults) {
+    table.push_back(Make("Camera", {1, 0, 0},
+                         {{"camera_rate", "nan"}, {"camera_timer", "inf"}, {"camera_sound_max_dist", "1e99"}}));
+    table.push_back(Make("Entity", {3, 0, 0}, {{"entity_rate", "-nan"}, {"entity_delay", "2.5"}}));
+    Read();
+    const CutsceneShot shotDefaults;
+    ASSERT_EQ(scenes.Shots().size(), 1u);
+    EXPECT_EQ(scenes.Shots()[0].rate, shotDefaults.rate);
+    EXPECT_EQ(scenes.Shots()[0].timer, shotDefaults.timer);
+    EXPECT_EQ(scenes.Shots()[0].soundMaxDist, shotDefaults.soundMaxDist) << "1e99 reads as an infinity";
+    ASSERT_EQ(scenes.Entities().size(), 1u);
+    EXPECT_EQ(scenes.Entities()[0].rate, CutsceneEntity().rate);
+    EXPECT_EQ(scenes.Entities()[0].delay, 2.5f) << "finite values are read as written";
+}
+
 TEST_F(CutsceneTest, EntityModelsAndShotSoundsAreChosenAsWritten) {
     table.push_back(Make("Entity", {1, 0, 0}, {{"entity_model", "STRIDER "}, {"entity_state_sf", "4"}}));
     table.push_back(Make("Entity", {2, 0, 0}, {{"entity_model", "SHRIKE"}}));

@@ -1,13 +1,16 @@
 // Loading level files written by the tests, in a real GL context.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <set>
 #include <sstream>
 
 #include "actors/enemy.h"
 #include "base/debug_log.h"
 #include "core/game.h"
+#include "fake_clock.h"
 #include "gl_window_test.h"
 #include "level_fixture.h"
 #include "math/camera.h"
@@ -417,6 +420,112 @@ TEST_F(LevelLoaderTest, EveryTruncationOfALevelLoadsOrFailsCleanly) {
                 ADD_FAILURE() << "result " << result;
         }
     }
+}
+
+// The 1-based number of the first line of `text` that reads `line`; 0 when
+// there is none.
+long LineOf(const std::string& text, const std::string& line) {
+    std::istringstream in(text);
+    std::string got;
+    for (long number = 1; std::getline(in, got); ++number)
+        if (got == line) return number;
+    return 0;
+}
+
+long Count(const std::string& text, const std::string& part) {
+    long count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+// Point entities whose origin is no point of the world: not a number,
+// infinite, or far outside it (the file writes the height last).
+struct Nowhere {
+    const char* className;
+    const char* origin;
+};
+const Nowhere kNowhere[] = {
+    {"LevelEnd", "nan 0 0"},         {"HealthPack", "inf 20 0"},  {"Weapon", "1e30 0 0"},
+    {"Enemy", "-inf 0 0"},           {"PlayerStart", "2e6 0 0"},  {"Ammo", "0 0 -1e30"},
+    {"Gems", "0 nan 0"},             {"Light", "0 0 1000001"},
+};
+
+// A room with a start in it and an enemy far away, then every entity of
+// kNowhere.
+LevelText RoomWithEntitiesNowhere() {
+    LevelText level = RoomLevel();
+    level.Point("PlayerStart", 50, 30, 50).Point("Enemy", 5000, 0, 50, {{"Type", "1"}});
+    for (const Nowhere& n : kNowhere) level.Entity(n.className, {{"origin", n.origin}, {"Type", "2"}});
+    return level;
+}
+
+TEST_F(LevelLoaderTest, EntitiesAtNoPointOfTheWorldAreLeftOutWithAnErrorLineEach) {
+    const LevelText level = RoomWithEntitiesNowhere();
+    ASSERT_EQ(Load(level), 0);
+    ASSERT_EQ(world->entities.size(), 3u) << "only the worldspawn, the start and the enemy";
+    EXPECT_STREQ(world->entities[2].className, "Enemy");
+    EXPECT_FALSE(world->hasLevelEnd);
+    EXPECT_TRUE(world->items.empty());
+    EXPECT_TRUE(world->crystals.empty());
+    EXPECT_TRUE(world->lights.empty());
+    ASSERT_EQ(world->enemies.size(), 1u);
+    EXPECT_FLOAT_EQ(world->enemies[0].position.x, 5000.0f);
+    EXPECT_FLOAT_EQ(camera.position.x, 50.0f) << "the later start, out of the world, is left out";
+
+    const std::string log = Log();
+    EXPECT_EQ(Count(log, "**ERROR** "), static_cast<long>(std::size(kNowhere)));
+    for (const Nowhere& n : kNowhere) {
+        const long line = LineOf(level.Text(), n.origin);
+        ASSERT_GT(line, 0) << n.origin;
+        const std::string expected = "**ERROR** levels/test.spt line " + std::to_string(line) + ": " + n.className +
+                                     " at origin \"" + n.origin + "\"";
+        EXPECT_EQ(Count(log, expected), 1) << expected;
+    }
+    EXPECT_TRUE(Logged("ENEMY COUNT 1\n"));
+
+    // The edge of the world is still inside it.
+    LevelText edge = RoomLevel();
+    edge.Point("LevelEnd", 1e6f, -1e6f, 1e6f);
+    ASSERT_EQ(Load(edge), 0);
+    EXPECT_TRUE(world->hasLevelEnd);
+    EXPECT_FLOAT_EQ(world->levelEnd.y, -1e6f);
+}
+
+TEST_F(LevelLoaderTest, AiNodesAtNoPointOfTheWorldAreLeftOut) {
+    WriteText("levels/Level1.ai", "1 2 3\nnan 0 0\n0 inf 0\n0 0 -2e6\n4 5 6\nEND\n");
+    ASSERT_EQ(Load(RoomLevel()), 0);
+    ASSERT_EQ(aiNodes.size(), 2u);
+    EXPECT_FLOAT_EQ(aiNodes[1].position.x, 4.0f);
+    EXPECT_EQ(Count(Log(), "**ERROR** levels/Level1.ai line "), 3);
+}
+
+TEST_F(LevelLoaderTest, ALightColourThatIsNotANumberBakesAsTheDefaultColour) {
+    auto bakedColour = [this](const char* colour) {
+        LevelText level = RoomLevel();
+        level.Point("Light", 50, 20, 50, {{"radius", "300"}, {"color", colour}});
+        EXPECT_EQ(Load(level), 0);
+        const WorldVertex& v = world->WorldTriangles().at(0).vertices[0];
+        return std::vector<float>{v.r, v.g, v.b};
+    };
+    const std::vector<float> expected = bakedColour("1 0.5 1");
+    ASSERT_GT(expected[0], 0.0f) << "the light reaches the floor";
+    EXPECT_EQ(bakedColour("nan 0.5 inf"), expected);
+    EXPECT_EQ(bakedColour("1e99 0.5 -nan 7"), expected) << "1e99 reads as an infinity";
+}
+
+// The game over a level whose exit and pickups stand at no point of the
+// world: the level does not end on its first frames.
+TEST_F(LevelLoaderTest, ALevelWhoseExitIsAtNoPointOfTheWorldDoesNotEnd) {
+    WriteText("levels/optionmenu.spt", RoomWithEntitiesNowhere().Text());
+    ScopedFakeClock fake;
+    Game game;
+    game.Init(nullptr);
+    EXPECT_TRUE(game.world.items.empty());
+    for (int i = 0; i < 5; ++i) game.RunFrame();
+    EXPECT_EQ(settings.levelChangePending, 0);
+    EXPECT_EQ(levelIndex, 0) << "the level does not end";
+    EXPECT_FALSE(Logged("--- CHANGING LEVELS ---"));
+    EXPECT_TRUE(std::isfinite(game.player.position.x) && std::isfinite(game.player.position.y));
 }
 
 using LevelLoaderDeathTest = LevelLoaderTest;

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <limits>
 
 #include "math/camera.h"
+#include "math/saturating.h"
 #include "math/vec3.h"
 
 namespace {
@@ -45,6 +48,36 @@ TEST(Vec3, NormalizeSetLengthAndDivideWithZeroGuards) {
     float t2[3] = {0, -2, 0};
     NormalizeInPlace(t2);
     EXPECT_FLOAT_EQ(t2[1], -1.0f);
+}
+
+TEST(SaturatingTrunc, TruncatesTowardZeroInsideTheIntRangeAndSaturatesBeyondIt) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    // Inside the range: what the cast gives.
+    for (double v : {0.0, -0.0, 0.99, -0.99, 7.0, 7.9, -7.9, 149.999, 1e9, -1e9}) {
+        EXPECT_EQ(SaturatingTrunc(v, 5), static_cast<int>(v)) << v;
+        EXPECT_EQ(TruncatedDistance(v), static_cast<int>(v)) << v;
+    }
+    // The last values an int holds, and the first it does not.
+    EXPECT_EQ(SaturatingTrunc(2147483647.0, 0), INT_MAX);
+    EXPECT_EQ(SaturatingTrunc(2147483647.75, 0), INT_MAX);
+    EXPECT_EQ(SaturatingTrunc(-2147483648.0, 0), INT_MIN);
+    EXPECT_EQ(SaturatingTrunc(-2147483648.75, 0), INT_MIN);
+    EXPECT_EQ(SaturatingTrunc(2147483648.0, 0), INT_MAX);
+    EXPECT_EQ(SaturatingTrunc(-2147483649.0, 0), INT_MIN);
+    EXPECT_EQ(SaturatingTrunc(1e30, 0), INT_MAX);
+    EXPECT_EQ(SaturatingTrunc(-1e30, 0), INT_MIN);
+    EXPECT_EQ(SaturatingTrunc(inf, 0), INT_MAX);
+    EXPECT_EQ(SaturatingTrunc(-inf, 0), INT_MIN);
+    EXPECT_EQ(SaturatingTrunc(nan, -1), -1) << "NaN gives the caller's answer";
+    EXPECT_EQ(SaturatingTrunc(nan, 3), 3);
+    // A distance that is not a number, or too long, is out of every reach.
+    EXPECT_EQ(TruncatedDistance(nan), INT_MAX);
+    EXPECT_EQ(TruncatedDistance(inf), INT_MAX);
+    EXPECT_EQ(TruncatedDistance(std::numeric_limits<float>::max()), INT_MAX);
+    const Vec3 nowhere(std::numeric_limits<float>::quiet_NaN(), 0, 0);
+    EXPECT_EQ(TruncatedDistance(Vec3(1, 2, 3).Distance(nowhere)), INT_MAX);
+    EXPECT_EQ(TruncatedDistance(Vec3(3e38f, 0, 0).Distance(Vec3(-3e38f, 0, 0))), INT_MAX);
 }
 
 TEST(MakeRotation, ColumnMajorTurnsAboutAnyAxisLengthAndZeroIsIdentity) {

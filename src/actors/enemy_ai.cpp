@@ -8,6 +8,7 @@
 #include "actors/enemy.h"
 #include "actors/player.h"
 #include "math/geometry.h"
+#include "math/saturating.h"
 #include "platform/clock.h"
 #include "world/collision_packet.h"
 #include "world/world.h"
@@ -46,12 +47,7 @@ constexpr float kSeekHealthPackHealth = 40.0f;
 constexpr int kNodeReached = 10;
 constexpr int kNodeSearchStart = 9999;
 constexpr int kNothingExcluded = -999;
-// Larger than any distance in a level; keeps truncation inside int.
-constexpr float kDistanceCap = 1.0e9f;
-
-int TruncatedDistance(const Vec3& a, const Vec3& b) {
-    return static_cast<int>(std::min(a.Distance(b), kDistanceCap));
-}
+int TruncatedDistanceBetween(const Vec3& a, const Vec3& b) { return TruncatedDistance(a.Distance(b)); }
 
 bool ValidNode(int node) { return node >= 0 && node < static_cast<int>(aiNodes.size()); }
 
@@ -229,7 +225,7 @@ int NextNode(Enemy& enemy, int excluded) {
     int bestDistance = kNodeSearchStart;
     for (int i = 0; i < static_cast<int>(aiNodes.size()); ++i) {
         aiNodes[i].position.y = enemy.position.y;
-        const int distance = TruncatedDistance(aiNodes[i].position, enemy.position);
+        const int distance = TruncatedDistanceBetween(aiNodes[i].position, enemy.position);
         if (distance < bestDistance && i != excluded && enemy.nodeMarks[i] == 0) {
             best = i;
             bestDistance = distance;
@@ -250,14 +246,14 @@ Vec3 PatrolDirection(Enemy& enemy, const std::vector<Item>& items) {
     int nodeDistance = INT_MAX;  // no nodes: any health pack will do
     if (ValidNode(enemy.targetNode)) {
         aiNodes[enemy.targetNode].position.y = enemy.position.y;
-        if (TruncatedDistance(aiNodes[enemy.targetNode].position, enemy.position) < kNodeReached)
+        if (TruncatedDistanceBetween(aiNodes[enemy.targetNode].position, enemy.position) < kNodeReached)
             enemy.targetNode = NextNode(enemy, kNothingExcluded);
-        nodeDistance = TruncatedDistance(aiNodes[enemy.targetNode].position, enemy.position);
+        nodeDistance = TruncatedDistanceBetween(aiNodes[enemy.targetNode].position, enemy.position);
     }
     if (enemy.health < kSeekHealthPackHealth) {
         for (const Item& item : items) {
             if (IsHealthPack(item.kind) && item.present &&
-                TruncatedDistance(item.position, enemy.position) <= nodeDistance)
+                TruncatedDistanceBetween(item.position, enemy.position) <= nodeDistance)
                 return item.position - enemy.position;
         }
     }

@@ -8,6 +8,7 @@
 #include "audio/sound.h"
 #include "audio/sound_table.h"
 #include "base/debug_log.h"
+#include "math/saturating.h"
 #include "platform/clock.h"
 #include "world/collision_packet.h"
 #include "world/octree.h"
@@ -72,7 +73,7 @@ void HurtHeroByContact(MoveContext& c, std::uint32_t now) {
 void TakeItemInReach(MoveContext& c) {
     for (Item& item : c.items) {
         if (!item.present) continue;
-        if (static_cast<int>(c.player.position.Distance(item.position)) >= kItemReach) continue;
+        if (TruncatedDistance(c.player.position.Distance(item.position)) >= kItemReach) continue;
         if (c.events.applyPickup) c.events.applyPickup(item);
         item.present = 0;
         return;
@@ -121,7 +122,7 @@ bool PuzzleSolved(const MoveContext& c) {
 void PlayCrystalPuzzle(MoveContext& c, const Vec3& start, const Vec3& displacement, std::uint32_t now) {
     const Vec3 probe = start + displacement + displacement + Vec3(0.0f, kCrystalProbeRise, 0.0f);
     for (std::size_t i = 0; i < c.world.crystals.size(); ++i) {
-        if (static_cast<int>(probe.Distance(c.world.crystals[i].position)) >= kCrystalReach) continue;
+        if (TruncatedDistance(probe.Distance(c.world.crystals[i].position)) >= kCrystalReach) continue;
         if (Elapsed(now, c.state.lastCrystalTouch, kCrystalTouchMs)) {
             TouchCrystal(c, static_cast<int>(i));
             c.state.lastCrystalTouch = now;

@@ -10,6 +10,7 @@
 #include "base/settings.h"
 #include "graphics/view_transform.h"
 #include "math/camera.h"
+#include "math/saturating.h"
 #include "platform/clock.h"
 #include "world/ray_cast.h"
 #include "world/world.h"
@@ -343,7 +344,7 @@ void ParticleSystem::MarkWall(const Particle& p, const Vec3& normal, Decals& dec
 
 void ParticleSystem::BurnEnemies(const Particle& flame, ParticleScene& scene) {
     for (Enemy& enemy : scene.enemies) {
-        if (static_cast<int>(enemy.position.Distance(flame.position)) < kBurnReach) Burn(enemy, scene);
+        if (TruncatedDistance(enemy.position.Distance(flame.position)) < kBurnReach) Burn(enemy, scene);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "actors/player.h"
 #include "actors/weapons.h"
 #include "math/geometry.h"
+#include "math/saturating.h"
 #include "platform/clock.h"
 #include "world/octree.h"
 #include "world/ray_cast.h"
@@ -23,6 +24,8 @@ constexpr std::uint32_t kLineMs = 5000;
 constexpr int kHeadSphere = 5;
 constexpr int kLastShrikeSphere = 5;
 constexpr int kBodyHitSphere = 1;
+// A ray entry that is not a number (a sphere at no real place) is a miss.
+constexpr int kNoEntry = -1;
 constexpr int kExplosionReach = 150;
 constexpr int kExplosionBlood = 40;
 constexpr float kBulletHoleHalfSize = 3.0f;
@@ -84,7 +87,7 @@ bool InsideLevel(const World& world, const Vec3& p) {
 
 void HurtHero(ShotScene& scene, const Projectile& shot) {
     Player& hero = scene.player;
-    if (static_cast<int>(hero.position.Distance(shot.position)) > kShotReachOnHero) return;
+    if (TruncatedDistance(hero.position.Distance(shot.position)) > kShotReachOnHero) return;
     hero.health -= kShotDamageOnHero;
     if (LineDue(scene.clocks.painStarted, scene.clocks.lastPainLine, platform::GetTickCount()) &&
         scene.effects.painRemark)
@@ -165,7 +168,7 @@ void ExplodeAgainstWall(ShotScene& scene, const Projectile& shot) {
     // The blast hurts but does not kill: an enemy brought to nothing dies at
     // its next direct hit.
     for (Enemy& enemy : scene.world.enemies) {
-        if (static_cast<int>(enemy.position.Distance(shot.position)) >= kExplosionReach) continue;
+        if (TruncatedDistance(enemy.position.Distance(shot.position)) >= kExplosionReach) continue;
         enemy.health -= shot.damage;
         Emit(scene.effects, enemy.hitCentre[kBodyHitSphere], kExplosionBlood, kBloodBurstKind);
     }
@@ -208,7 +211,7 @@ void FireWeapon(Weapons& weapons, World& world, const Vec3& origin, const Vec3& 
     const int hearing = static_cast<int>(weapons.hearingRange[weapon]);
     for (Enemy& enemy : world.enemies) {
         if (enemy.aiState != kStateIdle) continue;
-        if (static_cast<int>(enemy.position.Distance(heroPosition)) < hearing) enemy.aiState = kStateWander;
+        if (TruncatedDistance(enemy.position.Distance(heroPosition)) < hearing) enemy.aiState = kStateWander;
     }
 }
 
@@ -244,8 +247,8 @@ int HitTestEnemy(const Enemy& enemy, const Vec3& position, const Vec3& velocity,
         const Vec3& centre = enemy.hitCentre[sphere];
         const float radius = enemy.hitRadius[sphere];
         if (type == kEnemyShot) {
-            if (static_cast<int>(centre.Distance(position)) <= radius) return sphere;
-        } else if (static_cast<int>(IntersectRaySphere(position, line, centre, radius)) > 0) {
+            if (TruncatedDistance(centre.Distance(position)) <= radius) return sphere;
+        } else if (SaturatingTrunc(IntersectRaySphere(position, line, centre, radius), kNoEntry) > 0) {
             return sphere;
         }
     }

@@ -10,6 +10,7 @@
 #include "base/settings.h"
 #include "base/timer.h"
 #include "math/camera.h"
+#include "math/saturating.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 #include "world/octree.h"
@@ -213,7 +214,7 @@ void Game::UpdateEnemies(const Vec3& referencePoint) {
 
 void Game::CheckLevelExit() {
     if (!world.hasLevelEnd) return;
-    const int distance = static_cast<int>(player.position.Distance(world.levelEnd));
+    const int distance = TruncatedDistance(player.position.Distance(world.levelEnd));
     if (distance < static_cast<int>(kLevelExitRange)) settings.levelChangePending = 1;
 }
 

@@ -15,6 +15,7 @@
 #include "core/shell.h"
 #include "graphics/view_frustum.h"
 #include "math/camera.h"
+#include "math/saturating.h"
 
 // Field of view of the scene band, in degrees.
 float fieldOfView = 60.0f;
@@ -201,7 +202,7 @@ void Game::EmitFountains() {
 
 void Game::EmitForceFieldSparks(const Vec3& referencePoint) {
     if (settings.forceFieldDown || !world.hasForceField) return;
-    if (static_cast<int>(referencePoint.Distance(world.forceField)) >= kForceFieldSparkRange) return;
+    if (TruncatedDistance(referencePoint.Distance(world.forceField)) >= kForceFieldSparkRange) return;
     const Vec3& field = world.forceField;
     for (int i = 0; i <= kForceFieldSparkSteps; ++i) {
         const float across = kForceFieldSparkSpacing * static_cast<float>(i);

@@ -19,11 +19,12 @@ struct NamedModel {
 };
 constexpr NamedModel kNamedModels[] = {{"SHRIKE", 0}, {"ORV", 1}, {"LUMARID", 2}, {"STRIDER", 3}};
 
-// A floating-point value; one that is not a finite number reads as 0, so a
+// A floating-point value (no number reads as 0, as the standard conversion
+// gives); one that is not a finite number reads as the key's default, so a
 // damaged file cannot make a glide or a timer run forever.
-float RealValue(const char* text) {
+float RealValue(const char* text, float byDefault) {
     const float value = std::strtof(text, nullptr);
-    return std::isfinite(value) ? value : 0.0f;
+    return std::isfinite(value) ? value : byDefault;
 }
 
 bool IsNamed(const std::string& value, const char* name) {
@@ -44,22 +45,23 @@ std::ostream& LogPosition(const Vec3& p) {
 }
 
 void ReadShot(const LevelEntity& e, CutsceneShot& shot) {
+    const CutsceneShot defaults;
     for (const EntityProperty& p : e.properties) {
         if (KeyIs(p, "camera_label")) shot.label = p.value;
-        if (KeyIs(p, "camera_number")) shot.number = RealValue(p.value);
-        if (KeyIs(p, "camera_timer")) shot.timer = RealValue(p.value);
+        if (KeyIs(p, "camera_number")) shot.number = RealValue(p.value, defaults.number);
+        if (KeyIs(p, "camera_timer")) shot.timer = RealValue(p.value, defaults.timer);
         if (KeyIs(p, "camera_look_at")) shot.lookAt = p.value;
         if (KeyIs(p, "camera_interp_to")) shot.interpTo = p.value;
-        if (KeyIs(p, "camera_rate")) shot.rate = RealValue(p.value);
+        if (KeyIs(p, "camera_rate")) shot.rate = RealValue(p.value, defaults.rate);
         if (KeyIs(p, "camera_sound_file")) shot.soundFile = p.value;
         if (KeyIs(p, "camera_caption")) {
             shot.caption = p.value;
             shot.hasCaption = true;
         }
-        if (KeyIs(p, "camera_sound_delay")) shot.soundDelay = RealValue(p.value);
+        if (KeyIs(p, "camera_sound_delay")) shot.soundDelay = RealValue(p.value, defaults.soundDelay);
         if (KeyIs(p, "camera_sound_position")) shot.soundPosition = p.value;
-        if (KeyIs(p, "camera_sound_max_dist")) shot.soundMaxDist = RealValue(p.value);
-        if (KeyIs(p, "camera_sound_min_dist")) shot.soundMinDist = RealValue(p.value);
+        if (KeyIs(p, "camera_sound_max_dist")) shot.soundMaxDist = RealValue(p.value, defaults.soundMaxDist);
+        if (KeyIs(p, "camera_sound_min_dist")) shot.soundMinDist = RealValue(p.value, defaults.soundMinDist);
         if (KeyIs(p, "camera_scene")) shot.scene = static_cast<float>(DecimalValue(p.value));
     }
     DebugLog() << "-----> Label\t\t\t: " << Logged(shot.label) << "Camera Number\t\t\t: " << shot.number << '\n'
@@ -74,11 +76,12 @@ void ReadShot(const LevelEntity& e, CutsceneShot& shot) {
 }
 
 void ReadFocus(const LevelEntity& e, CutsceneFocus& focus) {
+    const CutsceneFocus defaults;
     for (const EntityProperty& p : e.properties) {
         if (KeyIs(p, "focus_label")) focus.label = p.value;
         if (KeyIs(p, "focus_interp_to")) focus.interpTo = p.value;
-        if (KeyIs(p, "focus_delay")) focus.delay = RealValue(p.value);
-        if (KeyIs(p, "focus_rate")) focus.rate = RealValue(p.value);
+        if (KeyIs(p, "focus_delay")) focus.delay = RealValue(p.value, defaults.delay);
+        if (KeyIs(p, "focus_rate")) focus.rate = RealValue(p.value, defaults.rate);
     }
     DebugLog() << "-----> Label\t\t\t: " << Logged(focus.label) << "Focus Interp to\t\t\t: "
                << Logged(focus.interpTo) << "Focus Delay\t\t\t\t: " << focus.delay << '\n'
@@ -98,6 +101,7 @@ void ReadTrigger(const LevelEntity& e, SceneTrigger& trigger) {
 }
 
 void ReadEntity(const LevelEntity& e, CutsceneEntity& entity, const ModelSet* sets) {
+    const CutsceneEntity defaults;
     for (const EntityProperty& p : e.properties) {
         if (KeyIs(p, "entity_label")) entity.label = p.value;
         if (KeyIs(p, "entity_model_text")) entity.modelTexture = p.value;
@@ -111,8 +115,8 @@ void ReadEntity(const LevelEntity& e, CutsceneEntity& entity, const ModelSet* se
             if (!entity.model) entity.ownModel = std::make_unique<ModelSet>();
         }
         if (KeyIs(p, "entity_interp_to")) entity.interpTo = p.value;
-        if (KeyIs(p, "entity_delay")) entity.delay = RealValue(p.value);
-        if (KeyIs(p, "entity_rate")) entity.rate = RealValue(p.value);
+        if (KeyIs(p, "entity_delay")) entity.delay = RealValue(p.value, defaults.delay);
+        if (KeyIs(p, "entity_rate")) entity.rate = RealValue(p.value, defaults.rate);
         if (KeyIs(p, "entity_state_sf")) entity.startFrame = DecimalValue(p.value);
         if (KeyIs(p, "entity_state_ef")) entity.endFrame = DecimalValue(p.value);
     }

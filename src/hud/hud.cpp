@@ -9,6 +9,7 @@
 #include "actors/player.h"
 #include "base/debug_log.h"
 #include "base/settings.h"
+#include "math/saturating.h"
 
 namespace {
 
@@ -103,11 +104,7 @@ void RestoreTextureSwitch() {
 
 // Whole units, absolute value; distances an int cannot hold count as the
 // largest int (far beyond the radar's reach).
-int WholeUnits(float distance) {
-    const float magnitude = std::fabs(distance);
-    if (!(magnitude < static_cast<float>(INT_MAX))) return INT_MAX;
-    return static_cast<int>(magnitude);
-}
+int WholeUnits(float distance) { return TruncatedDistance(std::fabs(distance)); }
 
 }  // namespace
 

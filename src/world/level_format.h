@@ -1,6 +1,7 @@
 #pragma once
 // The records of a level file as the game reads them: names, properties,
 // polygons. Plain data, shared with the map compiler's check of its output.
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -10,6 +11,16 @@
 // and values at most 49 (a value keeps its line end when it fits).
 constexpr int kNameSize = 20;
 constexpr int kLineSize = 50;
+
+// No point of a level lies farther than this from 0 on any axis, so the
+// distances between points stay far inside what an int holds when the game
+// counts them in whole units.
+constexpr float kWorldExtent = 1.0e6f;
+
+// True when every coordinate is a finite number within ±kWorldExtent.
+inline bool InsideWorldRange(const Vec3& p) {
+    return std::fabs(p.x) <= kWorldExtent && std::fabs(p.y) <= kWorldExtent && std::fabs(p.z) <= kWorldExtent;
+}
 
 struct WorldVertex {
     float x = 0.0f, y = 0.0f, z = 0.0f;

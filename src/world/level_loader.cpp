@@ -125,6 +125,12 @@ void ReadAiNodes(int levelIndex) {
                        << ": an AI node needs three numbers\n";
             continue;
         }
+        if (!InsideWorldRange(node.position)) {
+            DebugLog() << "**ERROR** " << path << " line " << reader.LineNumber()
+                       << ": an AI node is not a point of the world (finite numbers within "
+                       << static_cast<long>(kWorldExtent) << " of 0); it is left out\n";
+            continue;
+        }
         node.used = 1;
         aiNodes.push_back(node);
     }

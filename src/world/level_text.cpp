@@ -16,6 +16,7 @@ constexpr long kLinesPerPolygon = 6;
 constexpr long kLinesPerVertex = 1;
 constexpr int kVerticesPerTriangle = 3;
 constexpr int kFullPercent = 100;
+constexpr long kWorldExtentUnits = static_cast<long>(kWorldExtent);
 constexpr char kPastEndMessage[] = "ERROR>> Tried to read past the end of file!!  TOO MANY VERTICES !!";
 
 // Thrown inside the parser when the file cannot be read as a level; the
@@ -52,6 +53,7 @@ private:
     void ReadTextures();
     void ReadEntities();
     void ReadEntity(LevelEntity& entity, std::vector<SourcePolygon>& polygons);
+    bool OriginUsable(const LevelEntity& entity);
     void ReadProperty(LevelEntity& entity);
     void ReadPolygon(SourcePolygon& polygon);
 
@@ -62,6 +64,9 @@ private:
     std::string& error;
     const ParseHooks& hooks;
     char line[kLineSize] = {};
+    // Where the current entity's origin was read, and its text.
+    long originLine = 0;
+    char originText[kLineSize] = {};
 };
 
 int LevelParser::ReadInt(const char* format, const char* what) {
@@ -124,6 +129,9 @@ void LevelParser::ReadProperty(LevelEntity& entity) {
             // The file gives the height last.
             entity.origin = {a, c, b};
             entity.hasOrigin = true;
+            originLine = reader.LineNumber();
+            std::memcpy(originText, property.value, sizeof originText);
+            originText[std::strcspn(originText, "\r\n")] = '\0';
         }
     }
     entity.properties.push_back(property);
@@ -166,13 +174,31 @@ void LevelParser::ReadEntity(LevelEntity& entity, std::vector<SourcePolygon>& po
     if (polygonCount > 0) log << polygonCount << " Polygons loaded from Entity " << entity.className << '\n';
 }
 
+// An origin that is not a number, or lies outside the world, would put the
+// entity nowhere: every distance from it is meaningless. Such an entity is
+// read (the file goes on after it) but left out of the table.
+bool LevelParser::OriginUsable(const LevelEntity& entity) {
+    if (!entity.hasOrigin || InsideWorldRange(entity.origin)) return true;
+    log << "**ERROR** " << path << " line " << originLine << ": " << entity.className << " at origin \""
+        << originText << "\" is not a point of the world (finite numbers within " << kWorldExtentUnits
+        << " of 0); it is left out\n";
+    return false;
+}
+
 void LevelParser::ReadEntities() {
     const long count = ReadCount("NUMENTITIES %d", "entity count", kLinesPerEntity);
     level.entities.clear();
-    level.entities.resize(count);
+    level.entities.reserve(count);
     level.polygons.clear();
-    level.polygons.resize(count);
-    for (long i = 0; i < count; ++i) ReadEntity(level.entities[i], level.polygons[i]);
+    level.polygons.reserve(count);
+    for (long i = 0; i < count; ++i) {
+        LevelEntity entity;
+        std::vector<SourcePolygon> polygons;
+        ReadEntity(entity, polygons);
+        if (!OriginUsable(entity)) continue;
+        level.entities.push_back(std::move(entity));
+        level.polygons.push_back(std::move(polygons));
+    }
 }
 
 int LevelParser::Parse() {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "base/debug_log.h"
-
+#include "math/saturating.h"
 #include "world/octree.h"
 
 std::vector<AiNode> aiNodes;
@@ -25,9 +25,9 @@ const std::vector<WorldPolygon>& World::WorldTriangles() const {
 Vec3 World::NearestLight(const Vec3& pos) const {
     if (lights.empty()) return pos;
     std::size_t best = 0;
-    int bestDistance = static_cast<int>(pos.Distance(lights[0]));
+    int bestDistance = TruncatedDistance(pos.Distance(lights[0]));
     for (std::size_t i = 1; i < lights.size(); ++i) {
-        const int d = static_cast<int>(pos.Distance(lights[i]));
+        const int d = TruncatedDistance(pos.Distance(lights[i]));
         if (d < bestDistance) {
             best = i;
             bestDistance = d;

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "base/settings.h"
@@ -43,12 +44,25 @@ struct PulseRhythm {
 PulseRhythm slowPulse{0.02f, 5000, -10000};
 PulseRhythm fastPulse{0.2f, 100, -200};
 
+constexpr float kDefaultLightChannel = 1.0f;
+
 struct LightSource {
     Vec3 origin;
     int radius = 0;
     int type = 0;
-    float r = 1.0f, g = 1.0f, b = 1.0f;
+    float r = kDefaultLightChannel, g = kDefaultLightChannel, b = kDefaultLightChannel;
 };
+
+// Numbers are taken in order until one is missing; a fourth is allowed and
+// unused. A channel whose number is not finite keeps the default (1.0), so
+// the baked colours stay numbers.
+void ReadLightColour(const char* value, LightSource& light) {
+    float read[3] = {kDefaultLightChannel, kDefaultLightChannel, kDefaultLightChannel};
+    float unused = 0.0f;
+    const int count = std::sscanf(value, "%f %f %f %f", &read[0], &read[1], &read[2], &unused);
+    float* channels[3] = {&light.r, &light.g, &light.b};
+    for (int i = 0; i < 3 && i < count; ++i) *channels[i] = std::isfinite(read[i]) ? read[i] : kDefaultLightChannel;
+}
 
 LightSource LightFrom(const LevelEntity& e) {
     LightSource light;
@@ -57,10 +71,7 @@ LightSource LightFrom(const LevelEntity& e) {
         if (KeyIs(p, "radius")) {
             ScanInt(p.value, light.radius);
         } else if (KeyIs(p, "color")) {
-            // Numbers are taken in order until one is missing; a fourth is
-            // allowed and unused.
-            float unused = 0.0f;
-            std::sscanf(p.value, "%f %f %f %f", &light.r, &light.g, &light.b, &unused);
+            ReadLightColour(p.value, light);
         } else if (KeyIs(p, "Type")) {
             ScanInt(p.value, light.type);
         }
