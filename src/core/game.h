@@ -45,8 +45,8 @@ public:
     // Loads the options menu level and what the frames draw.
     void LoadAssets();
     // Loads a level file into the world with the AI nodes of level `index`
-    // of the sequence and brings its enemies to life. The loader's result:
-    // 0 on success.
+    // of the sequence, reads its scenes during the load and brings its
+    // enemies to life. The loader's result: 0 on success.
     int LoadLevel(const char* path, int index);
     // One simulation step and one picture, at least 30 ms long.
     void RunFrame();
@@ -208,7 +208,7 @@ private:
     std::uint32_t lastFireTime = 0;
     std::uint32_t bookmarkTime = 0;
     int bookmarkCounter = 1;
-    // The enemies' shared fire clocks, for the whole run.
+    // The enemies' shared fire clocks, started afresh in every level.
     EnemyClocks enemyClocks;
 };
 
