@@ -170,7 +170,7 @@ TEST_F(ProjectilesTest, KillingTheEndBossStartsTheDelayedLevelChange) {
     Enemy& boss = AddEnemy({0, 0, 300}, enemy_kind::EndBoss);
     boss.health = 10.0f;
     weapons.ammo[0] = 1;
-    FireWeapon(weapons, world, {0, 30, 0}, {0, 0, 1}, 0, hero.position);
+    FireWeapon(weapons, world, {0, 90, 0}, {0, 0, 1}, 0, hero.position);  // at its chest
     Update();
     EXPECT_EQ(boss.alive, 0);
     EXPECT_EQ(boss.animation.startFrame, 184);

@@ -1,5 +1,7 @@
 #include "actors/projectiles.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "actors/enemy.h"
@@ -30,6 +32,12 @@ constexpr int kExplosionReach = 150;
 constexpr int kExplosionBlood = 40;
 constexpr float kBulletHoleHalfSize = 3.0f;
 constexpr int kBulletHoleKind = 0;
+// The chase view's shots pitch up or down onto an enemy in the hero's
+// bearing by no more than this.
+constexpr double kChaseAimSteepestDegrees = 45.0;
+constexpr double kRadiansPerDegree = 3.14159265358979 / 180.0;
+// Spheres of one enemy lie at one distance ahead, give or take this.
+constexpr float kSameEnemyAhead = 1.0f;
 
 constexpr int kSparkKind = 6;
 constexpr int kBloodSprayKind = 2;
@@ -137,6 +145,15 @@ bool WallBefore(World& world, const Vec3& from, const Vec3& centre, float radius
     return wall != 0;
 }
 
+// Whether a shot from `from` along `line` strikes anyone before a wall.
+bool StrikesAnyone(World& world, const Vec3& from, const Vec3& line, int type) {
+    for (const Enemy& enemy : world.enemies) {
+        const int sphere = HitTestEnemy(enemy, from, line, type);
+        if (sphere >= 0 && !WallBefore(world, from, enemy.hitCentre[sphere], enemy.hitRadius[sphere])) return true;
+    }
+    return false;
+}
+
 // Every living enemy on the shot's line is struck, so one bullet can pass
 // through several in line. The line starts where this frame's step began:
 // an enemy the step reached into is on it too. The line ends at the first
@@ -213,6 +230,46 @@ void FireWeapon(Weapons& weapons, World& world, const Vec3& origin, const Vec3& 
         if (enemy.aiState != kStateIdle) continue;
         if (TruncatedDistance(enemy.position.Distance(heroPosition)) < hearing) enemy.aiState = kStateWander;
     }
+}
+
+Vec3 ChaseViewAim(World& world, const Vec3& muzzle, const Vec3& facing, int weapon) {
+    Vec3 bearing(facing.x, 0.0f, facing.z);
+    if (IsZeroVector(bearing) || weapon < 0 || weapon >= kWeaponKinds) return facing;
+    bearing.Normalize();
+    if (StrikesAnyone(world, muzzle, facing, weapon)) return facing;
+    const float steepest = static_cast<float>(std::tan(kChaseAimSteepestDegrees * kRadiansPerDegree));
+    bool found = false;
+    float bestAhead = 0.0f, bestSlope = 0.0f;
+    for (const Enemy& enemy : world.enemies) {
+        if (!enemy.alive) continue;
+        const int last = enemy.kind == enemy_kind::Shrike ? kLastShrikeSphere : kBodyHitSphere;
+        for (int sphere = kBodyHitSphere; sphere <= last; ++sphere) {
+            const float radius = enemy.hitRadius[sphere];
+            const Vec3 to = enemy.hitCentre[sphere] - muzzle;
+            const float ahead = to.x * bearing.x + to.z * bearing.z;
+            const float side = to.x * bearing.z - to.z * bearing.x;
+            if (ahead <= 0.0f || std::fabs(side) >= radius) continue;
+            // Aim halfway between the sphere's centre and its edge on the
+            // muzzle's side: the least pitch that still strikes squarely.
+            const float reach = std::sqrt(radius * radius - side * side) / 2.0f;
+            const float slope = std::clamp(0.0f, to.y - reach, to.y + reach) / ahead;
+            if (std::fabs(slope) > steepest) continue;
+            // The nearest enemy in the bearing; of its spheres the one that
+            // needs the least pitch.
+            const bool nearer = !found || ahead < bestAhead - kSameEnemyAhead;
+            const bool sameButFlatter = found && std::fabs(ahead - bestAhead) <= kSameEnemyAhead &&
+                                        std::fabs(slope) < std::fabs(bestSlope);
+            if (!nearer && !sameButFlatter) continue;
+            if (WallBefore(world, muzzle, enemy.hitCentre[sphere], enemy.hitRadius[sphere])) continue;
+            found = true;
+            bestAhead = ahead;
+            bestSlope = slope;
+        }
+    }
+    if (!found) return facing;
+    Vec3 aimed(bearing.x, bestSlope, bearing.z);
+    aimed.Normalize();
+    return aimed;
 }
 
 bool FireProjectile(Weapons& weapons, World& world, const Vec3& origin, const Vec3& direction, int type) {

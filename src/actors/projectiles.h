@@ -53,6 +53,11 @@ constexpr int kLumaridShot = 6;
 // range of the hero start to wander.
 void FireWeapon(Weapons& weapons, World& world, const Vec3& origin, const Vec3& direction, int weapon,
                 const Vec3& heroPosition);
+// The direction of the hero's shot in the chase view, where he can turn but
+// not look up or down: his facing when a shot along it strikes an enemy;
+// otherwise the facing pitched (by 45 degrees at most) onto the nearest hit
+// sphere in his bearing, with no wall before it; else the facing unchanged.
+Vec3 ChaseViewAim(World& world, const Vec3& muzzle, const Vec3& facing, int weapon);
 // An enemy's shot of the given type; none when a wall stands within 60
 // units ahead. Returns whether a shot left.
 bool FireProjectile(Weapons& weapons, World& world, const Vec3& origin, const Vec3& direction, int type);

@@ -297,7 +297,13 @@ void Game::FireWhenReady(std::uint32_t now) {
             sounds.flamesleeveEmpty.Play(false);
         }
     }
-    if (w != kFlameSleeve) FireWeapon(weapons, world, player.position, player.lookDir, w, player.position);
+    if (w != kFlameSleeve) {
+        // The first-person view shoots where its crosshair is; the chase
+        // view, which cannot look up or down, lets the shot find its pitch.
+        const Vec3 aim = settings.cameraDetached ? player.lookDir
+                                                 : ChaseViewAim(world, player.position, player.lookDir, w);
+        FireWeapon(weapons, world, player.position, aim, w, player.position);
+    }
     lastFireTime = now;
 }
 
