@@ -96,6 +96,10 @@ protected:
         return enemy.kind != enemy_kind::Kultha || enemy.position.Distance(game->player.position) < kKulthaInTheWay;
     }
 
+    // A clearing step hunts every living enemy but the kulthas: one stuck
+    // behind a wall can neither be reached nor do harm.
+    static bool Hunted(const Enemy& enemy) { return enemy.alive && enemy.kind != enemy_kind::Kultha; }
+
     // The nearest dangerous enemy in sight, or null.
     const Enemy* Target() {
         const Vec3 eye = game->player.position;
@@ -362,13 +366,13 @@ protected:
             for (int i = 0; i < kStepFrames && !failed; ++i) {
                 bool near = false;
                 for (const Enemy& e : game->world.enemies)
-                    near = near || (Dangerous(e) && e.position.Distance(game->player.position) < step.range);
+                    near = near || (Hunted(e) && e.position.Distance(game->player.position) < step.range);
                 if (!near) return;
                 if (!PlayFrame(nullptr)) {  // none in sight: go to the nearest
                     const Enemy* nearest = nullptr;
                     for (const Enemy& e : game->world.enemies)
-                        if (Dangerous(e) && (!nearest || e.position.Distance(game->player.position) <
-                                                        nearest->position.Distance(game->player.position)))
+                        if (Hunted(e) && (!nearest || e.position.Distance(game->player.position) <
+                                                     nearest->position.Distance(game->player.position)))
                             nearest = &e;
                     if (nearest) PlayFrame(&nearest->position);
                 }
