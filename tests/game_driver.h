@@ -27,7 +27,9 @@ inline std::vector<unsigned char> TopBandPixels() {
 
 class GameDriverTest : public GameDirTest {
 protected:
-    void StartGame(int width = 320, int height = 240) {
+    // The game reads `devices` when given (a watch over the script), else
+    // the script itself.
+    void StartGame(int width = 320, int height = 240, InputDevices* devices = nullptr) {
         levelIndex = 0;
         fieldOfView = 60.0f;
         OpenWindow(width, height);
@@ -35,7 +37,7 @@ protected:
         // Frames are shown as the game shows them, so the GL driver finishes
         // each one.
         game->presentFrame = [this] { window->SwapBuffers(); };
-        game->Init(&script);
+        game->Init(devices ? devices : &script);
     }
     void TearDown() override {
         game.reset();

@@ -1,333 +1,16 @@
 // The whole game played through by a bot: the options menu's pads and exit,
 // then every level of the sequence by the route kept beside its source,
 // steering and fighting with the game's own controls, up to the credits.
-// A failing step says what the bot saw and leaves screenshots in the tests'
-// temporary folder.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "game_driver.h"
-#include "input/key_codes.h"
-#include "level_fixture.h"
-#include "math/camera.h"
-#include "route_file.h"
-#include "world/ray_cast.h"
+// No developer key is pressed: the hero lives on the health packs, weapons
+// and ammunition the levels give. A failing step says what the bot saw and
+// leaves screenshots in the tests' temporary folder.
+#include "playthrough_bot.h"
 
 namespace {
 
-constexpr int kStepFrames = 2500;      // the most one step of a route may take
-constexpr float kArrived = 48.0f;      // near enough to a route point
-constexpr float kSight = 1000.0f;      // enemies further away are left alone
-constexpr float kLowHealth = 75.0f;
-constexpr float kDesperateHealth = 50.0f;
-constexpr float kPackSight = 700.0f;
-constexpr int kLastLevel = 5;
-constexpr int kStuckFrames = 45;
-constexpr int kHintGem = 6;
-constexpr float kKulthaInTheWay = 150.0f;
-constexpr std::uint32_t kBossDelayMs = 5000;
-
-// The levels after the options menu, by their place in the sequence.
-const char* const kRouteOf[] = {nullptr, "level1", "Credits", "level2", "level3", "portal"};
-
-class Playthrough : public GameDriverTest {
-protected:
-    // ---- What the bot does each frame ----
-
-    // Queues the mouse motion that turns the hero to face `target`; in first
-    // person it also pitches the view (a positive mouse y looks down).
-    void Face(const Vec3& target) {
-        const Vec3& look = game->player.lookDir;
-        const Vec3 to = target - game->player.position;
-        const double degrees = 180.0 / 3.14159265358979;
-        double turn = (std::atan2(to.x, to.z) - std::atan2(look.x, look.z)) * degrees;
-        while (turn > 180.0) turn -= 360.0;
-        while (turn < -180.0) turn += 360.0;
-        const double perPixel = fieldOfView / 120.0;
-        double pitch = 0.0;
-        if (settings.cameraDetached) {
-            const double wanted = std::atan2(to.y, std::hypot(to.x, to.z)) * degrees;
-            pitch = wanted - std::asin(std::clamp(look.y, -1.0f, 1.0f)) * degrees;
-        }
-        script.MoveMouse(static_cast<int>(std::lround(-turn / perPixel)),
-                         static_cast<int>(std::lround(-pitch / perPixel)));
-    }
-
-    // A fight is seen through the hero's eyes, so he can aim up at a tall
-    // enemy's body; walking goes back behind him.
-    void View(bool firstPerson) {
-        if (firstPerson == (settings.cameraDetached != 0)) return;
-        Hold({firstPerson ? key::Z : key::X}, 1);
-    }
-
-    // A kultha is only worth a shot when it is in the way: touching the hero
-    // it holds him where he stands.
-    bool Dangerous(const Enemy& enemy) const {
-        if (!enemy.alive) return false;
-        return enemy.kind != enemy_kind::Kultha || enemy.position.Distance(game->player.position) < kKulthaInTheWay;
-    }
-
-    // The nearest dangerous enemy in sight, or null.
-    const Enemy* Target() {
-        const Vec3 eye = game->player.position;
-        const Enemy* best = nullptr;
-        for (const Enemy& enemy : game->world.enemies) {
-            if (!Dangerous(enemy)) continue;
-            const float distance = static_cast<float>(eye.Distance(enemy.position));
-            if (distance > kSight || (best && distance > eye.Distance(best->position))) continue;
-            if (!InSight(eye, enemy.position)) continue;
-            best = &enemy;
-        }
-        return best;
-    }
-
-    // The middle of the sphere a shot must strike.
-    static Vec3 AimPoint(const Enemy& enemy) { return enemy.hitCentre[1]; }
-
-    // No wall between, by the game's own cast.
-    bool InSight(const Vec3& eye, const Vec3& target) {
-        std::uint8_t wall = 0;
-        Vec3 normal;
-        CastRay(game->world, eye, target - eye, wall, normal);
-        return !wall;
-    }
-
-    // The best weapon he owns with rounds left, by its number key; false
-    // when every one is empty.
-    bool ArmBest() {
-        const int preference[] = {2, 1, 3, 5, 4, 0};
-        for (int slot : preference) {
-            if (!game->weapons.owned[slot] || game->weapons.ammo[slot] <= 0) continue;
-            if (game->player.weapon != slot) Hold({static_cast<std::uint8_t>(key::Num1 + slot)}, 1);
-            return true;
-        }
-        return false;
-    }
-
-    // One frame of play: keep healthy, shoot what he sees, else walk to
-    // `goal` when there is one. True while he fights.
-    bool PlayFrame(const Vec3* goal) {
-        // Hurt, he goes for a health pack he can see; badly hurt, the
-        // developer's health key keeps the run going (counted).
-        Vec3 pack;
-        if (game->player.health < kLowHealth && HealthPackInSight(pack)) goal = &pack;
-        if (game->player.health < kDesperateHealth) {
-            ++healthKeyUses[std::min(levelIndex, kLastLevel)];
-            script.Hold(key::RightShift);
-            script.Hold(key::F1);
-            Frames(1);
-            script.Release(key::F1);
-            script.Release(key::RightShift);
-            Hold({key::F2}, 1);  // F1 also let him fly
-        }
-        if (game->player.dead) Fail("the hero died");
-        if (settings.delayedLevelChange && !bossFellAt) bossFellAt = fake.clock.TickCount();
-        const Enemy* enemy = Target();
-        if (enemy && ArmBest()) {
-            View(true);
-            script.Release(key::W);
-            Face(AimPoint(*enemy));
-            script.Hold(key::E);
-            Frames(1);
-            script.Release(key::E);
-            return true;
-        }
-        View(false);
-        if (goal) {
-            Face(*goal);
-            script.Hold(key::W);
-            Unstick();
-        }
-        Frames(1);
-        return false;
-    }
-
-    bool HealthPackInSight(Vec3& at) {
-        const Vec3& hero = game->player.position;
-        float nearest = kPackSight;
-        for (const Item& item : game->world.items) {
-            const bool health = item.kind >= item_kind::SmallHealth && item.kind <= item_kind::LargeHealth;
-            if (!item.present || !health || std::fabs(item.position.y - hero.y) > 40.0f) continue;
-            const float distance = static_cast<float>(hero.Distance(item.position));
-            if (distance >= nearest || !InSight(hero, item.position)) continue;
-            nearest = distance;
-            at = item.position;
-        }
-        return nearest < kPackSight;
-    }
-
-    // Jumps, or sidesteps, when the walk has not moved him for a while: a
-    // ledge the sphere cannot roll over takes a jump.
-    void Unstick() {
-        if (++framesWalked % kStuckFrames != 0) return;
-        if (game->player.position.Distance(lastCheck) < 30.0f) {
-            const int attempt = framesWalked / kStuckFrames;
-            if (attempt % 3 == 0) {
-                Hold({key::W, key::Space}, 12);
-            } else {
-                script.Release(key::W);
-                Hold({attempt % 3 == 1 ? key::A : key::D}, 12);
-            }
-            script.Hold(key::W);
-        }
-        lastCheck = game->player.position;
-    }
-
-    static float Ground(const Vec3& a, const Vec3& b) { return static_cast<float>(std::hypot(a.x - b.x, a.z - b.z)); }
-
-    // ---- Steps ----
-
-    void WalkTo(const Vec3& goal, float near, const std::function<bool()>& done = {}) {
-        const int level = levelIndex;
-        for (int frame = 0; frame < kStepFrames && levelIndex == level; ++frame) {
-            if (done ? done() : Ground(game->player.position, goal) < near) {
-                script.Release(key::W);
-                return;
-            }
-            PlayFrame(&goal);
-        }
-        script.Release(key::W);
-        if (levelIndex == level) Fail("could not reach " + Where(goal));
-    }
-
-    bool Sounding(int number) {
-        for (std::size_t i = 0; i < game->world.crystals.size(); ++i)
-            if (game->world.crystals[i].number == number) return game->sounds.crystals[i].IsPlaying();
-        return false;
-    }
-    Vec3 Gem(int number) {
-        for (const Crystal& c : game->world.crystals)
-            if (c.number == number) return c.position;
-        Fail("the level has no gem " + std::to_string(number));
-        return {};
-    }
-    // Walks into a gem until it answers, then backs off.
-    void Touch(int number, const std::function<bool()>& answered) {
-        WalkTo(Gem(number), 0.0f, answered);
-        Hold({key::S}, 8);
-        Frames(20);
-    }
-
-    void Solve() {
-        // The hint sounds the right gems once; their tones end first.
-        for (int i = 0; i < 400; ++i) {
-            bool any = false;
-            for (int n = 0; n < 6; ++n) any = any || Sounding(n);
-            if (!any) break;
-            Frames(1);
-        }
-        int right[3] = {-1, -1, -1};
-        const std::string account = ReadText(log);
-        const std::size_t at = account.rfind("PUZZLE ");
-        if (at == std::string::npos ||
-            std::sscanf(account.c_str() + at, "PUZZLE %d %d %d", &right[0], &right[1], &right[2]) != 3)
-            return Fail("no PUZZLE line in the debug log");
-        for (int gem : right) {
-            const bool before = Sounding(gem);
-            Touch(gem, [&] { return Sounding(gem) != before || settings.forceFieldDown; });
-        }
-        for (int i = 0; i < 60 && !settings.forceFieldDown; ++i) Frames(1);
-        if (!settings.forceFieldDown) return Fail("the force field stays up");
-        Frames(180);  // the curtain's last sparks burn out
-    }
-
-    void Play(const RouteStep& step) {
-        SCOPED_TRACE("route line " + std::to_string(step.line) + ": " + step.action);
-        if (step.action == "walk") return WalkTo({step.x, 0.0f, step.z}, kArrived);
-        if (step.action == "scene") {
-            for (int i = 0; i < 60 && !settings.cutscenePlaying; ++i) Frames(1);
-            for (int i = 0; i < 6000 && settings.cutscenePlaying; ++i) Frames(1);
-            if (settings.cutscenePlaying) Fail("the scene does not end");
-            return;
-        }
-        if (step.action == "hint") return Touch(kHintGem, [&] { return game->touch.hintPlaying; });
-        if (step.action == "solve") return Solve();
-        if (step.action == "clear") {
-            for (int i = 0; i < kStepFrames; ++i) {
-                bool near = false;
-                for (const Enemy& e : game->world.enemies)
-                    near = near || (Dangerous(e) && e.position.Distance(game->player.position) < step.range);
-                if (!near) return;
-                if (!PlayFrame(nullptr)) {  // none in sight: go to the nearest
-                    const Enemy* nearest = nullptr;
-                    for (const Enemy& e : game->world.enemies)
-                        if (Dangerous(e) && (!nearest || e.position.Distance(game->player.position) <
-                                                        nearest->position.Distance(game->player.position)))
-                            nearest = &e;
-                    if (nearest) PlayFrame(&nearest->position);
-                }
-            }
-            return Fail("enemies left within " + std::to_string(step.range));
-        }
-        const int level = levelIndex;
-        if (step.action == "exit") return WalkTo(game->world.levelEnd, 0.0f, [&] { return levelIndex != level; });
-        if (step.action == "wait") {
-            for (int i = 0; i < kStepFrames && levelIndex == level; ++i) PlayFrame(nullptr);
-            if (levelIndex == level) return Fail("the level does not change");
-            if (!bossFellAt) return Fail("the level changed, but no end boss fell");
-            // Five seconds after the end boss fell (seen a frame late at most).
-            const std::uint32_t waited = fake.clock.TickCount() - bossFellAt;
-            EXPECT_GT(waited, kBossDelayMs - 100);
-            EXPECT_LT(waited, kBossDelayMs + 200);
-            return;
-        }
-        Fail("route line " + std::to_string(step.line) + " cannot be read");
-    }
-
-    // ---- Reporting ----
-
-    std::string Where(const Vec3& p) {
-        std::ostringstream s;
-        s << p.x << ' ' << p.y << ' ' << p.z;
-        return s.str();
-    }
-    void Fail(const std::string& what) {
-        std::string account = ReadText(log);
-        std::size_t from = account.size();
-        for (int lines = 0; lines < 12 && from > 0; ++lines) from = account.rfind('\n', from - 1);
-        Screenshot("failed");
-        const Enemy* enemy = Target();
-        ADD_FAILURE() << what << "\n  level " << levelIndex << ", hero at " << Where(game->player.position)
-                      << ", weapon " << game->player.weapon << " with " << game->weapons.ammo[game->player.weapon]
-                      << " rounds, "
-                      << (enemy ? "fighting an enemy of kind " + std::to_string(enemy->kind) + " at " +
-                                      Where(enemy->position) + " with health " + std::to_string(enemy->health)
-                                : std::string("no enemy in sight"))
-                      << ", health " << game->player.health << (game->player.dead ? " (dead)" : "")
-                      << ", scene " << int(settings.cutscenePlaying) << ", field down "
-                      << int(settings.forceFieldDown) << "\n  last lines of the debug log:\n"
-                      << account.substr(from == std::string::npos ? 0 : from);
-        failed = true;
-    }
-    void Screenshot(const std::string& moment) {
-        game->screenshotRequested = true;
-        Frames(1);
-        for (int n = 999; n >= 0; --n) {
-            char name[32];
-            std::snprintf(name, sizeof name, "screenshot%03d.bmp", n);
-            if (!std::filesystem::exists(name)) continue;
-            std::filesystem::rename(name, ::testing::TempDir() + "playthrough_level" + std::to_string(levelIndex) +
-                                              "_" + moment + ".bmp");
-            break;
-        }
-    }
-
-    int framesWalked = 0;
-    int healthKeyUses[kLastLevel + 1] = {};  // by level
-    std::uint32_t bossFellAt = 0;  // clock when the end boss's delayed change began
-    Vec3 lastCheck;
-    bool failed = false;
-};
-
 TEST_F(Playthrough, TheWholeGameFromTheOptionsMenuToTheCredits) {
-    StartGame(400, 300);  // the smallest window that prints the menu's read-outs
+    std::srand(kSeed);
+    StartGame(400, 300, &keys);  // the smallest window that prints the menu's read-outs
     // The options menu: every pad changes its setting while he stands on it,
     // and the read-out at the top shows it.
     Screenshot("start");
@@ -347,8 +30,9 @@ TEST_F(Playthrough, TheWholeGameFromTheOptionsMenuToTheCredits) {
     ASSERT_FALSE(failed);
     ASSERT_EQ(levelIndex, 1);
 
-    for (int level = 1; level <= 5; ++level) {
+    for (int level = 1; level <= kLastLevel; ++level) {
         ASSERT_EQ(levelIndex, level);
+        const int keysBefore = keys.Presses();
         SCOPED_TRACE(kRouteOf[level]);
         Screenshot("start");
         const std::vector<RouteStep> route =
@@ -359,12 +43,15 @@ TEST_F(Playthrough, TheWholeGameFromTheOptionsMenuToTheCredits) {
             ASSERT_FALSE(failed);
         }
         ASSERT_NE(levelIndex, level) << "the route ends with the level left";
+        ASSERT_FALSE(tally.Finished().empty());
+        const LevelTally& done = tally.Finished().back();
+        EXPECT_EQ(done.level, level);
+        std::printf("%s\n", done.Line(keys.Presses() - keysBefore).c_str());
+        EXPECT_EQ(keys.Presses(), keysBefore) << "developer keys pressed in level " << level;
         Screenshot("end");
     }
     EXPECT_EQ(levelIndex, 6) << "the credits after the portal";
-    std::printf("The bot used the developer's health key in levels 1 to 5:");
-    for (int level = 1; level <= kLastLevel; ++level) std::printf(" %d", healthKeyUses[level]);
-    std::printf(" times\n");
+    EXPECT_EQ(keys.Presses(), 0) << "developer keys pressed in the whole run";
     EXPECT_EQ(settings.inOptionsMenu, 0);
 }
 
