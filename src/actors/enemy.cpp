@@ -18,15 +18,15 @@ struct KindShape {
 // the body; the others are what shots strike, so they sit on the drawn
 // model (whose floor lies 30 below the position). The end boss stands about
 // 205 tall: its struck sphere rides on its hips and chest rather than at
-// its knees (30), where a shot at its chest passed over it. The kultha
-// crawls on the floor: its struck sphere lies on its shell rather than
-// floating above it (0).
+// its knees (30), where a shot at its chest passed over it. (The kultha's
+// model hovers around its struck sphere instead, which stays level with a
+// hero it holds, so a level shot frees him.)
 const KindShape kKindShapes[] = {
     {6, {{0, 50}, {0, 26}, {40, 26}, {80, 26}, {120, 26}, {150, 20}}},  // shrike
     {2, {{0, 40}, {30, 20}}},                                          // strider
     {2, {{0, 40}, {0, 20}}},                                           // lumarid
     {2, {{0, 40}, {90, 40}}},                                          // end boss
-    {2, {{0, 5}, {-20, 5}}},                                           // kultha
+    {2, {{0, 5}, {0, 5}}},                                             // kultha
 };
 
 const KindShape* ShapeOf(int kind) {

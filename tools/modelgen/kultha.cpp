@@ -1,5 +1,7 @@
-// The kultha: a small six-legged crawling bug with a shiny shell, red eyes,
-// mandibles and long feelers, about 30 units long.
+// The kultha: a small six-legged bug with a shiny shell, red eyes, mandibles
+// and long feelers, about 30 units long. Alive it hovers above the ground,
+// its body at the centre of its collision sphere where shots strike it; it
+// drops to the floor when it dies.
 #include <cmath>
 
 #include "creatures.h"
@@ -15,6 +17,9 @@ constexpr int kLegPairs = 3;
 constexpr int kLegCount = 2 * kLegPairs;
 constexpr float kFemur = 9.0f;
 constexpr float kTibia = 13.0f;
+// How far above the floor the living bug's lowest point hovers: its body's
+// middle then lies at the height of its origin.
+constexpr float kHover = 21.0f;
 
 enum Bone {
     kThorax,
@@ -225,21 +230,26 @@ FramePose OnBack(float p) {
     return Sample({rest, roll, up}, p);
 }
 
+FramePose Hovering(FramePose frame) {
+    frame.lift = kHover;
+    return frame;
+}
+
 FramePose KulthaFrame(const FrameCue& cue) {
     const float p = cue.phase;
     switch (cue.motion) {
-        case Motion::Run: return Scuttle(p, 30, 30);
-        case Motion::Walk: return Scuttle(p, 18, 20);
-        case Motion::Attack: return Attack(p);
-        case Motion::Pain: return Pain(p);
-        case Motion::Roar: return Threat(p);
+        case Motion::Run: return Hovering(Scuttle(p, 30, 30));
+        case Motion::Walk: return Hovering(Scuttle(p, 18, 20));
+        case Motion::Attack: return Hovering(Attack(p));
+        case Motion::Pain: return Hovering(Pain(p));
+        case Motion::Roar: return Hovering(Threat(p));
         case Motion::DeathForward: return Splat(p, 20);
         case Motion::DeathSpin: return Splat(p, 140);
         case Motion::DeathBack:
         case Motion::DeathKnees: return OnBack(p);
         default: break;
     }
-    return Stand(p);
+    return Hovering(Stand(p));
 }
 
 }  // namespace
