@@ -16,20 +16,6 @@
 
 namespace {
 
-// Two triangles spanning centre +- u +- v, facing along u x v.
-void AddSquare(std::vector<WorldPolygon>& out, const Vec3& c, const Vec3& u, const Vec3& v) {
-    out.push_back(Triangle(c - u - v, c + u - v, c + u + v));
-    out.push_back(Triangle(c - u - v, c + u + v, c - u + v));
-}
-
-// A floor at y = 0 facing up and a wall at x = 100 facing -x, both 800 wide.
-std::vector<WorldPolygon> FloorAndWall() {
-    std::vector<WorldPolygon> out;
-    AddSquare(out, {0, 0, 0}, {0, 0, 400}, {400, 0, 0});
-    AddSquare(out, {100, 0, 0}, {0, 0, 400}, {0, 400, 0});
-    return out;
-}
-
 bool IsFinite(const Vec3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
@@ -42,7 +28,7 @@ void ExpectNear(const Vec3& actual, const Vec3& expected, float tolerance = 1e-3
 
 class Collision : public ::testing::Test {
 protected:
-    void SetUp() override { UseTriangles(world, FloorAndWall()); }
+    void SetUp() override { UseTriangles(world, FloorAndWallAt100()); }
     Vec3 Move(const Vec3& start, const Vec3& step) {
         return SweepSphere(world, start, step, kMoverPlayer);
     }
@@ -126,7 +112,7 @@ TEST_F(Collision, CastsStopShortOrAtTheWall) {
 }
 
 TEST_F(Collision, CastMeetsAWallInABoxBeyondTheOneItStartsIn) {
-    std::vector<WorldPolygon> triangles = FloorAndWall();
+    std::vector<WorldPolygon> triangles = FloorAndWallAt100();
     for (int i = 0; i < kOctreeLeafTriangles; ++i)  // splits the root
         triangles.push_back(
             Triangle({-300.0f + i, -300, -300}, {-299.0f + i, -300, -300}, {-300, -299, -300}));
@@ -223,7 +209,7 @@ TEST_F(Collision, SlidingIsBoundedAndNothingGivesNaN) {
     EXPECT_TRUE(IsFinite(Move({-250, 0, 0}, {5000, 0, 1})));
     EXPECT_TRUE(IsFinite(Move({-250, 0, 0}, {0, 0, 1e6f})));
 
-    UseTriangles(world, FloorAndWall());
+    UseTriangles(world, FloorAndWallAt100());
     const float nan = std::numeric_limits<float>::quiet_NaN(),
                 inf = std::numeric_limits<float>::infinity();
     const Vec3 starts[] = {{0, 0, 0}, {100, 100, 0}, {100, 400, 400}, {-400, 0, -400}, {0, 30, 0}};
@@ -244,7 +230,7 @@ TEST_F(Collision, SlidingIsBoundedAndNothingGivesNaN) {
 // split the tree.
 std::vector<WorldPolygon> RandomField(std::mt19937& random, int count) {
     std::uniform_real_distribution<float> place(-350, 350), step(-120, 120);
-    std::vector<WorldPolygon> triangles = FloorAndWall();
+    std::vector<WorldPolygon> triangles = FloorAndWallAt100();
     for (int i = 0; i < count; ++i) {
         const Vec3 at(place(random), place(random) * 0.5f + 175, place(random));
         triangles.push_back(Triangle(at, at + Vec3(step(random), step(random), 0),

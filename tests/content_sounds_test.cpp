@@ -154,7 +154,6 @@ TEST(GeneratedSounds, EveryFileTheGameLoadsIsMadeAndNothingElse) {
     std::multiset<std::string> made;
     for (const soundgen::SoundJob& job : soundgen::SoundJobs(Sources())) made.insert(job.path);
     const std::multiset<std::string> wanted(kGameSoundFiles.begin(), kGameSoundFiles.end());
-    EXPECT_EQ(kGameSoundFiles.size(), 70u);
     EXPECT_EQ(made, wanted);
     for (const std::string& path : kGameSoundFiles) {
         EXPECT_TRUE(fs::is_regular_file(GameDir() / path)) << path << " is missing from the game folder";

@@ -227,6 +227,12 @@ TEST(Compiler, ReportsEveryErrorOfAMapAtItsOwnLine) {
     EXPECT_THROW(ParseMap("{\n\"classname\" \"worldspawn\"\n", "bad.map"), MapError) << "unbalanced braces";
     EXPECT_THROW(ParseMap("}\n", "bad.map"), MapError);
     EXPECT_THROW(ParseMap("{\n\"classname\" \"worldspawn\n}\n", "bad.map"), MapError);
+    try {
+        ParseMap("{\n\"classname\" \"worldspawn\"\n{\n( 0 0 0 ) ( 1 0 0 ) ( 0 1 0 ) stone 0 x 0 1 1\n}\n}\n", "broken.map");
+        FAIL() << "no error";
+    } catch (const MapError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("broken.map:4:", 0), 0u) << "a syntax error: " << e.what();
+    }
 }
 
 // One brush the size of the editor's space once compiled to twelve million
@@ -247,15 +253,6 @@ TEST(Compiler, TooManyTrianglesAreRefusedAtTheFaceThatPassesTheLimit) {
     const CompileResult cube = compile(BoxBrush(0, 0, 0, 32768, 32768, 32768));
     ASSERT_EQ(cube.errors.size(), 1u);
     EXPECT_EQ(cube.errors[0].rfind("huge.map:5: the map makes more than", 0), 0u) << cube.errors[0];
-}
-
-TEST(Compiler, SyntaxErrorsNameTheFileAndLine) {
-    try {
-        ParseMap("{\n\"classname\" \"worldspawn\"\n{\n( 0 0 0 ) ( 1 0 0 ) ( 0 1 0 ) stone 0 x 0 1 1\n}\n}\n", "broken.map");
-        FAIL() << "no error";
-    } catch (const MapError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("broken.map:4:", 0), 0u) << e.what();
-    }
 }
 
 TEST(Compiler, UnknownTexturesCanUseAStandIn) {

@@ -18,6 +18,7 @@
 #include "base/debug_log.h"
 #include "fake_clock.h"
 #include "level_fixture.h"
+#include "wav_bytes.h"
 #include "world/octree.h"
 #include "world/world.h"
 #include "world_triangles.h"
@@ -26,23 +27,9 @@ namespace {
 
 // A WAV file of silence lasting `ms` (8 kHz, 8 bits, mono).
 void WriteSilence(const std::string& path, std::uint32_t ms) {
-    const std::uint32_t bytes = ms * 8;
-    std::ofstream out(path, std::ios::binary);
-    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out << "RIFF";
-    u32(36 + bytes);
-    out << "WAVEfmt ";
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(8000);
-    u32(8000);
-    u16(1);
-    u16(8);
-    out << "data";
-    u32(bytes);
-    out << std::string(bytes, '\x80');
+    using namespace wav_bytes;
+    const Bytes wave = Riff("WAVE", {Chunk("fmt ", FormatBody(16, 0, 1, 8000, 8)), Chunk("data", Bytes(ms * 8, 0x80))});
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(wave.data()), wave.size());
 }
 
 class MovementTest : public ::testing::Test {

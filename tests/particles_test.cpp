@@ -21,11 +21,6 @@
 
 namespace {
 
-void AddSquare(std::vector<WorldPolygon>& out, const Vec3& c, const Vec3& u, const Vec3& v) {
-    out.push_back(Triangle(c - u - v, c + u - v, c + u + v));
-    out.push_back(Triangle(c - u - v, c + u + v, c - u + v));
-}
-
 void ExpectNear(const Vec3& actual, const Vec3& expected, float tolerance = 1e-3f) {
     EXPECT_NEAR(actual.x, expected.x, tolerance);
     EXPECT_NEAR(actual.y, expected.y, tolerance);
@@ -48,10 +43,7 @@ protected:
     void SetUp() override {
         saved = settings;
         std::srand(7);
-        std::vector<WorldPolygon> triangles;
-        AddSquare(triangles, {0, 0, 0}, {0, 0, 400}, {400, 0, 0});
-        AddSquare(triangles, {100, 0, 0}, {0, 0, 400}, {0, 400, 0});
-        UseTriangles(world, triangles);
+        UseTriangles(world, FloorAndWallAt100());
         player.position = {-300, 50, 300};
         particles->AttachShooter(&player);
     }

@@ -124,10 +124,7 @@ TEST(SoundParts, VoiceLinesParseAndMalformedOnesAreRefused) {
     }
 }
 
-TEST(SoundParts, TheWritersFilesAreComplete) {
-    const auto lines = soundgen::ParseVoiceLines(soundgen::ReadTextFile(std::string(TALVEMAR_CONTENT_DIR) + "/voices.txt"));
-    EXPECT_EQ(lines.size(), 35u);
-    for (const auto& line : lines) EXPECT_EQ(line.path.rfind("sounds/orvisms/", 0), 0u) << line.path;
+TEST(SoundParts, TheLyricsFileIsReadAndAMissingFileRefused) {
     const auto lyrics = soundgen::ParseLyrics(soundgen::ReadTextFile(std::string(TALVEMAR_CONTENT_DIR) + "/rap.txt"));
     EXPECT_EQ(lyrics.size(), 6u);
     EXPECT_EQ(soundgen::ParseLyrics("# a\n\n one \n two"), (std::vector<std::string>{"one", "two"}));
