@@ -1,3 +1,3 @@
 #include "core/shell.h"
 
-int main() { return RunApplication(); }
+int main(int argc, char** argv) { return RunApplication(argc, argv); }

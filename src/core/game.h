@@ -124,6 +124,8 @@ public:
     double elapsedSeconds = 0.0;
     // The particle kind the particle developer key emits (0..14).
     int particleTestKind = 0;
+    // Multiplies the mouse turn (the mouse_sensitivity option).
+    float mouseSensitivity = 1.0f;
     // Save the next finished picture as screenshotNNN.bmp (F9).
     bool screenshotRequested = false;
     // Shows the finished picture; the shell points it at the window.

@@ -317,7 +317,7 @@ void Game::Zoom() {
 void Game::TurnWithMouse() {
     int dx = 0, dy = 0;
     input.GetMouseDelta(&dx, &dy);
-    const float s = fieldOfView / 120.0f;
+    const float s = fieldOfView / 120.0f * mouseSensitivity;
     if (!settings.cameraDetached) {
         float turn[16];
         MakeRotation(-dx * s, 0.0f, 1.0f, 0.0f, turn);

@@ -3,14 +3,22 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "base/debug_log.h"
 #include "core/game.h"
 #include "base/settings.h"
+#include "core/screenshot.h"
 #include "graphics/view_frustum.h"
+#include "input/key_codes.h"
+#include "input/scripted_input.h"
 #include "math/camera.h"
+#include "math/geometry.h"
 #include "platform/clock.h"
 #include "platform/openal_audio.h"
 #include "platform/sdl_input.h"
@@ -20,10 +28,48 @@ namespace {
 constexpr char kWindowTitle[] = "The Talvemar";
 constexpr double kWindowFieldOfView = 60.0;
 constexpr int kParticleTestKinds = 15;
+// A screenshot walks the hero this many frames, then lets the chase camera
+// settle; the random generator is seeded alike so the picture repeats.
+constexpr int kScreenshotWalkFrames = 8;
+constexpr int kScreenshotSettleFrames = 30;
+constexpr unsigned kScreenshotSeed = 1;
+constexpr int kExitBadArguments = 2;
 
 void ToggleLighting() {
     if (glIsEnabled(GL_LIGHTING)) glDisable(GL_LIGHTING);
     else glEnable(GL_LIGHTING);
+}
+
+bool Found(const Vec3& p) { return !IsZeroVector(p); }
+
+// Scene labels are stored with the line end that closes them in the file.
+Vec3 LabelPosition(const Game& game, const std::string& label) {
+    if (label.empty()) return Vec3{};
+    const Vec3 at = game.cutscene.LabelPosition(label + "\n");
+    if (!Found(at)) DebugLog() << "no label " << label << " in the level\n";
+    return at;
+}
+
+void PlaceHero(const CommandLine& line, Game& game) {
+    const Vec3 spot = LabelPosition(game, line.atLabel);
+    const Vec3 look = LabelPosition(game, line.lookLabel);
+    if (Found(spot)) game.player.position = spot;
+    const Vec3 target = Found(look) ? look : game.world.levelEnd;
+    const Vec3 facing = NormalizedOrZero(Vec3(target.x - game.player.position.x, 0.0f,
+                                              target.z - game.player.position.z));
+    if (!IsZeroVector(facing)) game.player.lookDir = facing;
+    game.RestoreChaseCamera();
+}
+
+// The game with scripted input in place of a player; no sound.
+int RunScreenshot(const CommandLine& line, platform::GameWindow& window) {
+    ScriptedInput keys;
+    auto game = std::make_unique<Game>();
+    game->Init(&keys);
+    EnterRequestedLevel(line, *game);
+    int width = 0, height = 0;
+    window.DrawableSize(width, height);
+    return TakeScreenshot(line, *game, keys, width, height);
 }
 }  // namespace
 
@@ -107,8 +153,78 @@ void RunMainLoop(Game& game) {
     }
 }
 
-int RunApplication() {
-    platform::SeedRandomFromTime();
+std::optional<int> EarlyExit(const ParsedCommandLine& parsed, std::ostream& out,
+                             std::ostream& err) {
+    std::string error = parsed.error;
+    const std::string& level = parsed.line.levelFile;
+    if (error.empty() && !level.empty() && !std::filesystem::is_regular_file(level))
+        error = "no level file '" + level + "'";
+    if (!error.empty()) {
+        err << "talvemar: " << error << '\n' << UsageText();
+        return kExitBadArguments;
+    }
+    if (parsed.line.help) {
+        out << UsageText();
+        return 0;
+    }
+    return std::nullopt;
+}
+
+void ApplyCommandLine(const CommandLine& line, Settings& target) {
+    if (line.windowed || !line.screenshotFile.empty()) target.fullScreen = 0;
+    if (line.width > 0) {
+        target.width = line.width;
+        target.height = line.height;
+    }
+}
+
+Options LoadOptions(const CommandLine& line, std::ostream& problems) {
+    Options options = ReadOptionsFile(kOptionsFile, problems);
+    for (const auto& [key, value] : line.options) {
+        std::string error;
+        if (!SetOption(options, key, value, error)) problems << "--set " << error << '\n';
+    }
+    return options;
+}
+
+void ApplyOptions(const Options& options, Game& game) {
+    game.mouseSensitivity = options.mouseSensitivity;
+}
+
+void EnterRequestedLevel(const CommandLine& line, Game& game) {
+    if (line.levelFile.empty()) return;
+    levelIndex = line.levelIndex;
+    settings.inOptionsMenu = line.levelIndex == 0 ? 1 : 0;
+    game.EnterLevel(line.levelFile.c_str());
+}
+
+int TakeScreenshot(const CommandLine& line, Game& game, ScriptedInput& keys, int width,
+                   int height) {
+    PlaceHero(line, game);
+    for (int frame = 0; frame < kScreenshotWalkFrames + kScreenshotSettleFrames; ++frame) {
+        if (frame < kScreenshotWalkFrames) keys.Hold(key::W);
+        else keys.Release(key::W);
+        game.RunFrame();
+        settings.cutscenePlaying = 0;  // the picture shows the level, not a scene
+    }
+    game.RenderFrame();
+    if (!SaveScreenshot(line.screenshotFile, width, height)) {
+        std::fprintf(stderr, "talvemar: cannot write %s\n", line.screenshotFile.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int RunApplication(int argc, const char* const* argv) {
+    const ParsedCommandLine parsed = ParseCommandLine(argc, argv);
+    if (const std::optional<int> code = EarlyExit(parsed, std::cout, std::cerr)) return *code;
+    const CommandLine& line = parsed.line;
+    ApplyCommandLine(line, settings);
+    std::ostringstream optionProblems;
+    const Options options = LoadOptions(line, optionProblems);
+    const bool screenshot = !line.screenshotFile.empty();
+    if (screenshot) std::srand(kScreenshotSeed);
+    else platform::SeedRandomFromTime();
     platform::CloseOnTerminationSignals();
     std::string error;
     std::unique_ptr<platform::GameWindow> window = OpenGameWindow(error);
@@ -116,12 +232,16 @@ int RunApplication() {
         std::fprintf(stderr, "talvemar: cannot open the game window: %s\n", error.c_str());
         return 1;
     }
+    DebugLog() << optionProblems.str();
+    if (screenshot) return RunScreenshot(line, *window);
     // Declared before the game, so it outlives the sounds the game makes.
     const std::unique_ptr<AudioDevice> audio = platform::OpenAudioDevice();
     auto game = std::make_unique<Game>();
     platform::SdlInputDevices devices(*window);
     game->presentFrame = [&window] { window->SwapBuffers(); };
     game->Init(&devices, audio.get());
+    ApplyOptions(options, *game);
+    EnterRequestedLevel(line, *game);
     RunMainLoop(*game);
     game->input.Shutdown();
     return 0;

@@ -1,11 +1,18 @@
 #pragma once
+#include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "base/options.h"
+#include "base/settings.h"
+#include "core/command_line.h"
 
 #include "platform/events.h"
 #include "platform/window.h"
 
 class Game;
+class ScriptedInput;
 
 // The GL state every frame starts from: grey clear colour, depth test and
 // back-face culling.
@@ -26,5 +33,27 @@ std::unique_ptr<platform::GameWindow> OpenGameWindow(std::string& error);
 // Until quitRequested: at most one window event, then one frame.
 void RunMainLoop(Game& game);
 
+// What the command line decides before anything opens: 0 after printing
+// the usage for --help, 2 after printing what is wrong and the usage for bad
+// arguments or a --level file that does not exist; nothing to go on.
+std::optional<int> EarlyExit(const ParsedCommandLine& parsed, std::ostream& out,
+                             std::ostream& err);
+// The window the command line asks for, over what talvemar.ini gave.
+void ApplyCommandLine(const CommandLine& line, Settings& target);
+// options.ini from the working directory with the command line's --set
+// values over it; the lines it ignores go to `problems`.
+Options LoadOptions(const CommandLine& line, std::ostream& problems);
+// The game as the options want it.
+void ApplyOptions(const Options& options, Game& game);
+// After Game::Init: enters the command line's --level (its --index picking
+// the AI nodes; index 0 counts as the options menu); nothing without one.
+void EnterRequestedLevel(const CommandLine& line, Game& game);
+// Places the hero at the --at label facing the --look label (the level's
+// exit without one), walks him a few steps so the chase camera comes round
+// behind him, lets the camera settle and saves the frame as a BMP of
+// width x height pixels. Returns the exit code.
+int TakeScreenshot(const CommandLine& line, Game& game, ScriptedInput& keys, int width,
+                   int height);
+
 // The whole program: window, game, main loop. Returns the exit code.
-int RunApplication();
+int RunApplication(int argc, const char* const* argv);

@@ -1,0 +1,30 @@
+#pragma once
+#include <iosfwd>
+#include <string>
+
+// The game's options beyond the five numbers of talvemar.ini, read from
+// "options.ini" in the working directory: `key = value` lines, `#` starts a
+// comment (on its own line or after a value), blank lines are skipped. A
+// missing file gives the defaults; an unknown key or a bad value is reported
+// with its line number and the option keeps its default.
+struct Options {
+    // Multiplies the mouse turn of the hero and of the detached camera.
+    float mouseSensitivity = 1.0f;
+};
+
+// Sets one option from its text value. False (with the reason) for an
+// unknown key or a value out of range; the options are then unchanged.
+bool SetOption(Options& options, const std::string& key, const std::string& value,
+               std::string& error);
+
+// The options of a stream in the options-file format; every line it
+// ignores is reported to `problems` as "options.ini line N: reason".
+Options ReadOptions(std::istream& in, std::ostream& problems);
+// The options of the file at `path`; a missing file gives the defaults.
+Options ReadOptionsFile(const std::string& path, std::ostream& problems);
+
+// One line per option for the usage text: "  key (default): meaning".
+std::string DescribeOptions();
+
+// The options file's name in the working directory.
+constexpr char kOptionsFile[] = "options.ini";
