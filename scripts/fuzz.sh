@@ -39,6 +39,7 @@ fi
 # images, and the test maps.
 targets=(
   "fuzz_settings 256"
+  "fuzz_options 1024"
   "fuzz_level 24576"
   "fuzz_md2 32768"
   "fuzz_bmp 16384"
@@ -113,6 +114,11 @@ gather_seeds() {  # target, limit
   mkdir -p "$fuzz_dir/seeds/$target" "$fuzz_dir/corpus/$target" "$fuzz_dir/crashes/$target"
   case $target in
     fuzz_settings) copy_seeds "$target" "$limit" "$game_dir" -maxdepth 1 -name '*.ini' ;;
+    fuzz_options)
+      copy_seeds "$target" "$limit" "$game_dir" -maxdepth 1 -name '*.ini'
+      printf '# seed\nmouse_sensitivity = 1.5  # faster\n\nunknown = 1\n' \
+        >"$fuzz_dir/seeds/$target/options.ini"
+      ;;
     fuzz_level)
       local level ai
       while IFS= read -r level; do

@@ -62,10 +62,12 @@ void PlaceHero(const CommandLine& line, Game& game) {
 }
 
 // The game with scripted input in place of a player; no sound.
-int RunScreenshot(const CommandLine& line, platform::GameWindow& window) {
+int RunScreenshot(const CommandLine& line, const Options& options,
+                  platform::GameWindow& window) {
     ScriptedInput keys;
     auto game = std::make_unique<Game>();
     game->Init(&keys);
+    ApplyOptions(options, *game);
     EnterRequestedLevel(line, *game);
     int width = 0, height = 0;
     window.DrawableSize(width, height);
@@ -233,7 +235,7 @@ int RunApplication(int argc, const char* const* argv) {
         return 1;
     }
     DebugLog() << optionProblems.str();
-    if (screenshot) return RunScreenshot(line, *window);
+    if (screenshot) return RunScreenshot(line, options, *window);
     // Declared before the game, so it outlives the sounds the game makes.
     const std::unique_ptr<AudioDevice> audio = platform::OpenAudioDevice();
     auto game = std::make_unique<Game>();
