@@ -75,7 +75,7 @@ bool SetOption(Options& options, const std::string& key, const std::string& valu
         if (key != row.key) continue;
         Options changed = options;
         if (!row.set(changed, value, error)) {
-            error = key + ": " + error;
+            error.insert(0, key + ": ");
             return false;
         }
         options = changed;
