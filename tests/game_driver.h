@@ -46,8 +46,10 @@ protected:
 
     // Runs n frames, stopping early when the game asks to quit.
     void Frames(int n) {
-        for (int i = 0; i < n && !settings.quitRequested; ++i) game->RunFrame();
+        for (int i = 0; i < n && !settings.quitRequested; ++i) RunOneFrame();
     }
+    // One frame of the game; a suite that watches every frame wraps it.
+    virtual void RunOneFrame() { game->RunFrame(); }
     // Holds the keys for n frames, then lets them go.
     void Hold(std::initializer_list<std::uint8_t> codes, int n) {
         for (std::uint8_t code : codes) script.Hold(code);

@@ -47,18 +47,11 @@ const char* const kRouteOf[] = {nullptr, "level1", "Credits", "level2", "level3"
 
 class Playthrough : public GameDriverTest {
 protected:
-    // Frames run with the tally watching each one.
-    void Frames(int n) {
-        for (int i = 0; i < n && !settings.quitRequested; ++i) {
-            tally.Before(*game);
-            game->RunFrame();
-            tally.After(*game);
-        }
-    }
-    void Hold(std::initializer_list<std::uint8_t> codes, int n) {
-        for (std::uint8_t code : codes) script.Hold(code);
-        Frames(n);
-        for (std::uint8_t code : codes) script.Release(code);
+    // Every frame runs with the tally watching it.
+    void RunOneFrame() override {
+        tally.Before(*game);
+        game->RunFrame();
+        tally.After(*game);
     }
 
     // ---- What the bot does each frame ----
