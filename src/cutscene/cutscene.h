@@ -126,6 +126,7 @@ public:
     const std::vector<int>& SceneStarts() const { return sceneStarts; }
     const std::vector<CutsceneEntity>& Entities() const { return entities; }
     std::vector<SceneTrigger>& Triggers() { return triggers; }
+    const std::vector<SceneTrigger>& Triggers() const { return triggers; }
     int CurrentShot() const { return currentShot; }
 
 private:
