@@ -10,7 +10,9 @@
 #include <GL/gl.h>
 
 #include "actors/enemy.h"
+#include "core/demo_session.h"
 #include "core/game.h"
+#include "core/state_hash.h"
 #include "fake_clock.h"
 #include "game_dir_fixture.h"
 #include "input/scripted_input.h"
@@ -41,15 +43,83 @@ protected:
     }
     void TearDown() override {
         game.reset();
+        platform::InstallClock(&fake.clock);
         CloseWindow();
+    }
+
+    // Starts the game as --record does, recording into `path` what it reads
+    // of `devices` (the script when null) and of the fake clock: the options
+    // menu, or `levelFile` entered with `index`.
+    void StartRecordedGame(const std::string& path, int width, int height, unsigned seed,
+                           InputDevices* devices = nullptr, const std::string& levelFile = {},
+                           int index = 1) {
+        OpenWindow(width, height);
+        CommandLine line;
+        line.levelFile = levelFile;
+        line.levelIndex = index;
+        const DemoHeader header = RecordingHeader(line, Options{}, settings, width, height, seed);
+        recorder = std::make_unique<DemoRecorder>(fake.clock, devices ? *devices : script);
+        std::string error;
+        ASSERT_TRUE(recorder->Start(path, header, error)) << error;
+        game = std::make_unique<Game>();
+        game->presentFrame = [this] { window->SwapBuffers(); };
+        StartGameForDemo(*game, *recorder, *recorder, header, nullptr);
+        recorder->EndFrame();
+        recordedFrames = 0;
+    }
+    // Ends the recording and the game that read the recorder; returns the
+    // state it ended in.
+    std::uint64_t FinishRecording() {
+        const std::uint64_t hash = GameStateHash(*game);
+        EXPECT_TRUE(recorder->Finish(recordedFrames, hash));
+        game.reset();
+        recorder.reset();
+        platform::InstallClock(&fake.clock);
+        return hash;
+    }
+    struct Playback {
+        PlaybackResult result;
+        std::uint64_t stateHash = 0;
+        std::string problem;  // empty unless it fell out of step
+    };
+    // Plays the demo at `path` back in a fresh window and game, which ends
+    // with it.
+    Playback PlayBack(const std::string& path) {
+        game.reset();
+        CloseWindow();
+        std::string error;
+        const std::optional<Demo> demo = ReadDemoFile(path, error);
+        if (!demo) {
+            ADD_FAILURE() << error;
+            return {};
+        }
+        OpenWindow(demo->header.drawableWidth, demo->header.drawableHeight);
+        DemoPlayer player(*demo, fake.clock, false);
+        game = std::make_unique<Game>();
+        game->presentFrame = [this] { window->SwapBuffers(); };
+        StartGameForDemo(*game, player, player, demo->header, nullptr);
+        player.EndFrame();
+        Playback played;
+        played.result = RunPlaybackLoop(*game, player, false);
+        played.stateHash = GameStateHash(*game);
+        played.problem = player.Problem();
+        game.reset();
+        platform::InstallClock(&fake.clock);
+        return played;
     }
 
     // Runs n frames, stopping early when the game asks to quit.
     void Frames(int n) {
         for (int i = 0; i < n && !settings.quitRequested; ++i) RunOneFrame();
     }
-    // One frame of the game; a suite that watches every frame wraps it.
-    virtual void RunOneFrame() { game->RunFrame(); }
+    // One frame of the game (recorded while recording); a suite that
+    // watches every frame wraps it.
+    virtual void RunOneFrame() {
+        game->RunFrame();
+        if (!recorder) return;
+        recorder->EndFrame();
+        ++recordedFrames;
+    }
     // Holds the keys for n frames, then lets them go.
     void Hold(std::initializer_list<std::uint8_t> codes, int n) {
         for (std::uint8_t code : codes) script.Hold(code);
@@ -76,4 +146,6 @@ protected:
     ScopedFakeClock fake;
     ScriptedInput script;
     std::unique_ptr<Game> game;
+    std::unique_ptr<DemoRecorder> recorder;
+    std::uint32_t recordedFrames = 0;
 };

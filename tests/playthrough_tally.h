@@ -14,12 +14,11 @@
 #include "actors/particles.h"
 #include "actors/weapons.h"
 #include "core/game.h"
-#include "platform/clock.h"
 
 struct LevelTally {
     int level = 0;
     std::string file;
-    std::uint32_t startMs = 0, endMs = 0;
+    double startSeconds = 0.0, endSeconds = 0.0;  // of the game's frame clock
     float health = 0.0f;
     int shots = 0, hits = 0, killed = 0, enemies = 0, packs = 0;
 
@@ -28,7 +27,7 @@ struct LevelTally {
         std::snprintf(text, sizeof text,
                       "playthrough level %d (%s): %.1f s of game time, health left %.0f, shots %d, hits %d, "
                       "enemies killed %d of %d, health packs %d, developer keys %d",
-                      level, file.c_str(), (endMs - startMs) / 1000.0, health, shots, hits, killed, enemies, packs,
+                      level, file.c_str(), endSeconds - startSeconds, health, shots, hits, killed, enemies, packs,
                       developerKeys);
         return text;
     }
@@ -63,7 +62,7 @@ public:
         bool struck = fired > 0 && LabelNewShot(game);
         struck = FollowShots(game) || struck;
         if (struck || flamesBefore || HeroFlames(game)) tally.hits += EnemiesHurt(game);
-        tally.endMs = platform::GetTickCount();
+        tally.endSeconds = game.elapsedSeconds;
         tally.health = game.player.health;
         tally.killed = 0;
         for (const Enemy& enemy : game.world.enemies) tally.killed += enemy.alive ? 0 : 1;
@@ -110,7 +109,7 @@ private:
         tally = LevelTally{};
         tally.level = levelIndex;
         tally.file = LevelFileFor(levelIndex);
-        tally.startMs = tally.endMs = platform::GetTickCount();
+        tally.startSeconds = tally.endSeconds = game.elapsedSeconds;
         tally.enemies = static_cast<int>(game.world.enemies.size());
         tally.health = game.player.health;
         heroShots.assign(kProjectileSlots, false);

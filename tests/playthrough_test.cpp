@@ -1,19 +1,24 @@
-// The whole game played through by a bot: the options menu's pads and exit,
+// The whole game played through by a bot: from the options menu to its exit,
 // then every level of the sequence by the route kept beside its source,
 // steering and fighting with the game's own controls, up to the credits.
 // No developer key is pressed: the hero lives on the health packs, weapons
 // and ammunition the levels give. A failing step says what the bot saw and
-// leaves screenshots in the tests' temporary folder.
+// leaves screenshots in the tests' temporary folder. The run is recorded as
+// a demo and played back.
+#include <cstdlib>
+
 #include "playthrough_bot.h"
 
 namespace {
 
-TEST_F(Playthrough, TheWholeGameFromTheOptionsMenuToTheCredits) {
-    std::srand(kSeed);
+// The demo the playthrough records: `make demo` names where it goes.
+std::string DemoPath() {
+    const char* wanted = std::getenv("TALVEMAR_DEMO_OUT");
+    return wanted && *wanted ? wanted : ::testing::TempDir() + "playthrough.dem";
+}
+
+TEST_F(Playthrough, EveryPadOfTheOptionsMenuChangesItsSettingAndShowsIt) {
     StartGame(400, 300, &keys);  // the smallest window that prints the menu's read-outs
-    // The options menu: every pad changes its setting while he stands on it,
-    // and the read-out at the top shows it.
-    Screenshot("start");
     for (const MenuTrigger& pad : std::vector<MenuTrigger>(game->world.menuTriggers)) {
         const Settings before = settings;
         const std::vector<unsigned char> shownBefore = TopBandPixels();
@@ -26,13 +31,13 @@ TEST_F(Playthrough, TheWholeGameFromTheOptionsMenuToTheCredits) {
         EXPECT_TRUE(changed) << "pad " << pad.type;
         ASSERT_FALSE(failed);
     }
-    // The pads have moved the four levels; the game is played at their
-    // defaults, as by a player who never stood on them.
-    const Settings defaults = Settings::Defaults();
-    settings.difficultyLevel = defaults.difficultyLevel;
-    settings.goreLevel = defaults.goreLevel;
-    settings.musicLevel = defaults.musicLevel;
-    settings.sfxLevel = defaults.sfxLevel;
+}
+
+// The run is recorded as a demo, and the demo played back ends where the
+// run ended.
+TEST_F(Playthrough, TheWholeGameFromTheOptionsMenuToTheCredits) {
+    StartRecordedGame(DemoPath(), 400, 300, kSeed, &keys);
+    Screenshot("start");
     Play({"exit"});
     ASSERT_FALSE(failed);
     ASSERT_EQ(levelIndex, 1);
@@ -60,6 +65,14 @@ TEST_F(Playthrough, TheWholeGameFromTheOptionsMenuToTheCredits) {
     EXPECT_EQ(levelIndex, 6) << "the credits after the portal";
     EXPECT_EQ(keys.Presses(), 0) << "developer keys pressed in the whole run";
     EXPECT_EQ(settings.inOptionsMenu, 0);
+
+    const std::uint32_t frames = recordedFrames;
+    const std::uint64_t recorded = FinishRecording();
+    const Playback played = PlayBack(DemoPath());
+    EXPECT_EQ(played.problem, "");
+    EXPECT_EQ(played.result.frames, frames);
+    EXPECT_EQ(StateHashText(played.stateHash), StateHashText(recorded));
+    EXPECT_EQ(levelIndex, 6);
 }
 
 }  // namespace

@@ -110,10 +110,17 @@ void Sound::Stop() {
     playing = false;
 }
 
-bool Sound::IsPlaying() const {
+bool Sound::IsPlaying() const { return playing && IsPlayingAt(platform::GetTickCount()); }
+
+bool Sound::IsPlayingAt(std::uint32_t now) const {
     if (!playing) return false;
     if (looping) return true;
-    return PositionAt(platform::GetTickCount()) < lengthMs;
+    return PositionAt(now) < lengthMs;
+}
+
+std::uint64_t Sound::StateKey() const {
+    return std::uint64_t{startTick} << 32 ^ std::uint64_t{startPosition} << 2 ^
+           (looping ? 2u : 0u) ^ (playing ? 1u : 0u);
 }
 
 bool Sound3D::Load(const std::string& path, AudioDevice* device) {

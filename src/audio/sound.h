@@ -30,6 +30,12 @@ public:
     bool Play(bool loop);
     void Stop();
     bool IsPlaying() const;
+    // Whether it is sounding at `now` of the millisecond clock: for those
+    // who watch the game without reading its clock.
+    bool IsPlayingAt(std::uint32_t now) const;
+    // The playing state as kept by the clock (playing, looping, where and
+    // when it last started), hashed without reading the clock.
+    std::uint64_t StateKey() const;
 
     bool Loaded() const { return loaded; }
     // Whether a device mixes it.

@@ -37,14 +37,24 @@ struct OptionRow {
     const char* defaultText;
     const char* meaning;
     bool (*set)(Options&, const std::string&, std::string&);
+    std::string (*show)(const Options&);
 };
+
+// Nine significant digits give a float back exactly.
+std::string ShowFloat(float value) {
+    std::ostringstream text;
+    text.precision(9);
+    text << value;
+    return text.str();
+}
 
 const OptionRow kOptionRows[] = {
     {"mouse_sensitivity", "1.0", "multiplier on the mouse turn, 0.05 to 20",
      [](Options& o, const std::string& v, std::string& e) {
          return ParseBoundedFloat(v, kMinMouseSensitivity, kMaxMouseSensitivity,
                                   o.mouseSensitivity, e);
-     }},
+     },
+     [](const Options& o) { return ShowFloat(o.mouseSensitivity); }},
 };
 
 std::string Trimmed(const std::string& text) {
@@ -100,6 +110,12 @@ Options ReadOptionsFile(const std::string& path, std::ostream& problems) {
     std::ifstream in(path);
     if (!in.is_open()) return Options{};
     return ReadOptions(in, problems);
+}
+
+std::string OptionLines(const Options& options) {
+    std::string text;
+    for (const OptionRow& row : kOptionRows) text += std::string(row.key) + " = " + row.show(options) + "\n";
+    return text;
 }
 
 std::string DescribeOptions() {

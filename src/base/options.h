@@ -23,6 +23,10 @@ Options ReadOptions(std::istream& in, std::ostream& problems);
 // The options of the file at `path`; a missing file gives the defaults.
 Options ReadOptionsFile(const std::string& path, std::ostream& problems);
 
+// Every option as a `key = value` line that ReadOptions reads back to the
+// same values.
+std::string OptionLines(const Options& options);
+
 // One line per option for the usage text: "  key (default): meaning".
 std::string DescribeOptions();
 

@@ -70,17 +70,21 @@ bool ParseOne(const std::string& flag, Arguments& args, CommandLine& line, bool&
         line.help = true;
         return true;
     }
-    if (flag == "--windowed") {
-        line.windowed = true;
+    if (flag == "--windowed" || flag == "--force") {
+        (flag == "--force" ? line.force : line.windowed) = true;
         return true;
     }
     if (flag != "--level" && flag != "--index" && flag != "--size" && flag != "--set" &&
-        flag != "--screenshot" && flag != "--at" && flag != "--look") {
+        flag != "--screenshot" && flag != "--at" && flag != "--look" && flag != "--record" &&
+        flag != "--play" && flag != "--timedemo") {
         error = "unknown argument '" + flag + "'";
         return false;
     }
     if (!args.Value(flag, value, error)) return false;
     if (flag == "--level") line.levelFile = value;
+    if (flag == "--record") line.recordFile = value;
+    if (flag == "--play") line.playFile = value;
+    if (flag == "--timedemo") line.timedemoFile = value;
     if (flag == "--at") line.atLabel = value;
     if (flag == "--look") line.lookLabel = value;
     if (flag == "--screenshot") line.screenshotFile = value;
@@ -107,9 +111,16 @@ bool ParseOne(const std::string& flag, Arguments& args, CommandLine& line, bool&
 
 // Arguments that only make sense together.
 bool CheckCombination(const CommandLine& line, bool indexGiven, std::string& error) {
+    const bool playing = !line.playFile.empty() || !line.timedemoFile.empty();
+    const int modes = !line.recordFile.empty() + !line.playFile.empty() +
+                      !line.timedemoFile.empty() + !line.screenshotFile.empty();
     if (indexGiven && line.levelFile.empty()) error = "--index goes with --level";
     else if ((!line.atLabel.empty() || !line.lookLabel.empty()) && line.screenshotFile.empty())
         error = "--at and --look go with --screenshot";
+    else if (modes > 1) error = "--record, --play, --timedemo and --screenshot go one at a time";
+    else if (playing && (!line.levelFile.empty() || !line.options.empty()))
+        error = "a demo brings its own level and options: --level and --set do not go with it";
+    else if (line.force && !playing) error = "--force goes with --play or --timedemo";
     return error.empty();
 }
 
@@ -141,6 +152,10 @@ std::string UsageText() {
             "  --screenshot FILE      save the first settled frame as a BMP picture and exit\n"
             "  --at LABEL             with --screenshot: the hero starts at this label\n"
             "  --look LABEL           with --screenshot: and faces this label\n"
+            "  --record FILE          record this game as a demo\n"
+            "  --play FILE            play a demo back as it was recorded\n"
+            "  --timedemo FILE        play a demo back as fast as it can be drawn and time it\n"
+            "  --force                play a demo made with other content or another version\n"
             "Options of options.ini:\n"
          << DescribeOptions();
     return text.str();

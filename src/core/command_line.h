@@ -22,6 +22,13 @@ struct CommandLine {
     // Labels of the level's scenes: where the hero stands and what he faces.
     std::string atLabel;
     std::string lookLabel;
+    // Demos: record this game to a file, play one back at its own pace, or
+    // as fast as it can be drawn (empty: none).
+    std::string recordFile;
+    std::string playFile;
+    std::string timedemoFile;
+    // Play a demo made with other content or another format version.
+    bool force = false;
 };
 
 struct ParsedCommandLine {

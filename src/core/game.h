@@ -134,6 +134,10 @@ public:
     IdleWatch idle;
     DelayedLevelChange delayedChange;
 
+    // The firing clocks, for those who compare whole game states.
+    const EnemyClocks& EnemyFireClocks() const { return enemyClocks; }
+    std::uint32_t LastFireTime() const { return lastFireTime; }
+
 private:
     void LoadModels();
     // The enemies' voices made anew for the level's enemies and started.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "base/debug_log.h"
+#include "core/demo_session.h"
 #include "core/game.h"
 #include "base/settings.h"
 #include "core/screenshot.h"
@@ -193,11 +195,15 @@ void ApplyOptions(const Options& options, Game& game) {
     game.mouseSensitivity = options.mouseSensitivity;
 }
 
+void EnterStartLevel(const std::string& levelFile, int index, Game& game) {
+    if (levelFile.empty()) return;
+    levelIndex = index;
+    settings.inOptionsMenu = index == 0 ? 1 : 0;
+    game.EnterLevel(levelFile.c_str());
+}
+
 void EnterRequestedLevel(const CommandLine& line, Game& game) {
-    if (line.levelFile.empty()) return;
-    levelIndex = line.levelIndex;
-    settings.inOptionsMenu = line.levelIndex == 0 ? 1 : 0;
-    game.EnterLevel(line.levelFile.c_str());
+    EnterStartLevel(line.levelFile, line.levelIndex, game);
 }
 
 int TakeScreenshot(const CommandLine& line, Game& game, ScriptedInput& keys, int width,
@@ -221,10 +227,19 @@ int RunApplication(int argc, const char* const* argv) {
     const ParsedCommandLine parsed = ParseCommandLine(argc, argv);
     if (const std::optional<int> code = EarlyExit(parsed, std::cout, std::cerr)) return *code;
     const CommandLine& line = parsed.line;
+    const bool playing = !line.playFile.empty() || !line.timedemoFile.empty();
+    std::optional<Demo> demo;
+    if (playing) {
+        demo = LoadDemoToPlay(line);
+        if (!demo) return 1;
+        settings = SettingsForDemo(demo->header);
+    }
     ApplyCommandLine(line, settings);
     std::ostringstream optionProblems;
-    const Options options = LoadOptions(line, optionProblems);
+    // A demo brings its own options.
+    const Options options = playing ? Options{} : LoadOptions(line, optionProblems);
     const bool screenshot = !line.screenshotFile.empty();
+    const auto recordSeed = static_cast<std::uint32_t>(std::time(nullptr));
     if (screenshot) std::srand(kScreenshotSeed);
     else platform::SeedRandomFromTime();
     platform::CloseOnTerminationSignals();
@@ -238,6 +253,8 @@ int RunApplication(int argc, const char* const* argv) {
     if (screenshot) return RunScreenshot(line, options, *window);
     // Declared before the game, so it outlives the sounds the game makes.
     const std::unique_ptr<AudioDevice> audio = platform::OpenAudioDevice();
+    if (!line.recordFile.empty()) return RecordDemo(line, options, *window, audio.get(), recordSeed);
+    if (demo) return PlayDemo(line, *demo, *window, audio.get());
     auto game = std::make_unique<Game>();
     platform::SdlInputDevices devices(*window);
     game->presentFrame = [&window] { window->SwapBuffers(); };

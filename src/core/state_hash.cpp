@@ -84,7 +84,7 @@ void HashPuzzle(FnvHash& h, const Game& game) {
         h.Int(crystal.number);
     }
     for (int k = 0; k < 3; ++k) h.Int(world.correctCrystals[k]).Int(world.wrongCrystals[k]);
-    for (const Sound& tone : game.sounds.crystals) h.Int(tone.IsPlaying());
+    for (const Sound& tone : game.sounds.crystals) h.Int(tone.StateKey());
 }
 
 void HashParticles(FnvHash& h, const ParticleSystem& particles) {
@@ -117,6 +117,19 @@ void HashCutscene(FnvHash& h, const Cutscene& cutscene) {
         h.Int(e.frame).Int(e.nextFrame).Float(e.interpolation).Float(e.progress);
 }
 
+// The game's own clocks: when each gate last opened.
+void HashClocks(FnvHash& h, const Game& game) {
+    const TouchState& t = game.touch;
+    h.Int(t.clocksStarted).Int(t.lastContactHit).Int(t.lastPainLine).Int(t.lastCrystalTouch);
+    const ShotClocks& s = game.shotClocks;
+    h.Int(s.painStarted).Int(s.lastPainLine).Int(s.killStarted).Int(s.lastKillLine);
+    const EnemyClocks& e = game.EnemyFireClocks();
+    for (int i = 0; i < kFiringStates; ++i) h.Int(e.started[i]).Int(e.lastShot[i]);
+    h.Int(game.idle.idleFrames).Int(game.idle.seeded);
+    HashVec(h, game.idle.lastPlayerPos);
+    h.Int(game.delayedChange.started).Int(game.delayedChange.firstSeen).Int(game.LastFireTime());
+}
+
 void HashFrame(FnvHash& h, const Game& game) {
     h.Int(levelIndex).Double(game.elapsedSeconds).Float(game.jumpTimer).Int(game.onGround);
     h.Int(game.decals.Count());
@@ -127,6 +140,7 @@ void HashFrame(FnvHash& h, const Game& game) {
 std::uint64_t GameStateHash(const Game& game) {
     FnvHash h;
     HashFrame(h, game);
+    HashClocks(h, game);
     HashSettings(h);
     HashPlayer(h, game.player);
     HashWeapons(h, game.weapons);

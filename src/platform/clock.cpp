@@ -8,7 +8,7 @@
 namespace platform {
 namespace {
 
-class SystemClock final : public Clock {
+class SteadyClock final : public Clock {
 public:
     std::uint32_t TickCount() override {
         using namespace std::chrono;
@@ -26,12 +26,14 @@ public:
     void Relax() override { std::this_thread::yield(); }
 };
 
-SystemClock systemClock;
+SteadyClock systemClock;
 Clock* activeClock = &systemClock;
 
 }  // namespace
 
 Clock& ActiveClock() { return *activeClock; }
+
+Clock& SystemClock() { return systemClock; }
 
 void InstallClock(Clock* clock) { activeClock = clock ? clock : &systemClock; }
 

@@ -21,6 +21,9 @@ public:
 
 // The clock every caller uses; the system clock unless a test installed another.
 Clock& ActiveClock();
+// The system's own clock, whatever is installed: for measuring and pacing
+// in real time around a game that reads a recorded clock.
+Clock& SystemClock();
 // Installs a clock (nullptr puts the system clock back). Not owned.
 void InstallClock(Clock* clock);
 
