@@ -40,6 +40,7 @@ fi
 targets=(
   "fuzz_settings 256"
   "fuzz_options 1024"
+  "fuzz_demo 4096"
   "fuzz_level 24576"
   "fuzz_md2 32768"
   "fuzz_bmp 16384"
@@ -119,6 +120,8 @@ gather_seeds() {  # target, limit
       printf '# seed\nmouse_sensitivity = 1.5  # faster\n\nunknown = 1\n' \
         >"$fuzz_dir/seeds/$target/options.ini"
       ;;
+    # The small demos the tests record (make test runs before the fuzzing).
+    fuzz_demo) copy_seeds "$target" "$limit" "$build_dir/tests/temp" -name '*.dem' ;;
     fuzz_level)
       local level ai
       while IFS= read -r level; do

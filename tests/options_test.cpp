@@ -70,6 +70,14 @@ TEST(OptionsFile, SetOverridesTheFileForOneRun) {
     std::filesystem::current_path(previous);
 }
 
+TEST(OptionsFile, OptionLinesReadBackToTheSameValues) {
+    Options odd;
+    odd.mouseSensitivity = 0.1f * 3.0f;  // no short decimal
+    std::string problems;
+    EXPECT_EQ(Read(OptionLines(odd), problems).mouseSensitivity, odd.mouseSensitivity);
+    EXPECT_EQ(problems, "");
+}
+
 TEST(CommandLineParse, NoArgumentsChangeNothing) {
     const ParsedCommandLine parsed = Parse({});
     EXPECT_EQ(parsed.error, "");
@@ -101,12 +109,21 @@ TEST(CommandLineParse, EveryArgumentIsRead) {
     EXPECT_EQ(s.width, 1280);
     EXPECT_EQ(s.height, 720);
     EXPECT_EQ(Parse({"--level", "x.spt"}).line.levelIndex, 1) << "the default index";
+    const CommandLine demo = Parse({"--timedemo", "t.dem", "--force", "--size", "800x600"}).line;
+    EXPECT_EQ(demo.timedemoFile, "t.dem");
+    EXPECT_TRUE(demo.force);
+    EXPECT_EQ(Parse({"--record", "r.dem", "--level", "x.spt"}).line.recordFile, "r.dem");
 }
 
 TEST(CommandLineParse, BadArgumentsExitWithCodeTwoAndSayWhy) {
     const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
         {{"--bogus"}, "unknown argument '--bogus'"},
-        {{"--record", "demo"}, "unknown argument '--record'"},
+        {{"--record"}, "--record needs a value"},
+        {{"--play", "a.dem", "--record", "b.dem"}, "--record, --play, --timedemo and --screenshot go one"},
+        {{"--timedemo", "a.dem", "--screenshot", "b.bmp"}, "--record, --play, --timedemo"},
+        {{"--play", "a.dem", "--level", "levels/level1.spt"}, "a demo brings its own level and options"},
+        {{"--timedemo", "a.dem", "--set", "mouse_sensitivity=2"}, "a demo brings its own"},
+        {{"--force"}, "--force goes with --play or --timedemo"},
         {{"--size", "0x480"}, "--size wants"},
         {{"--size", "640"}, "--size wants"},
         {{"--size", "640x-1"}, "--size wants"},
@@ -135,7 +152,8 @@ TEST(CommandLineParse, HelpPrintsTheUsageWithEveryOption) {
     std::ostringstream out, err;
     EXPECT_EQ(EarlyExit(Parse({"--help"}), out, err), 0);
     EXPECT_EQ(err.str(), "");
-    for (const char* part : {"usage: talvemar", "--level FILE", "--screenshot FILE",
+    for (const char* part : {"usage: talvemar", "--level FILE", "--screenshot FILE", "--record FILE",
+                             "--play FILE", "--timedemo FILE", "--force",
                              "mouse_sensitivity (default 1.0)"})
         EXPECT_NE(out.str().find(part), std::string::npos) << part;
 }

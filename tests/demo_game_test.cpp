@@ -1,0 +1,118 @@
+// Demos of the real game: a scripted walk, fight and puzzle recorded on the
+// test arenas play back to the same state and the same debug log; the
+// program refuses demos it cannot play.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "game_driver.h"
+#include "input/key_codes.h"
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class DemoGame : public GameDriverTest {
+protected:
+    // Walks at each gem and each enemy in turn, firing at the enemies, with
+    // a jump, a change of weapon and a spell without the focus on the way.
+    void WalkFightAndTouch() {
+        std::vector<Vec3> targets;
+        for (const Crystal& gem : game->world.crystals) targets.push_back(gem.position);
+        for (const Enemy& enemy : game->world.enemies) targets.push_back(enemy.position);
+        for (const Vec3& target : targets) {
+            TurnTowards(target);
+            Hold({key::W}, 25);
+            script.PressButton(0, true);
+            Hold({key::Space}, 2);
+            Frames(15);
+            script.PressButton(0, false);
+        }
+        script.TurnWheel(1);
+        script.SetFocused(false);
+        Hold({key::S}, 10);
+        script.SetFocused(true);
+        Hold({key::A}, 10);
+    }
+
+    // What the fight and the puzzle change: enemies' health and gems' tones.
+    std::vector<std::uint64_t> FightAndPuzzle() const {
+        std::vector<std::uint64_t> marks;
+        for (const Enemy& enemy : game->world.enemies) marks.push_back(static_cast<std::uint64_t>(enemy.health));
+        for (const Sound& tone : game->sounds.crystals) marks.push_back(tone.StateKey());
+        return marks;
+    }
+
+    std::string demo = ::testing::TempDir() + "demo_game.dem";
+};
+
+TEST_F(DemoGame, AWalkAFightAndThePuzzlePlayBackToTheSameStateAndLog) {
+    for (const char* arena : {"fight_arena", "puzzle_arena"}) {
+        SCOPED_TRACE(arena);
+        const std::string level = std::string(TALVEMAR_ARENA_DIR) + "/" + arena + ".spt";
+        StartRecordedGame(demo, 320, 240, 11, nullptr, level, 2);
+        const std::vector<std::uint64_t> before = FightAndPuzzle();
+        WalkFightAndTouch();
+        EXPECT_NE(FightAndPuzzle(), before) << "an enemy hurt or a gem sounded";
+        const std::uint32_t frames = recordedFrames;
+        const std::uint64_t recorded = FinishRecording();
+        const std::string recordedLog = ReadText(log);
+
+        const Playback played = PlayBack(demo);
+        EXPECT_EQ(played.problem, "");
+        EXPECT_EQ(played.result.frames, frames);
+        EXPECT_EQ(StateHashText(played.stateHash), StateHashText(recorded));
+        EXPECT_EQ(ReadText(log), recordedLog);
+        CloseWindow();
+    }
+}
+
+TEST_F(DemoGame, TheProgramRefusesADemoOfOtherContentUnlessForcedAndNeverPlaysADamagedOne) {
+    StartRecordedGame(demo, 320, 240, 3);
+    Hold({key::W}, 20);
+    FinishRecording();
+    CloseWindow();
+    std::string error;
+    std::optional<Demo> good = ReadDemoFile(demo, error);
+    ASSERT_TRUE(good.has_value()) << error;
+    const std::vector<std::uint8_t> bytes = [&] {
+        std::ifstream in(demo, std::ios::binary);
+        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    }();
+    const std::size_t headerSize = EncodeDemoHeader(good->header).size();
+    auto write = [](const std::string& path, const std::vector<std::uint8_t>& data) {
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
+                                                     static_cast<std::streamsize>(data.size()));
+        return path;
+    };
+    DemoHeader other = good->header;
+    other.contentHash ^= 1;
+    std::vector<std::uint8_t> otherBytes = EncodeDemoHeader(other);
+    otherBytes.insert(otherBytes.end(), bytes.begin() + static_cast<std::ptrdiff_t>(headerSize), bytes.end());
+    const std::string otherContent = write(::testing::TempDir() + "other_content.dem", otherBytes);
+    const std::string truncated = write(::testing::TempDir() + "truncated.dem",
+                                        {bytes.begin(), bytes.end() - 5});
+
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(TALVEMAR_GAME_DIR);
+    auto run = [](std::vector<const char*> args) {
+        args.insert(args.begin(), "talvemar");
+        const int code = RunApplication(static_cast<int>(args.size()), args.data());
+        CloseDebugLog();
+        return code;
+    };
+    EXPECT_EQ(run({"--play", otherContent.c_str()}), 1);
+    EXPECT_EQ(run({"--play", truncated.c_str(), "--force"}), 1);
+    EXPECT_EQ(run({"--play", "no/such.dem"}), 1);
+    EXPECT_EQ(run({"--timedemo", otherContent.c_str(), "--force", "--windowed"}), 0)
+        << "forced, it plays: the content is in fact the same";
+    std::filesystem::current_path(previous);
+}
+
+}  // namespace
