@@ -4,6 +4,7 @@
 # make lint  runs cppcheck and clang-tidy over src/ and tools/
 # make contactsheet draws every model and texture into build/contact_sheet.bmp
 # make screenshots  takes a picture of each level into build/screenshots/
+# make demo  records the automated playthrough as build/game/demos/playthrough.dem
 # make install  builds, then installs under PREFIX (/usr/local; DESTDIR is honoured)
 # make package  builds the Debian package build/talvemar_<version>_<arch>.deb (also: make deb)
 # make fuzz  runs every file reader's libFuzzer target for FUZZ_SECONDS (60) seconds each
@@ -16,7 +17,7 @@ JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX       ?= /usr/local
 
-.PHONY: all setup build run test test-fast test-sanitize bench lint fuzz contactsheet screenshots install package deb clean
+.PHONY: all setup build run test test-fast test-sanitize bench lint fuzz contactsheet screenshots demo install package deb clean
 
 all: build
 
@@ -59,6 +60,10 @@ contactsheet: build
 # A picture of each level from its fixed spot (the README's pictures).
 screenshots: build
 	cmake --build $(BUILD_DIR) --target screenshots
+
+# The automated playthrough, recorded as a demo the game plays back.
+demo: build
+	@scripts/record-demo.sh $(BUILD_DIR)
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"

@@ -22,10 +22,20 @@ for program in "${programs[@]}"; do
   "$program" --benchmark_out="$results/$name.json" --benchmark_out_format=json
 done
 
+# Real play timed: the playthrough's demo, drawn as fast as it can be at
+# 800x600 (recorded first when missing).
+demo="$build/game/demos/playthrough.dem"
+[[ -f $demo ]] || scripts/record-demo.sh "$build"
+echo "== timedemo"
+timedemo="$(cd "$build/game" && SDL_VIDEODRIVER=offscreen ./talvemar --timedemo demos/playthrough.dem \
+  --windowed --size 800x600 2>/dev/null | grep '^timedemo: ' || true)"
+echo "$timedemo"
+
 commit="$(git rev-parse --short HEAD 2>/dev/null || echo unknown)"
 build_type="$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")"
 "$build/bench/bench_report" bench/goals.txt "$report" \
   --note "Build: ${build_type:-unknown}, commit $commit, $(date -u '+%Y-%m-%d %H:%M UTC')" \
   --note "Frames are drawn headless (SDL offscreen) by Mesa; timings are wall time unless the table says CPU" \
+  --note "Playthrough demo at 800x600: ${timedemo:-the timedemo did not run}" \
   "$results"/*.json >/dev/null
 echo "Report written to $report"

@@ -58,6 +58,9 @@ public:
     // nodes) and starts the hero at its start; exits with code 1 when the
     // file cannot be loaded.
     void EnterLevel(const char* path);
+    // The music and ambience the level sequence has going in level `index`,
+    // for a game started there rather than come to it.
+    void StartSequenceMusic(int index);
     // Draws the frame; returns the cutscene status (-1: a cutscene just ended).
     int RenderFrame();
 

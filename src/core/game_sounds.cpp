@@ -69,6 +69,16 @@ void Game::PlaceSounds() {
     soundSystem.Commit();
 }
 
+void Game::StartSequenceMusic(int index) {
+    for (Sound* music : {&sounds.song, &sounds.ambient1, &sounds.ambient2, &sounds.creditsSong,
+                         &sounds.portalWarp})
+        music->Stop();
+    if (index == 0) return;  // the options menu has none
+    // Level 4 keeps the second level's ambience going under the song.
+    if (index == 4) sounds.ambient2.Play(true);
+    SwitchMusicAfterLoading(index);
+}
+
 void Game::SwitchMusicBeforeLoading(int index) {
     switch (index) {
         case 1: case 3: case 4: break;

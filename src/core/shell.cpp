@@ -200,6 +200,7 @@ void EnterStartLevel(const std::string& levelFile, int index, Game& game) {
     levelIndex = index;
     settings.inOptionsMenu = index == 0 ? 1 : 0;
     game.EnterLevel(levelFile.c_str());
+    game.StartSequenceMusic(index);
 }
 
 void EnterRequestedLevel(const CommandLine& line, Game& game) {
