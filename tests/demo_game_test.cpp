@@ -61,6 +61,13 @@ TEST_F(DemoGame, AWalkAFightAndThePuzzlePlayBackToTheSameStateAndLog) {
         WalkFightAndTouch();
         EXPECT_NE(FightAndPuzzle(), before) << "an enemy hurt or a gem sounded";
         const std::uint32_t frames = recordedFrames;
+        // Were the game to stop here, the file already holds all but the
+        // last second: 34 frames of 30 ms.
+        std::string error;
+        const std::optional<Demo> sofar = ReadDemoFile(demo, error);
+        ASSERT_TRUE(sofar.has_value()) << error;
+        EXPECT_FALSE(sofar->ended);
+        EXPECT_GE(sofar->frames + 34, frames);
         const std::uint64_t recorded = FinishRecording();
         const std::string recordedLog = ReadText(log);
 
