@@ -35,7 +35,8 @@ constexpr int kWindowKeys = 10;
 constexpr std::size_t kChunkPrefix = 8;  // length and checksum
 
 std::uint64_t ZigZag(std::int64_t value) {
-    return (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63);
+    const auto bits = static_cast<std::uint64_t>(value);
+    return (bits << 1) ^ (value < 0 ? ~std::uint64_t{0} : 0);
 }
 
 std::int64_t UnZigZag(std::uint64_t value) {
