@@ -49,7 +49,8 @@ protected:
         return marks;
     }
 
-    std::string demo = ::testing::TempDir() + "demo_game.dem";
+    // One file a test: the suite's tests run side by side.
+    std::string demo = ::testing::TempDir() + info->name() + ".dem";
 };
 
 TEST_F(DemoGame, AWalkAFightAndThePuzzlePlayBackToTheSameStateAndLog) {
