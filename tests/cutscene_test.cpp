@@ -13,7 +13,6 @@
 #include "base/settings.h"
 #include "cutscene/cutscene.h"
 #include "fake_clock.h"
-#include "graphics/view_transform.h"
 #include "hud/caption.h"
 #include "level_fixture.h"
 #include "math/camera.h"
@@ -54,7 +53,7 @@ protected:
         scenes.ReadScenes();
     }
     std::string Log() { return ReadText(log); }
-    int Step() { return scenes.Step({player, view, sounds}); }
+    int Step() { return scenes.Step({player, sounds}); }
     // A trigger for scene n at the origin side of the map.
     void AddTrigger(int scene, const Vec3& at, const char* radius = "100", const char* loads = "0") {
         table.push_back(Make("SceneTrigger", at,
@@ -70,7 +69,6 @@ protected:
     ModelSet sets[4];
     Cutscene scenes;
     Vec3 player{5000, 0, 5000};
-    ViewTransform view;
     SoundSystem sounds;
 };
 

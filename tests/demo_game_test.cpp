@@ -77,8 +77,37 @@ TEST_F(DemoGame, AWalkAFightAndThePuzzlePlayBackToTheSameStateAndLog) {
         EXPECT_EQ(played.result.frames, frames);
         EXPECT_EQ(StateHashText(played.stateHash), StateHashText(recorded));
         EXPECT_EQ(ReadText(log), recordedLog);
+        // Drawing changes nothing of the game: no picture a step, or four.
+        for (int pictures : {0, 4}) {
+            const Playback drawn = PlayBack(demo, pictures);
+            EXPECT_EQ(drawn.problem, "") << pictures;
+            EXPECT_EQ(StateHashText(drawn.stateHash), StateHashText(recorded)) << pictures;
+        }
         CloseWindow();
     }
+}
+
+// A picture drawn again is the same picture, and leaves the game as it was.
+TEST_F(DemoGame, DrawingAgainShowsTheSamePictureAndChangesNothing) {
+    StartGame();
+    levelIndex = 2;
+    settings.inOptionsMenu = 0;
+    game->EnterLevel((std::string(TALVEMAR_ARENA_DIR) + "/fight_arena.spt").c_str());
+    script.PressButton(0, true);
+    Hold({key::W}, 30);  // shots, sparks and the shrike on the way
+    auto pixels = [] {
+        std::vector<unsigned char> rgb(static_cast<std::size_t>(settings.width) * settings.height * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, settings.width, settings.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        return rgb;
+    };
+    game->presentFrame = {};  // read the picture before it is shown
+    const std::uint64_t state = GameStateHash(*game);
+    game->DrawPicture();
+    const std::vector<unsigned char> first = pixels();
+    game->DrawPicture();
+    EXPECT_EQ(pixels(), first);
+    EXPECT_EQ(StateHashText(GameStateHash(*game)), StateHashText(state));
 }
 
 TEST_F(DemoGame, TheProgramRefusesADemoOfOtherContentUnlessForcedAndNeverPlaysADamagedOne) {

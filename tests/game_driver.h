@@ -83,8 +83,8 @@ protected:
         std::string problem;  // empty unless it fell out of step
     };
     // Plays the demo at `path` back in a fresh window and game, which ends
-    // with it.
-    Playback PlayBack(const std::string& path) {
+    // with it, drawing `pictures` pictures a step.
+    Playback PlayBack(const std::string& path, int pictures = 1) {
         game.reset();
         CloseWindow();
         std::string error;
@@ -97,6 +97,7 @@ protected:
         DemoPlayer player(*demo, fake.clock, false);
         game = std::make_unique<Game>();
         game->presentFrame = [this] { window->SwapBuffers(); };
+        game->picturesPerStep = pictures;
         StartGameForDemo(*game, player, player, demo->header, nullptr);
         player.EndFrame();
         Playback played;

@@ -55,7 +55,7 @@ TEST_F(Md2ModelTest, AnimationLoopsOrHolds) {
     loop.frame = 39;
     loop.nextFrame = 0;
     loop.interpolation = 1.0f;
-    AnimateRange(model.get(), loop, 0.25f);
+    AdvanceRange(model.get(), loop, 0.25f);
     EXPECT_EQ(loop.frame, 0) << "a looping range starts over after frame 39";
     EXPECT_EQ(loop.nextFrame, 1);
     EXPECT_FLOAT_EQ(loop.interpolation, 0.25f);
@@ -65,14 +65,14 @@ TEST_F(Md2ModelTest, AnimationLoopsOrHolds) {
     hold.endFrame = 179;
     hold.frame = 178;
     hold.loops = 0;
-    for (int i = 0; i < 10; ++i) AnimateRange(model.get(), hold, 0.25f);
+    for (int i = 0; i < 10; ++i) AdvanceRange(model.get(), hold, 0.25f);
     EXPECT_EQ(hold.frame, 178);
     EXPECT_FLOAT_EQ(hold.interpolation, 0.0f) << "a held last frame never advances";
 
     AnimationState beyond;
     beyond.startFrame = 500;
     beyond.endFrame = 510;
-    AnimateRange(model.get(), beyond, 0.25f);
+    AdvanceRange(model.get(), beyond, 0.25f);
     EXPECT_EQ(beyond.frame, 0) << "a range past the model changes nothing";
     EXPECT_FLOAT_EQ(beyond.interpolation, 0.0f);
 }
@@ -123,8 +123,8 @@ TEST_F(Md2ModelTest, EmptySetsDrawNothingAndSaySo) {
     DrawModelAt(empty, ViewTransform{}, {0, 0, 0}, nullptr, 1.0f);
     int frame = 0, next = 1;
     float f = 0.0f;
-    DrawAnimatedModelAt(empty, ViewTransform{}, {0, 0, 0}, 0.0f, 1.0f, 0, 10, frame, next, f, 0.25f);
-    DrawViewWeapon(empty, Player{});
+    EXPECT_EQ(AdvanceMainModel(empty, 0, 10, frame, next, f, 0.25f).model, nullptr);
+    DrawViewWeapon(empty, 0);
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
     EXPECT_EQ(depth, 1) << "the matrix stack is left as found";
@@ -133,7 +133,7 @@ TEST_F(Md2ModelTest, EmptySetsDrawNothingAndSaySo) {
     const std::string nullModel = "Trying to render a NULL model file\n";
     const auto first = text.find(nullModel);
     ASSERT_NE(first, std::string::npos);
-    EXPECT_NE(text.find(nullModel, first + 1), std::string::npos) << "once for each of the two draws";
+    EXPECT_NE(text.find(nullModel, first + 1), std::string::npos) << "once for the draw and once for the advance";
 }
 
 }  // namespace

@@ -135,27 +135,33 @@ TEST_F(WorldRenderTest, EachVisibleTriangleIsDrawnOncePerFrame) {
     camera.SetForward(0, -0.5f, -1);
     camera.SetUp(0, 1, 0);
     viewFrustum.Set(60.0, 800.0 / 450.0, 1, 10000);
-    world->Draw(ViewAlong(camera), viewFrustum);
+    auto show = [&] {
+        world->StepView(ViewAlong(camera), viewFrustum);
+        world->Draw(ViewAlong(camera), viewFrustum);
+    };
+    show();
     EXPECT_EQ(worldTrianglesDrawn, 400);
     for (const WorldPolygon& t : world->WorldTriangles()) EXPECT_EQ(t.visited, 1);
 
     camera.SetForward(0, 0, 1);  // looking away
-    world->Draw(ViewAlong(camera), viewFrustum);
+    show();
     EXPECT_EQ(worldTrianglesDrawn, 0);
     settings.drawWithOctree = 0;
-    world->Draw(ViewAlong(camera), viewFrustum);
+    show();
     EXPECT_EQ(worldTrianglesDrawn, 400) << "without the octree everything is drawn";
 }
 
-TEST_F(WorldRenderTest, PulsingVerticesSwingAndStopWithoutVertexLighting) {
+TEST_F(WorldRenderTest, PulsingVerticesSwingEachStepAndStopWithoutVertexLighting) {
     ASSERT_EQ(Load(FloorWith({{"radius", "400"}, {"Type", "2"}, {"color", "0.5 0.5 0.5 1"}})), 0);
     settings.cameraDetached = 1;
     const float before = VertexAt(*world, 100, 100)->r;
     world->Draw(ViewAlong(camera), viewFrustum);
+    EXPECT_EQ(VertexAt(*world, 100, 100)->r, before) << "drawing leaves the lights as they are";
+    world->StepView(ViewAlong(camera), viewFrustum);
     const float after = VertexAt(*world, 100, 100)->r;
     EXPECT_NE(before, after);
     settings.vertexLighting = 0;
-    world->Draw(ViewAlong(camera), viewFrustum);
+    world->StepView(ViewAlong(camera), viewFrustum);
     EXPECT_EQ(VertexAt(*world, 100, 100)->r, after) << "pulsing stops where it is";
 }
 

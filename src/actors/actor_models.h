@@ -6,21 +6,36 @@
 
 struct Player;
 
-// Draws the model within the enemy's animation range and advances it (loops
-// or holds by the state's loop flag).
-void AnimateRange(const Md2Model* model, AnimationState& state, float step);
+// Advances the enemy's animation range (loops or holds by the state's loop
+// flag); returns what the model shows meanwhile.
+ShownFrame AdvanceRange(const Md2Model* model, AnimationState& state, float step);
 // The same on the hero's animation fields, with his own step.
-void AnimateRange(const Md2Model* model, Player& player);
+ShownFrame AdvanceRange(const Md2Model* model, Player& player);
 
-// An enemy at its position and yaw: main model and gun model 1, both
-// advancing the enemy's animation at the set's speed.
+// What a picture shows of a character: where, turned how, and the blends
+// of its main model and its gun.
+struct ShownActor {
+    Vec3 position;
+    float yaw = 0.0f;
+    ShownFrame main;
+    ShownFrame gun;
+};
+
+// An enemy's main model and gun model 1, both advancing its animation at the
+// set's speed, as drawing it does.
+ShownActor AdvanceEnemy(const ModelSet& set, Enemy& enemy);
+// The hero with the gun of `weapon` (only when the main model exists);
+// both advance his animation.
+ShownActor AdvanceCharacter(const ModelSet& set, Player& player, int weapon);
+// Draws what an advance showed.
+void DrawShownActor(const ViewTransform& view, const ShownActor& actor);
+
+// Advance and draw at once.
 void DrawEnemy(const ModelSet& set, const ViewTransform& view, Enemy& enemy);
-// The hero at his position and yaw with the gun of `weapon` (drawn only when
-// the main model exists); both advance his animation.
 void DrawCharacter(const ModelSet& set, const ViewTransform& view, Player& player, int weapon);
 // The gun of the hero's current weapon, frame 0, fixed in front of the
 // camera (first-person view; no view transform).
-void DrawViewWeapon(const ModelSet& set, const Player& player);
+void DrawViewWeapon(const ModelSet& set, int weapon);
 // The main model at frame 177, lying; logs "CORPSE IS NULL" without one.
 // Keeps the model-view matrix it finds (no leading identity).
 void DrawCorpse(const ModelSet& set, const ViewTransform& view, const Vec3& position);

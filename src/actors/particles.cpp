@@ -371,8 +371,14 @@ void ParticleSystem::Burn(Enemy& enemy, ParticleScene& scene) {
     if (settings.deathmatchRespawn) ReviveEnemy(enemy, scene.world.PickDeathmatchStart());
 }
 
-void ParticleSystem::Draw(const ViewTransform& view) const {
-    if (activeCount == 0) return;
+ParticleSystem::ShownSlots ParticleSystem::Showing() const {
+    ShownSlots shown;
+    for (int i = 0; i < kParticleSlots; ++i) shown[static_cast<std::size_t>(i)] = slots[i].Showing();
+    return shown;
+}
+
+void ParticleSystem::Draw(const ViewTransform& view, const ShownSlots* shown) const {
+    if (activeCount == 0 || (shown && shown->none())) return;
     glPushMatrix();
     glLoadIdentity();
     ApplyView(view);
@@ -385,8 +391,9 @@ void ParticleSystem::Draw(const ViewTransform& view) const {
     const Vec3 up(m[1], m[5], m[9]);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     int bound = -1;
-    for (const Particle& p : slots) {
-        if (!p.Showing()) continue;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        const Particle& p = slots[i];
+        if (!p.Showing() || (shown && !(*shown)[i])) continue;
         const bool spark = p.kind == particle_kind::BloodSpray || p.kind == particle_kind::WallSparks;
         const int texture = spark ? kSparkTexture : kBlobTexture;
         if (texture != bound) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <bitset>
 // Point particles: sparks, blood, fire, smoke, explosions, force-field
 // curtains and fountains. 2000 slots, reused first-free-first; an emission
 // into a full store makes nothing. Particles move by their velocity once per
@@ -82,9 +83,13 @@ public:
     void EmitDirected(const Vec3& at, const Vec3& direction, int count, int kind);
     // Ages and moves every particle; `seconds` is the frame clock.
     void Update(double seconds, ParticleScene& scene);
-    // Additive camera-facing squares; does its own push / identity / view /
-    // pop of the model-view matrix.
-    void Draw(const ViewTransform& view) const;
+    // Which slots show a particle now: what a picture taken now shows.
+    using ShownSlots = std::bitset<kParticleSlots>;
+    ShownSlots Showing() const;
+    // Additive camera-facing squares of the showing particles (of those in
+    // `shown` only, when given); does its own push / identity / view / pop
+    // of the model-view matrix.
+    void Draw(const ViewTransform& view, const ShownSlots* shown = nullptr) const;
     // Every particle gone at once, as when a level is left; the kill
     // remark's clock starts again at its next use.
     void Clear();

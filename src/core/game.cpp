@@ -148,7 +148,9 @@ void Game::RunFrame() {
     UpdatePlayerControl();
     ParticleScene effects{world, player, world.enemies, decals, [this] { PlayRemark(RemarkGroup::Killing); }};
     particles.Update(elapsedSeconds, effects);
-    if (RenderFrame() == kCutsceneJustEnded) RestoreChaseCamera();
+    const int cutsceneStatus = StepPicture();
+    for (int i = 0; i < picturesPerStep; ++i) DrawPicture();
+    if (cutsceneStatus == kCutsceneJustEnded) RestoreChaseCamera();
     ShotScene shots = Shots();
     UpdateProjectiles(weapons, shots);
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include "actors/actor_models.h"
 #include "actors/decals.h"
 #include "actors/enemy.h"
 #include "actors/items.h"
@@ -61,8 +62,20 @@ public:
     // The music and ambience the level sequence has going in level `index`,
     // for a game started there rather than come to it.
     void StartSequenceMusic(int index);
-    // Draws the frame; returns the cutscene status (-1: a cutscene just ended).
+    // What the classic draw did to the game, then one picture; returns the
+    // cutscene status (-1: a cutscene just ended).
     int RenderFrame();
+    // The step's share of a picture, in the order the classic draw took it:
+    // the play clock read, the camera squared, the lights pulsed and the
+    // view kept for ray casts, the fountains' and force field's sparks,
+    // the hero's and the near enemies' animation, the weapon ring, the
+    // cutscene step, the health flash. What the picture shows is kept.
+    int StepPicture();
+    // The picture of the last StepPicture: reads the game, changes nothing
+    // of it, so drawing twice or not at all leaves the game as it was.
+    void DrawPicture();
+    // Pictures drawn per step (1; tests draw none or several).
+    int picturesPerStep = 1;
 
     // The hero's per-frame control: keys, mouse, movement with collision,
     // gravity, cameras, weapon choice and firing, developer keys.
@@ -166,16 +179,17 @@ private:
     void StartPlayerAtCamera();
     // The view of this frame from the camera and where the hero stands now.
     ViewTransform SceneView();
-    // The hero (or the first-person gun); returns the point enemies are
-    // drawn around, none while a cutscene shows no hero.
-    std::optional<Vec3> DrawHero(const ViewTransform& view);
-    void DrawEnemiesNear(const Vec3& referencePoint, const ViewTransform& view);
+    // The hero (or the first-person gun) as the picture shows him; returns
+    // the point enemies are shown around, none while a cutscene shows no
+    // hero.
+    std::optional<Vec3> AdvanceHero();
+    void AdvanceEnemiesNear(const Vec3& referencePoint);
     // Every fountain's spray, and the force field's curtain near the
     // reference point until the puzzle lowers it.
     void EmitFountains();
     void EmitForceFieldSparks(const Vec3& referencePoint);
     void WireEffects();
-    void DrawCrystals(const ViewTransform& view);
+    void DrawCrystals(const ViewTransform& view) const;
     // The four menu levels of the zones the hero stands near (top band).
     void DrawMenuReadouts();
     // The point from which enemies are woken: the camera in first person,
@@ -209,6 +223,22 @@ private:
     ShotScene Shots();
     // The sound an item kind plays when taken; null for none.
     Sound* PickupSound(int kind);
+
+    // What the last step's picture shows.
+    struct Picture {
+        enum class Hero { None, Gun, Character };
+        ViewTransform view;
+        bool playClock = false;
+        bool world = false;
+        bool particles = false;
+        ParticleSystem::ShownSlots shownParticles;
+        Hero hero = Hero::None;
+        int heroWeapon = 0;
+        ShownActor heroActor;
+        std::vector<ShownActor> enemies;
+        bool crosshair = false;
+    };
+    Picture picture;
 
     bool clockStarted = false;
     double clockStart = 0.0;

@@ -112,50 +112,77 @@ double SceneAspect(int width, int height) {
 }
 
 int Game::RenderFrame() {
+    const int cutsceneStatus = StepPicture();
+    DrawPicture();
+    return cutsceneStatus;
+}
+
+int Game::StepPicture() {
+    Picture& p = picture;
+    p.playClock = !settings.cutscenePlaying && !settings.inOptionsMenu;
+    if (p.playClock) hud.StepPlayClock();
+    viewFrustum.SetCorners(fieldOfView, SceneAspect(settings.width, settings.height),
+                           settings.nearPlane, settings.farPlane);
+    p.view = SceneView();
+    p.world = settings.drawWorld != 0;
+    if (p.world) {
+        world.StepView(p.view, viewFrustum);
+        EmitFountains();
+    }
+    p.particles = settings.drawParticles != 0;
+    if (p.particles) p.shownParticles = particles.Showing();
+    const std::optional<Vec3> referencePoint = AdvanceHero();
+    p.enemies.clear();
+    if (referencePoint) AdvanceEnemiesNear(*referencePoint);
+    if (referencePoint) EmitForceFieldSparks(*referencePoint);
+    hud.StepWeaponRing(player);
+    p.crosshair = settings.cameraDetached != 0;
+    const int cutsceneStatus = cutscene.Step({player.position, soundSystem});
+    hud.radarOrigin = settings.cameraDetached ? camera.position : player.position;
+    if (!settings.cutscenePlaying && !settings.inOptionsMenu) hud.StepHealthFlash(player);
+    return cutsceneStatus;
+}
+
+void Game::DrawPicture() {
+    const Picture& p = picture;
     glEnable(GL_SCISSOR_TEST);
 
     SelectBand(TopBand());
     PushFlatProjection();
-    if (!settings.cutscenePlaying && !settings.inOptionsMenu) hud.DrawPlayClock();
+    if (p.playClock) hud.DrawShownPlayClock();
     if (settings.inOptionsMenu) DrawMenuReadouts();
     PopFlatProjection();
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     SelectBand(SceneBand());
-    viewFrustum.Set(fieldOfView, SceneAspect(settings.width, settings.height),
-                    settings.nearPlane, settings.farPlane);
+    const double aspect = SceneAspect(settings.width, settings.height);
+    viewFrustum.Set(fieldOfView, aspect, settings.nearPlane, settings.farPlane);
     glLoadIdentity();
-    const ViewTransform view = SceneView();
-    if (settings.drawWorld) {
-        world.Draw(view, viewFrustum);
-        EmitFountains();
-    }
-    if (settings.drawParticles) particles.Draw(view);
-    const std::optional<Vec3> referencePoint = DrawHero(view);
-    decals.Draw(view);
-    if (referencePoint) DrawEnemiesNear(*referencePoint, view);
-    DrawCrystals(view);
-    if (referencePoint) EmitForceFieldSparks(*referencePoint);
+    if (p.world) world.Draw(p.view, viewFrustum);
+    if (p.particles) particles.Draw(p.view, &p.shownParticles);
+    if (p.hero == Picture::Hero::Gun) DrawViewWeapon(models[model_slot::Hero], p.heroWeapon);
+    if (p.hero == Picture::Hero::Character) DrawShownActor(p.view, p.heroActor);
+    decals.Draw(p.view);
+    for (const ShownActor& enemy : p.enemies) DrawShownActor(p.view, enemy);
+    DrawCrystals(p.view);
     if (!world.corpses.empty())
-        DrawCorpse(models[model_slot::Corpse], view, world.corpses.front().position);
-    hud.DrawWeaponRing(models[model_slot::WeaponPickups], player);
-    if (settings.cameraDetached) {
+        DrawCorpse(models[model_slot::Corpse], p.view, world.corpses.front().position);
+    hud.DrawShownWeaponRing(models[model_slot::WeaponPickups]);
+    if (p.crosshair) {
         // The scope overlay keeps its size whatever the zoom.
-        const double aspect = SceneAspect(settings.width, settings.height);
         viewFrustum.Set(kCrosshairFieldOfView, aspect, settings.nearPlane, settings.farPlane);
         hud.DrawCrosshair();
         viewFrustum.Set(fieldOfView, aspect, settings.nearPlane, settings.farPlane);
     }
-    const int cutsceneStatus = cutscene.Step({player.position, view, soundSystem});
-    itemManager.Draw(world.items, view);
+    cutscene.DrawShownEntities(p.view);
+    itemManager.Draw(world.items, p.view);
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     SelectBand(BottomBand());
     PushFlatProjection();
-    hud.radarOrigin = settings.cameraDetached ? camera.position : player.position;
     // While a cutscene plays its caption takes the bottom band.
     if (settings.cutscenePlaying) hud.DrawCaption(cutscene.Caption(), true);
-    else if (!settings.inOptionsMenu) hud.DrawBottom(player);
+    else if (!settings.inOptionsMenu) hud.DrawShownBottom(player);
     PopFlatProjection();
 
     glDisable(GL_SCISSOR_TEST);
@@ -166,7 +193,6 @@ int Game::RenderFrame() {
             DebugLog() << "Screenshot saved to " << name << '\n';
     }
     if (presentFrame) presentFrame();
-    return cutsceneStatus;
 }
 
 ViewTransform Game::SceneView() {
@@ -176,23 +202,29 @@ ViewTransform Game::SceneView() {
     return FrameView(camera, player.position);
 }
 
-std::optional<Vec3> Game::DrawHero(const ViewTransform& view) {
+std::optional<Vec3> Game::AdvanceHero() {
+    Picture& p = picture;
     if (settings.cameraDetached) {
-        DrawViewWeapon(models[model_slot::Hero], player);
+        p.hero = Picture::Hero::Gun;
+        p.heroWeapon = player.weapon;
         return camera.position;
     }
-    if (settings.cutscenePlaying) return std::nullopt;
-    DrawCharacter(models[model_slot::Hero], view, player, player.weapon);
+    if (settings.cutscenePlaying) {
+        p.hero = Picture::Hero::None;
+        return std::nullopt;
+    }
+    p.hero = Picture::Hero::Character;
+    p.heroActor = AdvanceCharacter(models[model_slot::Hero], player, player.weapon);
     return player.position;
 }
 
-void Game::DrawEnemiesNear(const Vec3& referencePoint, const ViewTransform& view) {
+void Game::AdvanceEnemiesNear(const Vec3& referencePoint) {
     std::vector<Enemy>& enemies = world.enemies;
     for (std::size_t i = enemies.size(); i-- > 0;) {
         Enemy& enemy = enemies[i];
         if (enemy.position.Distance(referencePoint) >= kEnemyDrawRange) continue;
         const int slot = ModelSlotForEnemyKind(enemy.kind);
-        if (slot >= 0) DrawEnemy(models[slot], view, enemy);
+        if (slot >= 0) picture.enemies.push_back(AdvanceEnemy(models[slot], enemy));
     }
 }
 
@@ -211,7 +243,7 @@ void Game::EmitForceFieldSparks(const Vec3& referencePoint) {
     }
 }
 
-void Game::DrawCrystals(const ViewTransform& view) {
+void Game::DrawCrystals(const ViewTransform& view) const {
     for (const Crystal& crystal : world.crystals) {
         if (crystal.number < 0 || crystal.number >= static_cast<int>(std::size(kGemSlotForCrystal))) continue;
         DrawModelAt(models[kGemSlotForCrystal[crystal.number]], view, crystal.position, nullptr, kCrystalScale);

@@ -91,8 +91,14 @@ struct SceneTrigger {
 // What a cutscene step reads and changes of the rest of the game.
 struct CutsceneFrame {
     const Vec3& playerPosition;
-    const ViewTransform& view;
     SoundSystem& sounds;
+};
+
+// A scene actor as the step's picture shows it.
+struct ShownCutsceneEntity {
+    Vec3 position;
+    float yaw = 0.0f;
+    ShownFrame shown;
 };
 
 // Step's answer when a scene has just ended: the chase camera comes back.
@@ -113,9 +119,12 @@ public:
     // labels. (0, 0, 0) when there is none.
     Vec3 LabelPosition(const std::string& label) const;
 
-    // One frame: triggers, then the current shot (camera, entities, caption,
-    // sound, listener). kSceneEnded when a scene has just ended, else 0.
+    // One frame: triggers, then the current shot (camera, entities'
+    // animation, caption, sound, listener). kSceneEnded when a scene has just
+    // ended, else 0.
     int Step(CutsceneFrame frame);
+    // The actors of the shot the last step played, as they showed.
+    void DrawShownEntities(const ViewTransform& view) const;
 
     // The current shot's caption while a scene plays; null for none.
     const char* Caption() const { return hasCaption ? caption.c_str() : nullptr; }
@@ -137,7 +146,7 @@ private:
     bool ShotsLeftInScene() const;
     int EndScene();
     int PlayShot(CutsceneShot& shot, CutsceneFrame& frame);
-    void DrawEntities(const ViewTransform& view);
+    void AdvanceEntities();
     // The scene now playing, 0 when settings.activeCutscene names none or
     // no trigger started it.
     int ActiveScene() const;
@@ -155,6 +164,7 @@ private:
     std::vector<CutsceneEntity> entities;
     std::vector<CutsceneLabel> labels;
     std::vector<SceneTrigger> triggers;
+    std::vector<ShownCutsceneEntity> shownEntities;
     std::string caption;
     bool hasCaption = false;
     bool scenesReady = false;

@@ -79,6 +79,7 @@ const SceneTrigger* Cutscene::ActiveTrigger() const {
 }
 
 int Cutscene::Step(CutsceneFrame frame) {
+    shownEntities.clear();
     EnterTriggers(frame.playerPosition);
     const int scene = ActiveScene();
     if (scenesReady && settings.cutscenePlaying && scene && ShotsLeftInScene() && !ActiveTrigger()->done)
@@ -153,7 +154,7 @@ int Cutscene::PlayShot(CutsceneShot& shot, CutsceneFrame& frame) {
         }
     }
 
-    DrawEntities(frame.view);
+    AdvanceEntities();
     AimCamera(eye, lookAt);
 
     // The last shot of the scene ends it when its time is up. (Measured
@@ -189,12 +190,17 @@ int Cutscene::PlayShot(CutsceneShot& shot, CutsceneFrame& frame) {
     return result;
 }
 
-void Cutscene::DrawEntities(const ViewTransform& view) {
+void Cutscene::AdvanceEntities() {
     for (CutsceneEntity& e : entities) {
         if (!e.model) continue;
         const Vec3 facing = NormalizedOrZero(LabelPosition(e.lookAt) - e.position);
         const float yaw = IsZeroVector(facing) ? 0.0f : std::acos(std::clamp(facing.x, -1.0f, 1.0f)) * kDegreesPerRadian;
-        DrawAnimatedModelAt(*e.model, view, e.position, yaw, 1.0f, e.startFrame, e.endFrame, e.frame, e.nextFrame,
-                            e.interpolation, e.rate);
+        const ShownFrame shown =
+            AdvanceMainModel(*e.model, e.startFrame, e.endFrame, e.frame, e.nextFrame, e.interpolation, e.rate);
+        if (e.model->main) shownEntities.push_back({e.position, yaw, shown});
     }
+}
+
+void Cutscene::DrawShownEntities(const ViewTransform& view) const {
+    for (const ShownCutsceneEntity& e : shownEntities) DrawShownModelAt(view, e.position, e.yaw, 1.0f, e.shown);
 }

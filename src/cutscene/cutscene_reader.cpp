@@ -158,6 +158,7 @@ void Cutscene::Setup(const std::vector<LevelEntity>& levelEntities, AudioDevice*
     shots.clear();
     focuses.clear();
     entities.clear();
+    shownEntities.clear();
     labels.clear();
     triggers.clear();
     currentShot = 0;

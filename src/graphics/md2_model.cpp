@@ -77,8 +77,8 @@ void DrawFrame(const Md2Model& model, int frame) {
     EmitBlended(model, frame, frame, 0.0f);
 }
 
-void AnimateRange(const Md2Model* model, FrameCounters c, float step) {
-    if (!RangeFits(model, c.start, c.end)) return;
+ShownFrame AdvanceRange(const Md2Model* model, FrameCounters c, float step) {
+    if (!RangeFits(model, c.start, c.end)) return {};
     if (c.frame < c.start) c.frame = c.start;
     if (c.interpolation >= 1.0f) {
         c.interpolation = 0.0f;
@@ -90,14 +90,15 @@ void AnimateRange(const Md2Model* model, FrameCounters c, float step) {
     const bool holding = c.frame >= c.end - 1 && !c.loops;
     const int frame = c.frame < model->frameCount ? c.frame : model->frameCount - 1;
     const int next = c.next >= 0 && c.next < model->frameCount ? c.next : frame;
-    if (holding) EmitBlended(*model, frame, frame, 0.0f);
-    else EmitBlended(*model, frame, next, c.interpolation);
+    const ShownFrame shown = holding ? ShownFrame{model, frame, frame, 0.0f}
+                                     : ShownFrame{model, frame, next, c.interpolation};
     if (!holding) c.interpolation += step;
+    return shown;
 }
 
-void AnimateRange(const Md2Model* model, int startFrame, int endFrame, int& frame, int& nextFrame,
-                  float& interpolation, float step) {
-    if (!RangeFits(model, startFrame, endFrame)) return;
+ShownFrame AdvanceRange(const Md2Model* model, int startFrame, int endFrame, int& frame,
+                        int& nextFrame, float& interpolation, float step) {
+    if (!RangeFits(model, startFrame, endFrame)) return {};
     if (interpolation >= 1.0f) {
         interpolation = 0.0f;
         if (frame < endFrame) ++frame;
@@ -105,11 +106,25 @@ void AnimateRange(const Md2Model* model, int startFrame, int endFrame, int& fram
         nextFrame = frame + 1;
         if (nextFrame >= endFrame) nextFrame = startFrame;
     }
-    const int shown = frame >= 0 && frame < model->frameCount ? frame : startFrame;
-    const int blendTo = nextFrame >= 0 && nextFrame < model->frameCount ? nextFrame : shown;
-    if (frame < endFrame) EmitBlended(*model, shown, blendTo, interpolation);
-    else EmitBlended(*model, shown, shown, 0.0f);
+    const int shownFrame = frame >= 0 && frame < model->frameCount ? frame : startFrame;
+    const int blendTo = nextFrame >= 0 && nextFrame < model->frameCount ? nextFrame : shownFrame;
+    const ShownFrame shown = frame < endFrame ? ShownFrame{model, shownFrame, blendTo, interpolation}
+                                              : ShownFrame{model, shownFrame, shownFrame, 0.0f};
     interpolation += step;
+    return shown;
+}
+
+void DrawShown(const ShownFrame& shown) {
+    if (shown.model) EmitBlended(*shown.model, shown.frame, shown.next, shown.blend);
+}
+
+void AnimateRange(const Md2Model* model, FrameCounters counters, float step) {
+    DrawShown(AdvanceRange(model, counters, step));
+}
+
+void AnimateRange(const Md2Model* model, int startFrame, int endFrame, int& frame, int& nextFrame,
+                  float& interpolation, float step) {
+    DrawShown(AdvanceRange(model, startFrame, endFrame, frame, nextFrame, interpolation, step));
 }
 
 void ModelSet::Reset() {
@@ -164,17 +179,21 @@ void DrawModelAt(const ModelSet& set, const ViewTransform& view, const Vec3& pos
     EndPlacement();
 }
 
-void DrawAnimatedModelAt(const ModelSet& set, const ViewTransform& view, const Vec3& position, float yaw,
-                         float scale, int startFrame, int endFrame, int& frame, int& nextFrame,
-                         float& interpolation, float step) {
+ShownFrame AdvanceMainModel(const ModelSet& set, int startFrame, int endFrame, int& frame,
+                            int& nextFrame, float& interpolation, float step) {
     if (!set.main) {
         DebugLog() << "Trying to render a NULL model file\n";
-        return;
+        return {};
     }
+    return AdvanceRange(set.main.get(), startFrame, endFrame, frame, nextFrame, interpolation, step);
+}
+
+void DrawShownModelAt(const ViewTransform& view, const Vec3& position, float yaw, float scale,
+                      const ShownFrame& shown) {
     BeginPlacement(view, position);
     glRotatef(yaw, 0.0f, 0.0f, 1.0f);
     glScalef(scale, scale, scale);
-    AnimateRange(set.main.get(), startFrame, endFrame, frame, nextFrame, interpolation, step);
+    DrawShown(shown);
     EndPlacement();
 }
 

@@ -39,11 +39,27 @@ struct FrameCounters {
     bool loops;
 };
 
-// Draws within the range and advances the counters by step: a looping range
-// blends its last frame back into the first, a non-looping one holds on its
-// last frame for good. A range outside the model draws and changes nothing.
-void AnimateRange(const Md2Model* model, FrameCounters counters, float step);
+// What a picture of an animated model shows: `frame` blended towards `next`
+// by `blend`. A null model shows nothing.
+struct ShownFrame {
+    const Md2Model* model = nullptr;
+    int frame = 0;
+    int next = 0;
+    float blend = 0.0f;
+};
+
+// Advances the counters by step and returns the blend the model shows
+// meanwhile: a looping range blends its last frame back into the first, a
+// non-looping one holds on its last frame for good. A range outside the
+// model shows nothing and changes nothing.
+ShownFrame AdvanceRange(const Md2Model* model, FrameCounters counters, float step);
 // The always-looping form with the frame counters held by the caller.
+ShownFrame AdvanceRange(const Md2Model* model, int startFrame, int endFrame, int& frame,
+                        int& nextFrame, float& interpolation, float step);
+// Draws a shown blend in the current model-view matrix.
+void DrawShown(const ShownFrame& shown);
+// Both at once: draws the range as it advances.
+void AnimateRange(const Md2Model* model, FrameCounters counters, float step);
 void AnimateRange(const Md2Model* model, int startFrame, int endFrame, int& frame, int& nextFrame,
                   float& interpolation, float step);
 
@@ -78,10 +94,13 @@ void EndPlacement();
 // to render a NULL model file" when there is neither.
 void DrawModelAt(const ModelSet& set, const ViewTransform& view, const Vec3& position, const Md2Model* model,
                  float scale);
-// The main model looping startFrame..endFrame-1 with caller-held counters
-// (cutscene actors).
-void DrawAnimatedModelAt(const ModelSet& set, const ViewTransform& view, const Vec3& position, float yaw,
-                         float scale, int startFrame, int endFrame, int& frame, int& nextFrame,
-                         float& interpolation, float step);
+// The set's main model advanced looping startFrame..endFrame-1 with
+// caller-held counters (cutscene actors); logs "Trying to render a NULL
+// model file" for a set without one.
+ShownFrame AdvanceMainModel(const ModelSet& set, int startFrame, int endFrame, int& frame,
+                            int& nextFrame, float& interpolation, float step);
+// The main model showing `shown`, turned by yaw and scaled (cutscene actors).
+void DrawShownModelAt(const ViewTransform& view, const Vec3& position, float yaw, float scale,
+                      const ShownFrame& shown);
 // Frame 0 of a model in the current model-view matrix (the HUD's ring).
 void DrawModel(const ModelSet& set, const Md2Model* model);

@@ -117,7 +117,14 @@ void Hud::Print(int x, int y, float scaleX, float scaleY, int set, const char* f
 }
 
 void Hud::DrawPlayClock() {
-    const std::string clock = PlayClockText(playTimer.Seconds());
+    StepPlayClock();
+    DrawShownPlayClock();
+}
+
+void Hud::StepPlayClock() { shownPlaySeconds = playTimer.Seconds(); }
+
+void Hud::DrawShownPlayClock() {
+    const std::string clock = PlayClockText(shownPlaySeconds);
     glColor3ub(kClockColour[0], kClockColour[1], kClockColour[2]);
     Print(static_cast<int>(screenWidth / kClockXDivisor), static_cast<int>(screenHeight / kClockYDivisor),
           screenWidth / kClockScaleXDivisor, screenHeight / kClockScaleYDivisor, 0, "%s", clock.c_str());

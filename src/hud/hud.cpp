@@ -155,12 +155,22 @@ void Hud::LayoutHealth() {
 }
 
 void Hud::DrawBottom(const Player& player) {
-    glEnable(GL_TEXTURE_2D);
+    StepHealthFlash(player);
+    DrawShownBottom(player);
+}
+
+void Hud::StepHealthFlash(const Player& player) {
     healthShown = TruncateToInt(player.health);
     if (healthShown != lastHealthShown) {
         lastHealthShown = healthShown;
         healthFlash = kFlashStart;
     }
+    shownHealthFlash = healthFlash;
+    healthFlash = healthFlash > kFlashFadePerDraw ? healthFlash - kFlashFadePerDraw : 0;
+}
+
+void Hud::DrawShownBottom(const Player& player) {
+    glEnable(GL_TEXTURE_2D);
     DrawHealthPanel();
     DrawRadar();
     DrawAmmoIcon(player.weapon);
@@ -172,22 +182,21 @@ void Hud::DrawBottom(const Player& player) {
     RestoreTextureSwitch();
 }
 
-void Hud::DrawHealthPanel() {
+void Hud::DrawHealthPanel() const {
     EnableAlphaBlending();
     BindImage(healthImage);
     const float w = static_cast<float>(healthRect.width);
     const float h = static_cast<float>(healthRect.height);
-    glColor3ub(static_cast<GLubyte>(healthFlash), 0, 0);
+    glColor3ub(static_cast<GLubyte>(shownHealthFlash), 0, 0);
     DrawImageQuad(healthRect.x - kFrameGrowth * w, healthRect.y - kFrameGrowth * h, (1.0f + 2.0f * kFrameGrowth) * w,
                   (1.0f + 2.0f * kFrameGrowth) * h, 0.0f);
-    glColor3ub(static_cast<GLubyte>(kFlashStart - healthFlash), 0, 0);
+    glColor3ub(static_cast<GLubyte>(kFlashStart - shownHealthFlash), 0, 0);
     DrawRectQuad(healthRect, 1.0f);
     glDisable(GL_BLEND);
-    healthFlash = healthFlash > kFlashFadePerDraw ? healthFlash - kFlashFadePerDraw : 0;
     glColor3ub(kPanelGrey, kPanelGrey, kPanelGrey);
 }
 
-void Hud::DrawRadar() {
+void Hud::DrawRadar() const {
     glColor3ub(kRadarGrey, kRadarGrey, kRadarGrey);
     BindImage(radarImage);
     DrawRectQuad(radarRect, 0.0f);

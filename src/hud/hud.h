@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <GL/gl.h>
 
 #include <array>
@@ -52,10 +53,19 @@ public:
     void SelectWeapon(int slot);
     void UpdateRingAngle();
 
-    // The bottom band for the hero's health and current weapon.
+    // The bottom band for the hero's health and current weapon: the flash
+    // steps on (StepHealthFlash), then the band as it shows (DrawShownBottom).
     void DrawBottom(const Player& player);
+    // A change of the hero's health starts the damage flash; returns the
+    // flash a picture shows now and fades it by one step.
+    void StepHealthFlash(const Player& player);
+    void DrawShownBottom(const Player& player);
     // Turns and draws the ring, then makes the ring's weapon the hero's.
     void DrawWeaponRing(const ModelSet& models, Player& player);
+    // The ring's turn of one step, the hero's weapon set from it; the
+    // picture's ring is kept for DrawShownWeaponRing.
+    void StepWeaponRing(Player& player);
+    void DrawShownWeaponRing(const ModelSet& models) const;
     void DrawCrosshair();
     // A cutscene's caption, or "LOADING!", in the bottom band (caption.cpp).
     void DrawCaption(const char* text, bool cutscenePlaying);
@@ -69,6 +79,9 @@ public:
     void Print(int x, int y, float scaleX, float scaleY, int set, const char* format, ...)
         __attribute__((format(printf, 7, 8)));
     void DrawPlayClock();
+    // The play clock's reading a picture shows, taken once a step.
+    void StepPlayClock();
+    void DrawShownPlayClock();
 
     // The owned slots 0..5 in slot order, the rest -1.
     OwnedWeaponList OwnedWeapons() const;
@@ -99,6 +112,10 @@ public:
     std::int32_t ringActive = 0;
 
     int healthFlash = 0;        // red of the damage flash, 255 down to 0
+    int shownHealthFlash = 0;   // the flash the last step's picture shows
+    // The ring's angle in the last step's picture; none while it is hidden.
+    std::optional<float> shownRingAngle;
+    double shownPlaySeconds = 0.0;
     int ringIdleFrames = 0;     // frames since the last wheel motion
     int ownedWeaponCount = 0;
     int ringSpeed = 1;          // degrees the ring turns per frame
@@ -106,11 +123,11 @@ public:
 private:
     int CountOwnedWeapons();
     void ClampRingIndex();
-    void DrawHealthPanel();
-    void DrawRadar();
+    void DrawHealthPanel() const;
+    void DrawRadar() const;
     void DrawAmmoIcon(int slot);
     void TurnRing();
-    void DrawRing(const ModelSet& models) const;
+    void DrawRing(const ModelSet& models, float angle) const;
 };
 
 // Red of the radar glow for a nearest-enemy distance: 256 - d/4 from 4 to

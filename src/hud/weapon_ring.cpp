@@ -91,6 +91,16 @@ void Hud::UpdateRingAngle() {
 }
 
 void Hud::DrawWeaponRing(const ModelSet& models, Player& player) {
+    StepWeaponRing(player);
+    DrawShownWeaponRing(models);
+}
+
+void Hud::DrawShownWeaponRing(const ModelSet& models) const {
+    if (shownRingAngle) DrawRing(models, *shownRingAngle);
+}
+
+void Hud::StepWeaponRing(Player& player) {
+    shownRingAngle.reset();
     if (CountOwnedWeapons() == 0) return;
     ClampRingIndex();
     if (wheelDelta > 0 && ringDirection != kTurningBackward) {
@@ -108,7 +118,7 @@ void Hud::DrawWeaponRing(const ModelSet& models, Player& player) {
     if (ringIdleFrames > kRingIdleLimit) ringActive = 0;
     if (ringActive) {
         TurnRing();
-        DrawRing(models);
+        shownRingAngle = ringAngle;
         if (ringAngle > static_cast<float>(kFullTurn)) ringAngle = 0.0f;
     }
     ++ringIdleFrames;
@@ -143,7 +153,7 @@ void Hud::TurnRing() {
     if (ringProgress == 0.0f) ringAngle = static_cast<float>(step * ringIndex);
 }
 
-void Hud::DrawRing(const ModelSet& models) const {
+void Hud::DrawRing(const ModelSet& models, float angle) const {
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // additive: the guns glow
@@ -154,7 +164,7 @@ void Hud::DrawRing(const ModelSet& models) const {
     glTranslatef(0.0f, 0.0f, kRingDepth);
     glRotatef(kRingTilt, -1.0f, 0.0f, 0.0f);
     glRotatef(kRingBaseTurn, 0.0f, 0.0f, 1.0f);
-    glRotatef(ringAngle, 0.0f, 0.0f, 1.0f);
+    glRotatef(angle, 0.0f, 0.0f, 1.0f);
     glRotatef(ExtraTurnFor(ownedWeaponCount), 0.0f, 0.0f, 1.0f);
     const int degreesPerWeapon = kFullTurn / ownedWeaponCount;
     const float spacing = static_cast<float>(degreesPerWeapon);

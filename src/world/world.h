@@ -69,14 +69,17 @@ public:
     // entity table (the log then tells the load in its order).
     int Load(const char* path, int levelIndex, const std::function<void()>& readScenes = {});
 
-    // Draws the world's triangles that the view can see (through the
-    // octree unless drawWithOctree is off), lit by their baked colours
-    // while vertexLighting is on, and steps the pulsing lights. The caller
-    // squares the camera (Camera::Reorthogonalise) before taking the view
-    // from it. The frustum's projection corners must be set; its world
-    // corners and planes are rebuilt here from the view and kept in
-    // frameFrustum.
-    void Draw(const ViewTransform& view, ViewFrustum& frustum);
+    // What showing the view does to the world, once a step: the pulsing
+    // lights step on while vertexLighting is on, and the frustum's world
+    // corners and planes are rebuilt from the view (its projection corners
+    // must be set) and kept in frameFrustum, which ray casts read. The
+    // caller squares the camera (Camera::Reorthogonalise) before taking the
+    // view from it.
+    void StepView(const ViewTransform& view, ViewFrustum& frustum);
+    // Draws the world's triangles that the frustum of StepView can see
+    // (through the octree unless drawWithOctree is off), lit by their baked
+    // colours while vertexLighting is on.
+    void Draw(const ViewTransform& view, const ViewFrustum& frustum);
 
     // The light nearest to pos (by truncated distance; the first of equals).
     // A level without lights answers pos itself.

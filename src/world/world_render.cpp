@@ -218,24 +218,25 @@ bool NodeWhollyInFrustum(const ViewFrustum& frustum, const OctreeNode& node) {
     return true;
 }
 
-void World::Draw(const ViewTransform& view, ViewFrustum& frustum) {
+void World::StepView(const ViewTransform& view, ViewFrustum& frustum) {
+    UpdateFrustumPlanes(frustum, view);
+    frameFrustum = frustum;
+    if (!settings.vertexLighting) return;
+    for (WorldPolygon& t : WorldTriangles())
+        for (WorldVertex& v : t.vertices) {
+            if (v.pulseSlow) slowPulse.Apply(v);
+            if (v.pulseFast) fastPulse.Apply(v);
+        }
+}
+
+void World::Draw(const ViewTransform& view, const ViewFrustum& frustum) {
     std::vector<WorldPolygon>& triangles = WorldTriangles();
     for (WorldPolygon& t : triangles) t.visited = 0;
     worldTrianglesDrawn = 0;
     glPushMatrix();
     ApplyView(view);
-    UpdateFrustumPlanes(frustum, view);
-    frameFrustum = frustum;
     const bool lit = settings.vertexLighting != 0;
-    if (lit) {
-        for (WorldPolygon& t : triangles)
-            for (WorldVertex& v : t.vertices) {
-                if (v.pulseSlow) slowPulse.Apply(v);
-                if (v.pulseFast) fastPulse.Apply(v);
-            }
-    } else {
-        glColor3ub(255, 255, 255);
-    }
+    if (!lit) glColor3ub(255, 255, 255);
     {
         TriangleRuns runs(*this, lit);
         if (!settings.drawWithOctree || !octree) {
