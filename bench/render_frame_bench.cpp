@@ -5,12 +5,14 @@
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/game.h"
 #include "base/settings.h"
@@ -78,6 +80,62 @@ void BM_RenderFrame(benchmark::State& state) {
     state.SetLabel(path + (settings.drawWithOctree ? " octree" : " all triangles"));
     settings.drawWithOctree = 1;
 }
+// The renderer's floor: about the least a picture of this game can cost on
+// the machine. The colour and depth buffers cleared, then three textured
+// layers over the whole 800 x 600 window, nearest last, each passing the
+// depth test, and the picture finished. A whole frame is measured against it.
+void BM_RendererFloor(benchmark::State& state) {
+    RunningGame& r = Running();
+    if (!r.game) {
+        state.SkipWithError(("no window: " + r.error).c_str());
+        return;
+    }
+    constexpr int kSide = 256;
+    std::vector<unsigned char> texels(kSide * kSide * 3);
+    for (std::size_t i = 0; i < texels.size(); ++i) texels[i] = static_cast<unsigned char>(i * 7 % 251);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, kSide, kSide, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glViewport(0, 0, settings.width, settings.height);
+    glDisable(GL_SCISSOR_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glBegin(GL_QUADS);
+        for (float depth : {0.5f, 0.0f, -0.5f}) {
+            glTexCoord2f(0, 0);
+            glVertex3f(-1, -1, depth);
+            glTexCoord2f(4, 0);
+            glVertex3f(1, -1, depth);
+            glTexCoord2f(4, 3);
+            glVertex3f(1, 1, depth);
+            glTexCoord2f(0, 3);
+            glVertex3f(-1, 1, depth);
+        }
+        glEnd();
+        glFinish();
+    }
+    glEnable(GL_CULL_FACE);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glDeleteTextures(1, &texture);
+    state.SetLabel("clear and three textured full-window layers at 800x600");
+}
+BENCHMARK(BM_RendererFloor)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+
 BENCHMARK(BM_RenderFrame)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5, kSyntheticLevel}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
