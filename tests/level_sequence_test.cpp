@@ -93,8 +93,7 @@ TEST_F(LevelSequence, NothingOfTheOldLevelActsInTheNext) {
     game->particles.Emit(hero, 40, 0, 0);
     game->sounds.crystals[0].Play(true);
     settings.forceFieldDown = 1;
-    game->touch.clocksStarted = true;
-    game->touch.lastContactHit = fake.clock.TickCount() - 60000;
+    game->touch.contactHit.Start(fake.clock.TickCount() - 60000);
     const std::uint8_t ownedBefore = weapons.owned[0];
 
     settings.levelChangePending = 1;
@@ -106,7 +105,7 @@ TEST_F(LevelSequence, NothingOfTheOldLevelActsInTheNext) {
     EXPECT_EQ(game->particles.ActiveCount(), 0);
     EXPECT_FALSE(game->sounds.crystals[0].IsPlaying());
     EXPECT_EQ(settings.forceFieldDown, 0) << "the new level's puzzle is unsolved";
-    EXPECT_FALSE(game->touch.clocksStarted) << "the contact clock starts again at its first use";
+    EXPECT_FALSE(game->touch.contactHit.started) << "the contact clock starts again at its first use";
     EXPECT_EQ(settings.delayedLevelChange, 0);
     EXPECT_EQ(weapons.ammo[0], 9) << "the weapons and their rounds carry over";
     EXPECT_EQ(weapons.owned[0], ownedBefore);

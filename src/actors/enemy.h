@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "base/clock_gate.h"
 #include "world/level_records.h"
 
 struct Player;
@@ -39,8 +40,7 @@ constexpr int kFiringStates = kStateStandFire - kStateStrafeLeft + 1;
 // starts at its first use, so the first shot in a state comes
 // kEnemyFireIntervalMs after an enemy first enters it.
 struct EnemyClocks {
-    std::uint32_t lastShot[kFiringStates] = {};
-    bool started[kFiringStates] = {};
+    ClockGate fire[kFiringStates];
 };
 
 // The rest of the game as an enemy's update reaches it. Unset functions do

@@ -112,15 +112,7 @@ void ApplyStateRules(Enemy& enemy) {
 bool FireClockDue(EnemyClocks& clocks, int state) {
     const int slot = state - kStateStrafeLeft;
     if (slot < 0 || slot >= kFiringStates) return false;
-    const std::uint32_t now = platform::GetTickCount();
-    if (!clocks.started[slot]) {
-        clocks.started[slot] = true;
-        clocks.lastShot[slot] = now;
-        return false;
-    }
-    if (now - clocks.lastShot[slot] <= kEnemyFireIntervalMs) return false;
-    clocks.lastShot[slot] = now;
-    return true;
+    return clocks.fire[slot].Opens(platform::GetTickCount(), kEnemyFireIntervalMs);
 }
 
 void Fire(const Enemy& enemy, EnemyScene& scene) {

@@ -29,8 +29,6 @@ constexpr int kMaxContactDamage = 10;
 constexpr int kContactBloodKind = 2;
 constexpr int kContactSplashKind = 3;
 
-bool Elapsed(std::uint32_t now, std::uint32_t since, std::uint32_t ms) { return now - since > ms; }
-
 void Emit(TouchEvents& events, const Vec3& at, int count, int kind) {
     if (events.emitParticles) events.emitParticles(at, count, kind, 0);
 }
@@ -58,16 +56,12 @@ const Enemy* EnemyTouchingHero(const MoveContext& c) {
 
 void HurtHeroByContact(MoveContext& c, std::uint32_t now) {
     TouchState& s = c.state;
-    if (!Elapsed(now, s.lastContactHit, kContactHitMs)) return;
+    if (!s.contactHit.Opens(now, kContactHitMs)) return;
     const int damage = std::rand() % kMaxContactDamage + 1;
     c.player.health -= static_cast<float>(damage);
-    if (Elapsed(now, s.lastPainLine, kPainLineMs)) {
-        if (c.events.painRemark) c.events.painRemark();
-        s.lastPainLine = now;
-    }
+    if (s.painLine.Opens(now, kPainLineMs) && c.events.painRemark) c.events.painRemark();
     Emit(c.events, c.player.position, std::rand() % 2 + 1, kContactBloodKind);
     Emit(c.events, c.player.position, damage, kContactSplashKind);
-    s.lastContactHit = now;
 }
 
 void TakeItemInReach(MoveContext& c) {
@@ -123,10 +117,7 @@ void PlayCrystalPuzzle(MoveContext& c, const Vec3& start, const Vec3& displaceme
     const Vec3 probe = start + displacement + displacement + Vec3(0.0f, kCrystalProbeRise, 0.0f);
     for (std::size_t i = 0; i < c.world.crystals.size(); ++i) {
         if (TruncatedDistance(probe.Distance(c.world.crystals[i].position)) >= kCrystalReach) continue;
-        if (Elapsed(now, c.state.lastCrystalTouch, kCrystalTouchMs)) {
-            TouchCrystal(c, static_cast<int>(i));
-            c.state.lastCrystalTouch = now;
-        }
+        if (c.state.crystalTouch.Opens(now, kCrystalTouchMs)) TouchCrystal(c, static_cast<int>(i));
         break;
     }
     if (!PuzzleSolved(c)) return;
@@ -140,10 +131,7 @@ void PlayCrystalPuzzle(MoveContext& c, const Vec3& start, const Vec3& displaceme
 
 Vec3 MoveWithCollision(MoveContext& c, const Vec3& start, const Vec3& displacement, int moverKind) {
     const std::uint32_t now = platform::GetTickCount();
-    if (!c.state.clocksStarted) {
-        c.state.lastContactHit = c.state.lastPainLine = c.state.lastCrystalTouch = now;
-        c.state.clocksStarted = true;
-    }
+    for (ClockGate* gate : {&c.state.contactHit, &c.state.painLine, &c.state.crystalTouch}) gate->Start(now);
     if (moverKind == kMoverEnemy) {
         if (EnemyStepRefused(c, start, displacement)) return start;
     } else {

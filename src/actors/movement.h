@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "base/clock_gate.h"
 #include "math/vec3.h"
 
 class World;
@@ -28,10 +29,10 @@ struct TouchEvents {
 // Clocks of the touching rules and the puzzle's hint mark. Each clock starts
 // at its first use; a level change starts them afresh.
 struct TouchState {
-    bool clocksStarted = false;
-    std::uint32_t lastContactHit = 0;
-    std::uint32_t lastPainLine = 0;
-    std::uint32_t lastCrystalTouch = 0;
+    // Started together at the first move of a level.
+    ClockGate contactHit;
+    ClockGate painLine;
+    ClockGate crystalTouch;
     bool hintPlaying = false;
 };
 

@@ -226,7 +226,7 @@ void ParticleSystem::Init() {
 void ParticleSystem::Clear() {
     slots.fill(Particle{});
     activeCount = 0;
-    killClockStarted = false;
+    killRemark = ClockGate{};
 }
 
 Particle* ParticleSystem::TakeSlot(int& cursor) {
@@ -356,15 +356,7 @@ void ParticleSystem::Burn(Enemy& enemy, ParticleScene& scene) {
         SetAnimation(enemy, enemy_anim::Run);
         return;
     }
-    const std::uint32_t now = platform::GetTickCount();
-    if (!killClockStarted) {
-        killClockStarted = true;
-        lastKillRemark = now;
-    }
-    if (now - lastKillRemark > kKillRemarkMs) {
-        lastKillRemark = now;
-        if (scene.killRemark) scene.killRemark();
-    }
+    if (killRemark.Opens(platform::GetTickCount(), kKillRemarkMs) && scene.killRemark) scene.killRemark();
     KillEnemy(enemy, false);
     if (enemy.kind != enemy_kind::EndBoss) return;
     settings.delayedLevelChange = 1;

@@ -1,5 +1,7 @@
 #pragma once
 #include <bitset>
+
+#include "base/clock_gate.h"
 // Point particles: sparks, blood, fire, smoke, explosions, force-field
 // curtains and fountains. 2000 slots, reused first-free-first; an emission
 // into a full store makes nothing. Particles move by their velocity once per
@@ -117,7 +119,6 @@ private:
     double lastTime = 0.0;
     Vec3 origin;
     const Player* shooter = nullptr;
-    bool killClockStarted = false;
-    std::uint32_t lastKillRemark = 0;
+    ClockGate killRemark;
     std::array<Particle, kParticleSlots> slots;
 };

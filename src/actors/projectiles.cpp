@@ -53,16 +53,6 @@ void EmitDirected(ShotEffects& effects, const Vec3& at, const Vec3& direction, i
     if (effects.emitDirected && count > 0) effects.emitDirected(at, direction, count, kind);
 }
 
-// True when the gate's time has passed; the first use starts the clock.
-bool LineDue(bool& started, std::uint32_t& last, std::uint32_t now) {
-    if (!started) {
-        started = true;
-        last = now;
-    }
-    if (now - last <= kLineMs) return false;
-    last = now;
-    return true;
-}
 
 Projectile* FirstFreeSlot(Weapons& weapons) {
     for (Projectile& p : weapons.projectiles)
@@ -97,7 +87,7 @@ void HurtHero(ShotScene& scene, const Projectile& shot) {
     Player& hero = scene.player;
     if (TruncatedDistance(hero.position.Distance(shot.position)) > kShotReachOnHero) return;
     hero.health -= kShotDamageOnHero;
-    if (LineDue(scene.clocks.painStarted, scene.clocks.lastPainLine, platform::GetTickCount()) &&
+    if (scene.clocks.painLine.Opens(platform::GetTickCount(), kLineMs) &&
         scene.effects.painRemark)
         scene.effects.painRemark();
     EmitDirected(scene.effects, hero.position, shot.velocity, Random(1, 5), kBloodSprayKind);
@@ -105,7 +95,7 @@ void HurtHero(ShotScene& scene, const Projectile& shot) {
 }
 
 void KillByShot(ShotScene& scene, Enemy& enemy, int sphere) {
-    if (LineDue(scene.clocks.killStarted, scene.clocks.lastKillLine, platform::GetTickCount()) &&
+    if (scene.clocks.killLine.Opens(platform::GetTickCount(), kLineMs) &&
         scene.effects.killRemark)
         scene.effects.killRemark();
     KillEnemy(enemy, sphere == kHeadSphere);

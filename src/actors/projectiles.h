@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "base/clock_gate.h"
 #include "math/vec3.h"
 
 class World;
@@ -16,10 +17,8 @@ struct Weapons;
 // The clocks of the lines the hero says when shots hurt or kill; each starts
 // at its first use (again after a level change).
 struct ShotClocks {
-    bool painStarted = false;
-    std::uint32_t lastPainLine = 0;
-    bool killStarted = false;
-    std::uint32_t lastKillLine = 0;
+    ClockGate painLine;
+    ClockGate killLine;
 };
 
 // What shots set off elsewhere in the game. Empty functions do nothing.

@@ -120,11 +120,11 @@ void HashCutscene(FnvHash& h, const Cutscene& cutscene) {
 // The game's own clocks: when each gate last opened.
 void HashClocks(FnvHash& h, const Game& game) {
     const TouchState& t = game.touch;
-    h.Int(t.clocksStarted).Int(t.lastContactHit).Int(t.lastPainLine).Int(t.lastCrystalTouch);
+    h.Int(t.contactHit.started).Int(t.contactHit.last).Int(t.painLine.last).Int(t.crystalTouch.last);
     const ShotClocks& s = game.shotClocks;
-    h.Int(s.painStarted).Int(s.lastPainLine).Int(s.killStarted).Int(s.lastKillLine);
+    h.Int(s.painLine.started).Int(s.painLine.last).Int(s.killLine.started).Int(s.killLine.last);
     const EnemyClocks& e = game.EnemyFireClocks();
-    for (int i = 0; i < kFiringStates; ++i) h.Int(e.started[i]).Int(e.lastShot[i]);
+    for (const ClockGate& gate : e.fire) h.Int(gate.started).Int(gate.last);
     h.Int(game.idle.idleFrames).Int(game.idle.seeded);
     HashVec(h, game.idle.lastPlayerPos);
     h.Int(game.delayedChange.started).Int(game.delayedChange.firstSeen).Int(game.LastFireTime());
