@@ -118,7 +118,7 @@ void DrawShown(const ShownFrame& shown) {
     if (shown.model) EmitBlended(*shown.model, shown.frame, shown.next, shown.blend);
 }
 
-void AnimateRange(const Md2Model* model, FrameCounters counters, float step) {
+void AnimateRange(const Md2Model* model, const FrameCounters& counters, float step) {
     DrawShown(AdvanceRange(model, counters, step));
 }
 
