@@ -10,7 +10,7 @@
 #include <GL/gl.h>
 
 #include "actors/enemy.h"
-#include "core/demo_session.h"
+#include "core/demo_modes.h"
 #include "core/game.h"
 #include "core/state_hash.h"
 #include "fake_clock.h"

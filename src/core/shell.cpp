@@ -12,7 +12,7 @@
 #include <string>
 
 #include "base/debug_log.h"
-#include "core/demo_session.h"
+#include "core/demo_modes.h"
 #include "core/game.h"
 #include "base/settings.h"
 #include "core/screenshot.h"

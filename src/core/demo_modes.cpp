@@ -1,4 +1,4 @@
-#include "core/demo_session.h"
+#include "core/demo_modes.h"
 
 #include <GL/gl.h>
 
