@@ -137,7 +137,9 @@ protected:
         return DecodeDemo(bytes, error);
     }
 
-    std::string path = ::testing::TempDir() + "demo_file_test.dem";
+    // One file a test: the suite's tests run side by side.
+    std::string path = ::testing::TempDir() + std::string("demo_file_") +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".dem";
     FakeClock live;
     ScriptedInput script;
     DemoHeader header = [] {
