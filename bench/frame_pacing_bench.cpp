@@ -12,7 +12,7 @@
 #include "core/game.h"
 #include "base/settings.h"
 #include "core/shell.h"
-#include "platform/clock.h"
+#include "base/clock.h"
 
 namespace {
 
@@ -32,8 +32,8 @@ void BM_IdlePacedFrame(benchmark::State& state) {
     const double cpuStart = ProcessCpuSeconds();
     const double wallStart = WallSeconds();
     for (auto _ : state) {
-        const std::uint32_t frameStart = platform::GetTickCount();
-        PaceFrame(frameStart);
+        Clock& clock = SystemClock();
+        PaceFrame(clock, clock.TickCount());
     }
     const double cpu = ProcessCpuSeconds() - cpuStart;
     const double wall = WallSeconds() - wallStart;

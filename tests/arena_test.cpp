@@ -49,7 +49,7 @@ protected:
     }
     bool Sounding(int number) {
         for (std::size_t i = 0; i < game->world.crystals.size(); ++i)
-            if (game->world.crystals[i].number == number) return game->sounds.crystals[i].IsPlaying();
+            if (game->world.crystals[i].number == number) return game->sounds.crystals[i].IsPlaying(fake.clock.TickCount());
         return false;
     }
     // From the aisle in front of the gems, walks at a gem until it answers,
@@ -75,9 +75,9 @@ protected:
 TEST_F(PuzzleArena, TheHintedGemsLowerTheFieldAndTheHeroWalksOutThroughIt) {
     TouchGem(kHintCrystal);
     // The hint sounds the three right gems once; let them end.
-    for (int i = 0; i < 300 && game->sounds.crystals[0].IsPlaying() + game->sounds.crystals[1].IsPlaying() +
-                                   game->sounds.crystals[2].IsPlaying() + game->sounds.crystals[3].IsPlaying() +
-                                   game->sounds.crystals[4].IsPlaying() + game->sounds.crystals[5].IsPlaying() > 0;
+    for (int i = 0; i < 300 && game->sounds.crystals[0].IsPlaying(fake.clock.TickCount()) + game->sounds.crystals[1].IsPlaying(fake.clock.TickCount()) +
+                                   game->sounds.crystals[2].IsPlaying(fake.clock.TickCount()) + game->sounds.crystals[3].IsPlaying(fake.clock.TickCount()) +
+                                   game->sounds.crystals[4].IsPlaying(fake.clock.TickCount()) + game->sounds.crystals[5].IsPlaying(fake.clock.TickCount()) > 0;
          ++i)
         Frames(1);
     const std::string log = ReadText(this->log);
@@ -143,7 +143,7 @@ TEST_F(ArenaTest, EnemyVoicesFollowTheirEnemiesExceptInThePortalLevel) {
     Enter("fight_arena");
     ASSERT_EQ(game->enemyVoices.size(), game->world.enemies.size());
     const Sound3D& voice = game->enemyVoices[0];
-    EXPECT_TRUE(voice.Loaded() && voice.IsPlaying()) << "a shrike's voice loops";
+    EXPECT_TRUE(voice.Loaded() && voice.IsPlaying(fake.clock.TickCount())) << "a shrike's voice loops";
     EXPECT_EQ(voice.MinDistance(), 50.0f);
     Enemy& shrike = game->world.enemies[0];
     shrike.position = shrike.position + Vec3(40, 0, 0);

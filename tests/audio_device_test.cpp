@@ -94,7 +94,7 @@ protected:
             system.SetListenerPosition({0, 0, 0});
             system.SetListenerOrientation({0, 0, 1}, {0, 1, 0});
             system.Commit();
-            sound.Play(true);
+            sound.Play(true, 0);
             std::this_thread::sleep_for(kListenTime);
         }
         device.reset();  // finishes the file

@@ -36,8 +36,8 @@ TEST_F(CommandLineGameTest, LevelStartsThatFileWithTheGivenIndex) {
     EnterRequestedLevel(parsed.line, *game);
     EXPECT_EQ(levelIndex, 3);
     EXPECT_EQ(settings.inOptionsMenu, 0) << "the options menu is skipped";
-    EXPECT_TRUE(game->sounds.ambient2.IsPlaying()) << "the music of that place in the sequence";
-    EXPECT_FALSE(game->sounds.song.IsPlaying());
+    EXPECT_TRUE(game->sounds.ambient2.IsPlaying(fake.clock.TickCount())) << "the music of that place in the sequence";
+    EXPECT_FALSE(game->sounds.song.IsPlaying(fake.clock.TickCount()));
     World direct;
     ASSERT_EQ(direct.Load("levels/level2.spt", 3), 0);
     EXPECT_EQ(game->world.WorldTriangles().size(), direct.WorldTriangles().size());

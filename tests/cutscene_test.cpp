@@ -49,11 +49,11 @@ protected:
     void TearDown() override { CloseDebugLog(); }
 
     void Read() {
-        scenes.Setup(table, nullptr, sets);
+        scenes.Setup(table, nullptr, sets, ReadClock(fake.clock));
         scenes.ReadScenes();
     }
     std::string Log() { return ReadText(log); }
-    int Step() { return scenes.Step({player, sounds}); }
+    int Step() { return scenes.Step({player, sounds, ReadClock(fake.clock)}); }
     // A trigger for scene n at the origin side of the map.
     void AddTrigger(int scene, const Vec3& at, const char* radius = "100", const char* loads = "0") {
         table.push_back(Make("SceneTrigger", at,

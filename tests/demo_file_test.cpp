@@ -36,7 +36,7 @@ WindowEvent Event(WindowEvent::Type type, platform::WindowKey key = platform::Wi
 // every answer goes into the transcript. `events` stands for the window:
 // the recorder writes the events, the player hands them back.
 template <typename Events>
-std::vector<std::int64_t> Drive(platform::Clock& clock, InputDevices& devices, Events&& events,
+std::vector<std::int64_t> Drive(Clock& clock, InputDevices& devices, Events&& events,
                                 FakeClock* live, ScriptedInput* script) {
     std::vector<std::int64_t> t;
     std::uint8_t keys[kKeyTableSize] = {};
@@ -168,13 +168,11 @@ TEST_F(DemoFileTest, APlayerAnswersEveryCallAsTheRecordingWas) {
     EXPECT_EQ(demo->frames, 3u);
     EXPECT_EQ(demo->stateHash, kEndState);
 
-    FakeClock wall;
-    DemoPlayer player(*demo, wall, false);
+    DemoPlayer player(*demo);
     EXPECT_EQ(Play(player), recorded);
     EXPECT_EQ(player.Problem(), "");
     EXPECT_TRUE(player.AtEnd());
     EXPECT_EQ(player.FramesPlayed(), 3u);
-    EXPECT_EQ(wall.sleeps + wall.relaxes, 0) << "a timedemo does not wait";
 }
 
 TEST_F(DemoFileTest, UnchangedInputCostsTwoBytesAFrameAndASpinWaitAFew) {
@@ -195,8 +193,7 @@ TEST_F(DemoFileTest, AnotherCallThanTheRecordedOnePutsThePlaybackOutOfStep) {
     std::string error;
     const std::optional<Demo> demo = ReadDemoFile(path, error);
     ASSERT_TRUE(demo.has_value()) << error;
-    FakeClock wall;
-    DemoPlayer player(*demo, wall, true);
+    DemoPlayer player(*demo);
     EXPECT_TRUE(player.CreateKeyboard());
     MouseState mouse;
     EXPECT_FALSE(player.ReadMouse(mouse)) << "the recording created the mouse here";
@@ -209,8 +206,6 @@ TEST_F(DemoFileTest, AnotherCallThanTheRecordedOnePutsThePlaybackOutOfStep) {
     std::uint8_t keys[kKeyTableSize] = {};
     EXPECT_FALSE(player.ReadKeyboard(keys));
     EXPECT_TRUE(player.AtEnd());
-    player.Sleep(3);
-    EXPECT_EQ(wall.sleeps, 1) << "a paced playback sleeps on the wall clock";
 }
 
 TEST_F(DemoFileTest, DamagedAndTruncatedDemosAreRefusedWithTheirReason) {

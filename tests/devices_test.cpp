@@ -33,7 +33,7 @@ TEST_F(Devices, WithoutMouseOrSoundTheHeroFiresWithE) {
     ASSERT_GT(rounds, 0);
     Hold({key::E}, 60);
     EXPECT_LT(game->weapons.ammo[game->player.weapon], rounds) << "E fires";
-    EXPECT_TRUE(game->sounds.fire[game->player.weapon].IsPlaying()) << "its sound plays, unheard";
+    EXPECT_TRUE(game->sounds.fire[game->player.weapon].IsPlaying(fake.clock.TickCount())) << "its sound plays, unheard";
 }
 
 // A folder of its own for a run of the program: the data folder's content

@@ -8,7 +8,6 @@
 
 #include "actors/enemy.h"
 #include "actors/player.h"
-#include "fake_clock.h"
 #include "world/world.h"
 #include "world_triangles.h"
 
@@ -45,11 +44,10 @@ protected:
     void Run(std::vector<Enemy>& enemies, int ms) {
         for (int t = 0; t < ms; t += 30) {
             for (std::size_t i = 0; i < enemies.size(); ++i) UpdateEnemy(enemies[i], scene, static_cast<int>(i));
-            fake.clock.AdvanceMs(30);
+            scene.now += 30;
         }
     }
 
-    ScopedFakeClock fake;
     World world;
     Player player;
     EnemyClocks clocks;

@@ -1,11 +1,11 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 
 // A clock that only moves when the code under test sleeps or spins, so paced
 // frames run instantly and deterministically.
-class FakeClock final : public platform::Clock {
+class FakeClock final : public Clock {
 public:
     std::uint64_t nowMicros = 1000000;
     std::uint64_t relaxMicros = 50;
@@ -31,7 +31,7 @@ public:
 // Installs a fake clock for the life of the scope.
 class ScopedFakeClock {
 public:
-    ScopedFakeClock() { platform::InstallClock(&clock); }
-    ~ScopedFakeClock() { platform::InstallClock(nullptr); }
+    ScopedFakeClock() { InstallClock(&clock); }
+    ~ScopedFakeClock() { InstallClock(nullptr); }
     FakeClock clock;
 };

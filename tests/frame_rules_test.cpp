@@ -132,7 +132,7 @@ TEST(DelayedLevelChange, SurvivesTickCountWrap) {
 TEST(FramePacing, EndsAsSoonAs30msHavePassed) {
     ScopedFakeClock fake;
     const std::uint32_t start = fake.clock.TickCount();
-    PaceFrame(start);
+    PaceFrame(fake.clock, start);
     const std::uint32_t waited = fake.clock.TickCount() - start;
     EXPECT_EQ(waited, 30u);
     EXPECT_GE(fake.clock.sleeps, 1) << "the wait must sleep rather than spin throughout";
@@ -144,7 +144,7 @@ TEST(FramePacing, AFrameAlreadyLateDoesNotWait) {
     ScopedFakeClock fake;
     const std::uint32_t start = fake.clock.TickCount();
     fake.clock.AdvanceMs(45);
-    PaceFrame(start);
+    PaceFrame(fake.clock, start);
     EXPECT_EQ(fake.clock.TickCount() - start, 45u);
     EXPECT_EQ(fake.clock.sleeps + fake.clock.relaxes, 0);
 }
@@ -154,7 +154,7 @@ TEST(FramePacing, OversleepingIsCorrectedBySpinningNotByWaitingLonger) {
     fake.clock.oversleepMicros = 700;
     const std::uint32_t start = fake.clock.TickCount();
     fake.clock.AdvanceMs(12);
-    PaceFrame(start);
+    PaceFrame(fake.clock, start);
     const std::uint32_t waited = fake.clock.TickCount() - start;
     EXPECT_GE(waited, 30u);
     EXPECT_LE(waited, 31u);

@@ -43,7 +43,7 @@ protected:
     }
     void TearDown() override {
         game.reset();
-        platform::InstallClock(&fake.clock);
+        InstallClock(&fake.clock);
         CloseWindow();
     }
 
@@ -63,6 +63,7 @@ protected:
         ASSERT_TRUE(recorder->Start(path, header, error)) << error;
         game = std::make_unique<Game>();
         game->presentFrame = [this] { window->SwapBuffers(); };
+        game->pacingClock = &fake.clock;
         StartGameForDemo(*game, *recorder, *recorder, header, nullptr);
         recorder->EndFrame();
         recordedFrames = 0;
@@ -74,7 +75,7 @@ protected:
         EXPECT_TRUE(recorder->Finish(recordedFrames, hash));
         game.reset();
         recorder.reset();
-        platform::InstallClock(&fake.clock);
+        InstallClock(&fake.clock);
         return hash;
     }
     struct Playback {
@@ -94,10 +95,11 @@ protected:
             return {};
         }
         OpenWindow(demo->header.drawableWidth, demo->header.drawableHeight);
-        DemoPlayer player(*demo, fake.clock, false);
+        DemoPlayer player(*demo);
         game = std::make_unique<Game>();
         game->presentFrame = [this] { window->SwapBuffers(); };
         game->picturesPerStep = pictures;
+        game->pacingClock = &fake.clock;
         StartGameForDemo(*game, player, player, demo->header, nullptr);
         player.EndFrame();
         Playback played;
@@ -105,7 +107,7 @@ protected:
         played.stateHash = GameStateHash(*game);
         played.problem = player.Problem();
         game.reset();
-        platform::InstallClock(&fake.clock);
+        InstallClock(&fake.clock);
         return played;
     }
 

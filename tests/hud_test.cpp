@@ -214,7 +214,7 @@ TEST_F(HudTest, HealthFlashAndRadarGlow) {
 }
 
 TEST_F(HudTest, BottomBandShowsTheGeneratedImages) {
-    hud->Init(&weapons);
+    hud->Init(&weapons, ClockReading{});
     EXPECT_EQ(ReadText(log).find("**ERROR**"), std::string::npos) << ReadText(log);
     const HudRect number{650, 20, 45, 45};
     const HudRect icon{740, 0, 60, 75};  // clear of the weapon number
@@ -246,7 +246,7 @@ TEST_F(HudTest, MissingImagesAreLoggedAndTheHudStillStarts) {
     const std::filesystem::path empty = ::testing::TempDir() + "hud_no_images";
     std::filesystem::create_directories(empty);
     std::filesystem::current_path(empty);
-    hud->Init(&weapons);
+    hud->Init(&weapons, ClockReading{});
     const std::string text = ReadText(log);
     EXPECT_NE(text.find("gfx/radar/radar(screen).bmp"), std::string::npos) << text;
     EXPECT_NE(text.find("gfx/Hud/FlameSleeveAmmo.bmp"), std::string::npos) << text;
@@ -260,7 +260,7 @@ TEST_F(HudTest, MissingImagesAreLoggedAndTheHudStillStarts) {
 
 TEST_F(HudTest, EachWheelStepTurnsTwoWeaponsHalfWayRound) {
     LoadPickupGuns();
-    hud->Init(&weapons);
+    hud->Init(&weapons, ClockReading{});
     EXPECT_EQ(RingFrame(), 0) << "the ring is hidden until the wheel moves";
     EXPECT_EQ(player.weapon, 0);
     // Wheel up: 5 degrees a frame (1 + 4) down from 180, through 0 shown as 360.
@@ -291,7 +291,7 @@ TEST_F(HudTest, EachWheelStepTurnsTwoWeaponsHalfWayRound) {
 }
 
 TEST_F(HudTest, NumberKeysSelectOnlyOwnedWeapons) {
-    hud->Init(&weapons);
+    hud->Init(&weapons, ClockReading{});
     hud->SelectWeapon(4);
     hud->SelectWeapon(-1);
     EXPECT_EQ(hud->ringIndex, 1) << "unowned slots change nothing";
@@ -323,7 +323,7 @@ TEST_F(HudTest, AnIdleRingHidesMidTurnAndKeepsItsAngle) {
     LoadPickupGuns();
     for (auto& owned : weapons.owned) owned = 0;
     weapons.owned[2] = 1;  // one weapon: a whole turn per step, longer than the idle limit
-    hud->Init(&weapons);
+    hud->Init(&weapons, ClockReading{});
     for (int frame = 0; frame <= 50; ++frame) EXPECT_GT(RingFrame(frame == 0), 0) << "frame " << frame;
     const float angle = hud->ringAngle;
     EXPECT_FLOAT_EQ(angle, 360.0f - 51 * 5.0f);

@@ -47,7 +47,7 @@ TEST_F(LevelSequence, TheSequenceRunsFromTheOptionsMenuToTheCreditsWithItsMusic)
     // The options menu hall hums from its one sound node.
     ASSERT_EQ(game->soundNodeSounds.size(), 1u);
     const Sound3D& hum = game->soundNodeSounds[0];
-    EXPECT_TRUE(hum.Loaded() && hum.IsPlaying());
+    EXPECT_TRUE(hum.Loaded() && hum.IsPlaying(fake.clock.TickCount()));
     EXPECT_EQ(hum.MinDistance(), 200.0f);
     EXPECT_EQ(hum.MaxDistance(), 1600.0f);
     struct Stage {
@@ -71,11 +71,11 @@ TEST_F(LevelSequence, TheSequenceRunsFromTheOptionsMenuToTheCreditsWithItsMusic)
         EXPECT_EQ(settings.inOptionsMenu, 0);
         EXPECT_FLOAT_EQ(game->player.health, 100.0f);
         EXPECT_GT(game->player.position.Distance(game->world.levelEnd), 150.0f) << "starts away from the exit";
-        EXPECT_EQ(Sounds().song.IsPlaying(), stage.song);
-        EXPECT_EQ(Sounds().ambient1.IsPlaying(), stage.ambient1);
-        EXPECT_EQ(Sounds().ambient2.IsPlaying(), stage.ambient2);
-        EXPECT_EQ(Sounds().portalWarp.IsPlaying(), stage.portalWarp);
-        EXPECT_EQ(Sounds().creditsSong.IsPlaying(), stage.creditsSong);
+        EXPECT_EQ(Sounds().song.IsPlaying(fake.clock.TickCount()), stage.song);
+        EXPECT_EQ(Sounds().ambient1.IsPlaying(fake.clock.TickCount()), stage.ambient1);
+        EXPECT_EQ(Sounds().ambient2.IsPlaying(fake.clock.TickCount()), stage.ambient2);
+        EXPECT_EQ(Sounds().portalWarp.IsPlaying(fake.clock.TickCount()), stage.portalWarp);
+        EXPECT_EQ(Sounds().creditsSong.IsPlaying(fake.clock.TickCount()), stage.creditsSong);
         EXPECT_EQ(game->soundNodeSounds.size(), soundNodes.size()) << "the new level's own sound nodes";
     }
 }
@@ -91,7 +91,7 @@ TEST_F(LevelSequence, NothingOfTheOldLevelActsInTheNext) {
     const Vec3 hero = game->player.position;
     FireWeapon(weapons, game->world, hero, game->player.lookDir, 0, hero);
     game->particles.Emit(hero, 40, 0, 0);
-    game->sounds.crystals[0].Play(true);
+    game->sounds.crystals[0].Play(true, fake.clock.TickCount());
     settings.forceFieldDown = 1;
     game->touch.contactHit.Start(fake.clock.TickCount() - 60000);
     const std::uint8_t ownedBefore = weapons.owned[0];
@@ -103,7 +103,7 @@ TEST_F(LevelSequence, NothingOfTheOldLevelActsInTheNext) {
     for (const Projectile& shot : weapons.projectiles) inFlight += shot.active;
     EXPECT_EQ(inFlight, 0);
     EXPECT_EQ(game->particles.ActiveCount(), 0);
-    EXPECT_FALSE(game->sounds.crystals[0].IsPlaying());
+    EXPECT_FALSE(game->sounds.crystals[0].IsPlaying(fake.clock.TickCount()));
     EXPECT_EQ(settings.forceFieldDown, 0) << "the new level's puzzle is unsolved";
     EXPECT_FALSE(game->touch.contactHit.started) << "the contact clock starts again at its first use";
     EXPECT_EQ(settings.delayedLevelChange, 0);

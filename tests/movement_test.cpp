@@ -46,6 +46,7 @@ protected:
     }
 
     Vec3 MovePlayer(const Vec3& displacement) {
+        context.now = Now();
         return MoveWithCollision(context, player.position, displacement, kMoverPlayer);
     }
 
@@ -58,6 +59,8 @@ protected:
         enemies.push_back(e);
         return enemies.back();
     }
+
+    std::uint32_t Now() { return fake.clock.TickCount(); }
 
     ScopedFakeClock fake;
     World world;
@@ -172,19 +175,19 @@ protected:
 TEST_F(CrystalPuzzleTest, TheHintPlaysTheAnswerOnceAndBlocksTheSolveUntilAToneStarts) {
     Touch(kHintCrystal);
     EXPECT_NE(ReadText(dir.root + "/log.txt").find("PUZZLE 1 3 5\n"), std::string::npos);
-    EXPECT_TRUE(tones[1].IsPlaying() && tones[3].IsPlaying() && tones[5].IsPlaying());
-    EXPECT_FALSE(tones[kHintCrystal].IsPlaying()) << "the hint crystal has no tone of its own";
+    EXPECT_TRUE(tones[1].IsPlaying(Now()) && tones[3].IsPlaying(Now()) && tones[5].IsPlaying(Now()));
+    EXPECT_FALSE(tones[kHintCrystal].IsPlaying(Now())) << "the hint crystal has no tone of its own";
     EXPECT_TRUE(state.hintPlaying);
     EXPECT_EQ(forceFieldDown, 0) << "the right tones sound, but only as the hint";
 
     // The hint's tones are once-only: they end by themselves.
     fake.clock.AdvanceMs(2500);
-    EXPECT_FALSE(tones[1].IsPlaying());
+    EXPECT_FALSE(tones[1].IsPlaying(Now()));
     Touch(1);
     EXPECT_FALSE(state.hintPlaying);
-    EXPECT_TRUE(tones[1].IsPlaying());
+    EXPECT_TRUE(tones[1].IsPlaying(Now()));
     fake.clock.AdvanceMs(10000);
-    EXPECT_TRUE(tones[1].IsPlaying()) << "a touched crystal's tone loops";
+    EXPECT_TRUE(tones[1].IsPlaying(Now())) << "a touched crystal's tone loops";
 }
 
 TEST_F(CrystalPuzzleTest, TheThreeRightTonesAloneLowerTheField) {
@@ -194,14 +197,14 @@ TEST_F(CrystalPuzzleTest, TheThreeRightTonesAloneLowerTheField) {
     Touch(5);
     EXPECT_EQ(forceFieldDown, 0) << "a wrong tone is sounding";
     Touch(0);
-    EXPECT_FALSE(tones[0].IsPlaying()) << "touching a sounding crystal stops it";
+    EXPECT_FALSE(tones[0].IsPlaying(Now())) << "touching a sounding crystal stops it";
     EXPECT_EQ(forceFieldDown, 1);
-    EXPECT_FALSE(tones[1].IsPlaying() || tones[3].IsPlaying() || tones[5].IsPlaying());
-    EXPECT_TRUE(solved.IsPlaying());
+    EXPECT_FALSE(tones[1].IsPlaying(Now()) || tones[3].IsPlaying(Now()) || tones[5].IsPlaying(Now()));
+    EXPECT_TRUE(solved.IsPlaying(Now()));
 
     // Solved for good: touches no longer do anything.
     Touch(2);
-    EXPECT_FALSE(tones[2].IsPlaying());
+    EXPECT_FALSE(tones[2].IsPlaying(Now()));
 }
 
 TEST_F(CrystalPuzzleTest, ACrystalAnswersOneTouchPer500ms) {
@@ -209,10 +212,10 @@ TEST_F(CrystalPuzzleTest, ACrystalAnswersOneTouchPer500ms) {
     player.position = {300, 40, 960};
     fake.clock.AdvanceMs(500);
     MovePlayer({0, 0, 20});
-    EXPECT_TRUE(tones[1].IsPlaying()) << "a second touch within 500 ms does not stop it";
+    EXPECT_TRUE(tones[1].IsPlaying(Now())) << "a second touch within 500 ms does not stop it";
     fake.clock.AdvanceMs(1);
     MovePlayer({0, 0, 20});
-    EXPECT_FALSE(tones[1].IsPlaying());
+    EXPECT_FALSE(tones[1].IsPlaying(Now()));
 }
 
 }  // namespace
@@ -222,24 +225,25 @@ namespace {
 // The playing state the puzzle reads, without any audio device.
 TEST(SoundState, PlayResumesWhereItStoppedAndAOneShotEndsByItself) {
     ScopedFakeClock fake;
+    const auto Now = [&fake] { return fake.clock.TickCount(); };
     TempLevelDir dir;
     WriteSilence(dir.root + "/song.wav", 2000);
     Sound song;
-    EXPECT_FALSE(song.Play(false)) << "never loaded";
+    EXPECT_FALSE(song.Play(false, Now())) << "never loaded";
     ASSERT_TRUE(song.Load(dir.root + "/song.wav"));
     EXPECT_EQ(song.LengthMs(), 2000u);
-    song.Play(false);
+    song.Play(false, Now());
     fake.clock.AdvanceMs(1500);
-    song.Stop();
+    song.Stop(Now());
     fake.clock.AdvanceMs(5000);
-    song.Play(false);
+    song.Play(false, Now());
     fake.clock.AdvanceMs(499);
-    EXPECT_TRUE(song.IsPlaying());
+    EXPECT_TRUE(song.IsPlaying(Now()));
     fake.clock.AdvanceMs(1);
-    EXPECT_FALSE(song.IsPlaying()) << "resumed at 1500 ms, so 500 ms were left";
-    song.Play(false);
+    EXPECT_FALSE(song.IsPlaying(Now())) << "resumed at 1500 ms, so 500 ms were left";
+    song.Play(false, Now());
     fake.clock.AdvanceMs(1999);
-    EXPECT_TRUE(song.IsPlaying()) << "after running out it starts from the beginning";
+    EXPECT_TRUE(song.IsPlaying(Now())) << "after running out it starts from the beginning";
     EXPECT_FALSE(Sound().Load(dir.root + "/missing.wav"));
 }
 

@@ -305,7 +305,7 @@ protected:
 
     bool Sounding(int number) {
         for (std::size_t i = 0; i < game->world.crystals.size(); ++i)
-            if (game->world.crystals[i].number == number) return game->sounds.crystals[i].IsPlayingAt(fake.clock.TickCount());
+            if (game->world.crystals[i].number == number) return game->sounds.crystals[i].IsPlaying(fake.clock.TickCount());
         return false;
     }
     Vec3 Gem(int number) {

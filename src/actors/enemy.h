@@ -55,6 +55,8 @@ struct EnemyScene {
     // Puts one shot of weapon `weapon` into the projectile pool from `from`
     // along `direction` (need not be unit length).
     std::function<void(const Vec3& from, const Vec3& direction, int weapon)> fireProjectile;
+    // The step's millisecond clock.
+    std::uint32_t now = 0;
 };
 
 // Brings an enemy to life at its position: facing, yaw, AI state and hit

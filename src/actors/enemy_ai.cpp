@@ -9,7 +9,6 @@
 #include "actors/player.h"
 #include "math/geometry.h"
 #include "math/saturating.h"
-#include "platform/clock.h"
 #include "world/collision_packet.h"
 #include "world/world.h"
 
@@ -109,14 +108,14 @@ void ApplyStateRules(Enemy& enemy) {
 
 // True (and the clock restarted) when the firing state's shared clock has
 // run past the interval; the first use only starts the clock.
-bool FireClockDue(EnemyClocks& clocks, int state) {
+bool FireClockDue(EnemyClocks& clocks, int state, std::uint32_t now) {
     const int slot = state - kStateStrafeLeft;
     if (slot < 0 || slot >= kFiringStates) return false;
-    return clocks.fire[slot].Opens(platform::GetTickCount(), kEnemyFireIntervalMs);
+    return clocks.fire[slot].Opens(now, kEnemyFireIntervalMs);
 }
 
 void Fire(const Enemy& enemy, EnemyScene& scene) {
-    if (!FireClockDue(scene.clocks, enemy.aiState) || !scene.fireProjectile) return;
+    if (!FireClockDue(scene.clocks, enemy.aiState, scene.now) || !scene.fireProjectile) return;
     if (enemy.kind == enemy_kind::Lumarid) {
         scene.fireProjectile(enemy.position, enemy.facing, kLumaridShot);
         return;

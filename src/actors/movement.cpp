@@ -9,7 +9,6 @@
 #include "audio/sound_table.h"
 #include "base/debug_log.h"
 #include "math/saturating.h"
-#include "platform/clock.h"
 #include "world/collision_packet.h"
 #include "world/octree.h"
 #include "world/sweep.h"
@@ -81,7 +80,7 @@ Sound* Tone(const MoveContext& c, int crystal) {
 
 bool TonePlaying(const MoveContext& c, int crystal) {
     const Sound* tone = Tone(c, crystal);
-    return tone && tone->IsPlaying();
+    return tone && tone->IsPlaying(c.now);
 }
 
 // The hint crystal logs the solution and plays its three tones once.
@@ -89,16 +88,16 @@ void PlayHint(MoveContext& c) {
     const std::int32_t* correct = c.world.correctCrystals;
     DebugLog() << "PUZZLE " << correct[0] << ' ' << correct[1] << ' ' << correct[2] << '\n';
     for (int k = 0; k < 3; ++k)
-        if (Sound* tone = Tone(c, correct[k])) tone->Play(false);
+        if (Sound* tone = Tone(c, correct[k])) tone->Play(false, c.now);
     c.state.hintPlaying = true;
 }
 
 void TouchCrystal(MoveContext& c, int crystal) {
     Sound* tone = Tone(c, crystal);
-    if (tone && tone->IsPlaying()) {
-        tone->Stop();
+    if (tone && tone->IsPlaying(c.now)) {
+        tone->Stop(c.now);
     } else if (crystal != kHintCrystal) {
-        if (tone) tone->Play(true);
+        if (tone) tone->Play(true, c.now);
         c.state.hintPlaying = false;
     } else {
         PlayHint(c);
@@ -123,14 +122,14 @@ void PlayCrystalPuzzle(MoveContext& c, const Vec3& start, const Vec3& displaceme
     if (!PuzzleSolved(c)) return;
     c.forceFieldDown = 1;
     for (int k = 0; k < 3; ++k)
-        if (Sound* tone = Tone(c, c.world.correctCrystals[k])) tone->Stop();
-    if (c.puzzle.solved) c.puzzle.solved->Play(false);
+        if (Sound* tone = Tone(c, c.world.correctCrystals[k])) tone->Stop(c.now);
+    if (c.puzzle.solved) c.puzzle.solved->Play(false, c.now);
 }
 
 }  // namespace
 
 Vec3 MoveWithCollision(MoveContext& c, const Vec3& start, const Vec3& displacement, int moverKind) {
-    const std::uint32_t now = platform::GetTickCount();
+    const std::uint32_t now = c.now;
     for (ClockGate* gate : {&c.state.contactHit, &c.state.painLine, &c.state.crystalTouch}) gate->Start(now);
     if (moverKind == kMoverEnemy) {
         if (EnemyStepRefused(c, start, displacement)) return start;

@@ -52,6 +52,8 @@ struct MoveContext {
     std::uint8_t& forceFieldDown;
     TouchState& state;
     TouchEvents& events;
+    // The step's millisecond clock.
+    std::uint32_t now = 0;
 };
 
 // Moves a mover from start by displacement and returns where it ends

@@ -11,7 +11,6 @@
 #include "graphics/view_transform.h"
 #include "math/camera.h"
 #include "math/saturating.h"
-#include "platform/clock.h"
 #include "world/ray_cast.h"
 #include "world/world.h"
 
@@ -195,6 +194,7 @@ Particle Born(int kind, const Vec3& at) {
         FillLowKind(p);
     else
         FillHighKind(p);
+    p.previous = p.position;
     return p;
 }
 
@@ -252,6 +252,7 @@ void ParticleSystem::AttachToShooter(Particle& particle) const {
     }
     facing.SetLength(kAttachedSpeed);
     particle.velocity = facing;
+    particle.previous = particle.position;
 }
 
 void ParticleSystem::Emit(const Vec3& at, int count, int kind, int attached) {
@@ -318,6 +319,7 @@ bool ParticleSystem::UpdateParticle(Particle& p, float dt, ParticleScene& scene)
         return false;
     }
     p.age += dt;
+    p.previous = p.position;
     if (p.kind == particle_kind::Flame) p.size += kFlameGrowth;
     if (!p.sparkCollision && !p.bloodCollision) {
         p.position += p.velocity;
@@ -356,7 +358,7 @@ void ParticleSystem::Burn(Enemy& enemy, ParticleScene& scene) {
         SetAnimation(enemy, enemy_anim::Run);
         return;
     }
-    if (killRemark.Opens(platform::GetTickCount(), kKillRemarkMs) && scene.killRemark) scene.killRemark();
+    if (killRemark.Opens(scene.now, kKillRemarkMs) && scene.killRemark) scene.killRemark();
     KillEnemy(enemy, false);
     if (enemy.kind != enemy_kind::EndBoss) return;
     settings.delayedLevelChange = 1;
@@ -369,7 +371,7 @@ ParticleSystem::ShownSlots ParticleSystem::Showing() const {
     return shown;
 }
 
-void ParticleSystem::Draw(const ViewTransform& view, const ShownSlots* shown) const {
+void ParticleSystem::Draw(const ViewTransform& view, const ShownSlots* shown, float fraction) const {
     if (activeCount == 0 || (shown && shown->none())) return;
     glPushMatrix();
     glLoadIdentity();
@@ -397,8 +399,8 @@ void ParticleSystem::Draw(const ViewTransform& view, const ShownSlots* shown) co
         glColor3ub(Channel(p.red), Channel(p.green), Channel(p.blue));
         const Vec3 r = Scaled(right, p.size);
         const Vec3 u = Scaled(up, p.size);
-        const Vec3 corners[4] = {p.position - r - u, p.position + r - u, p.position + r + u,
-                                 p.position - r + u};
+        const Vec3 at = fraction >= 1.0f ? p.position : p.previous + Scaled(p.position - p.previous, fraction);
+        const Vec3 corners[4] = {at - r - u, at + r - u, at + r + u, at - r + u};
         constexpr GLfloat kUv[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
         for (int i = 0; i < 4; ++i) {
             glTexCoord2f(kUv[i][0], kUv[i][1]);

@@ -48,6 +48,9 @@ struct Particle {
     float size = 0.0f;  // half the side of the drawn square
     Vec3 velocity;      // added to the position at every update
     Vec3 position;
+    // Where the last update found it (where it was born, when new): a
+    // picture between two steps draws it between the two.
+    Vec3 previous;
     float red = 0.0f, green = 0.0f, blue = 0.0f, alpha = 255.0f;  // 0..255
     std::uint8_t gravity = 0;
     Vec3 acceleration;  // added, times age / lifetime, while gravity is set
@@ -70,6 +73,8 @@ struct ParticleScene {
     // The hero remarks on a kill by fire (at most one line per 5 s); may be
     // empty.
     std::function<void()> killRemark;
+    // The step's millisecond clock.
+    std::uint32_t now = 0;
 };
 
 class ParticleSystem {
@@ -90,8 +95,9 @@ public:
     ShownSlots Showing() const;
     // Additive camera-facing squares of the showing particles (of those in
     // `shown` only, when given); does its own push / identity / view / pop
-    // of the model-view matrix.
-    void Draw(const ViewTransform& view, const ShownSlots* shown = nullptr) const;
+    // of the model-view matrix. `fraction` of the way from each particle's
+    // previous place to its place (1: where it is).
+    void Draw(const ViewTransform& view, const ShownSlots* shown = nullptr, float fraction = 1.0f) const;
     // Every particle gone at once, as when a level is left; the kill
     // remark's clock starts again at its next use.
     void Clear();

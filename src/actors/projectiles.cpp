@@ -9,7 +9,6 @@
 #include "actors/weapons.h"
 #include "math/geometry.h"
 #include "math/saturating.h"
-#include "platform/clock.h"
 #include "world/octree.h"
 #include "world/ray_cast.h"
 #include "world/world.h"
@@ -87,7 +86,7 @@ void HurtHero(ShotScene& scene, const Projectile& shot) {
     Player& hero = scene.player;
     if (TruncatedDistance(hero.position.Distance(shot.position)) > kShotReachOnHero) return;
     hero.health -= kShotDamageOnHero;
-    if (scene.clocks.painLine.Opens(platform::GetTickCount(), kLineMs) &&
+    if (scene.clocks.painLine.Opens(scene.now, kLineMs) &&
         scene.effects.painRemark)
         scene.effects.painRemark();
     EmitDirected(scene.effects, hero.position, shot.velocity, Random(1, 5), kBloodSprayKind);
@@ -95,7 +94,7 @@ void HurtHero(ShotScene& scene, const Projectile& shot) {
 }
 
 void KillByShot(ShotScene& scene, Enemy& enemy, int sphere) {
-    if (scene.clocks.killLine.Opens(platform::GetTickCount(), kLineMs) &&
+    if (scene.clocks.killLine.Opens(scene.now, kLineMs) &&
         scene.effects.killRemark)
         scene.effects.killRemark();
     KillEnemy(enemy, sphere == kHeadSphere);

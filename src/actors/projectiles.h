@@ -41,6 +41,7 @@ struct ShotScene {
     ShotEffects& effects;
     std::uint8_t& delayedLevelChange;  // set when the end boss dies
     bool deathmatchRespawn;            // the end boss then comes straight back
+    std::uint32_t now = 0;             // the step's millisecond clock
 };
 
 // Projectile types that hurt the hero: the enemies' shots.

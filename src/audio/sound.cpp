@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "audio/wave_file.h"
-#include "platform/clock.h"
 
 namespace {
 
@@ -51,7 +50,8 @@ void MixDownToMono(PcmBuffer& pcm) {
 bool Sound::Load(const std::string& path, AudioDevice* device) { return LoadVoice(path, device, false); }
 
 bool Sound::LoadVoice(const std::string& path, AudioDevice* device, bool positional) {
-    Stop();
+    if (voice) voice->Pause();
+    playing = false;
     voice.reset();
     fileName = path;
     loaded = false;
@@ -80,10 +80,9 @@ std::uint32_t Sound::PositionAt(std::uint32_t now) const { return startPosition 
 
 std::uint32_t Sound::Wrapped(std::uint32_t position) const { return lengthMs ? position % lengthMs : 0; }
 
-bool Sound::Play(bool loop) {
+bool Sound::Play(bool loop, std::uint32_t now) {
     if (!loaded) return false;
-    const std::uint32_t now = platform::GetTickCount();
-    const bool sounding = IsPlaying();
+    const bool sounding = IsPlaying(now);
     if (playing) {
         // Still sounding: it goes on from where it is. A one-shot that ran
         // out starts again from the beginning.
@@ -101,18 +100,16 @@ bool Sound::Play(bool loop) {
     return true;
 }
 
-void Sound::Stop() {
+void Sound::Stop(std::uint32_t now) {
     if (voice) voice->Pause();
     if (!playing) return;
-    const std::uint32_t at = PositionAt(platform::GetTickCount());
+    const std::uint32_t at = PositionAt(now);
     if (looping) startPosition = Wrapped(at);
     else startPosition = at < lengthMs ? at : 0;
     playing = false;
 }
 
-bool Sound::IsPlaying() const { return playing && IsPlayingAt(platform::GetTickCount()); }
-
-bool Sound::IsPlayingAt(std::uint32_t now) const {
+bool Sound::IsPlaying(std::uint32_t now) const {
     if (!playing) return false;
     if (looping) return true;
     return PositionAt(now) < lengthMs;

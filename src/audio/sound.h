@@ -26,13 +26,12 @@ public:
     // without one (or when the device refuses them) the sound plays
     // silently by the clock.
     bool Load(const std::string& path, AudioDevice* device = nullptr);
+    // `now` is the game's millisecond clock (its step's reading).
     // False (and nothing happens) when the sound was never loaded.
-    bool Play(bool loop);
-    void Stop();
-    bool IsPlaying() const;
-    // Whether it is sounding at `now` of the millisecond clock: for those
-    // who watch the game without reading its clock.
-    bool IsPlayingAt(std::uint32_t now) const;
+    bool Play(bool loop, std::uint32_t now);
+    void Stop(std::uint32_t now);
+    // Whether it is sounding at `now`.
+    bool IsPlaying(std::uint32_t now) const;
     // The playing state as kept by the clock (playing, looping, where and
     // when it last started), hashed without reading the clock.
     std::uint64_t StateKey() const;

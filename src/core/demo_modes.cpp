@@ -10,7 +10,6 @@
 #include <sstream>
 
 #include "base/debug_log.h"
-#include "base/timer.h"
 #include "core/game.h"
 #include "core/shell.h"
 #include "core/state_hash.h"
@@ -26,7 +25,7 @@ constexpr double kMsPerSecond = 1000.0;
 constexpr double kSecondsPerMinute = 60.0;
 
 double WallSeconds() {
-    platform::Clock& wall = platform::SystemClock();
+    Clock& wall = SystemClock();
     return static_cast<double>(wall.Counter()) / static_cast<double>(wall.Frequency());
 }
 
@@ -50,7 +49,7 @@ double Median(const std::vector<double>& sorted) {
 
 // Puts the system clock back when a demo's game is done.
 struct InstalledDemoClock {
-    ~InstalledDemoClock() { platform::InstallClock(nullptr); }
+    ~InstalledDemoClock() { InstallClock(nullptr); }
 };
 
 }  // namespace
@@ -61,7 +60,7 @@ DemoHeader RecordingHeader(const CommandLine& line, const Options& options,
     DemoHeader header;
     header.contentHash = ContentIdentity(".", line.levelFile);
     header.seed = seed;
-    header.clockFrequency = platform::SystemClock().Frequency();
+    header.clockFrequency = SystemClock().Frequency();
     header.width = window.width;
     header.height = window.height;
     header.colourBits = window.colourBits;
@@ -97,13 +96,12 @@ std::string DemoMismatch(const DemoHeader& header, std::uint64_t contentHere) {
     return {};
 }
 
-void StartGameForDemo(Game& game, InputDevices& devices, platform::Clock& clock,
+void StartGameForDemo(Game& game, InputDevices& devices, Clock& clock,
                       const DemoHeader& header, AudioDevice* audio) {
     levelIndex = 0;
     fieldOfView = static_cast<float>(kStartFieldOfView);
     std::srand(header.seed);
-    platform::InstallClock(&clock);
-    frameClock = Timer();
+    InstallClock(&clock);
     game.Init(&devices, audio);
     std::ostringstream ignored;  // the recording's options were already checked
     std::istringstream optionLines(header.options);
@@ -182,7 +180,7 @@ int RecordDemo(const CommandLine& line, const Options& options, platform::GameWi
     const DemoHeader header =
         RecordingHeader(line, options, settings, drawableWidth, drawableHeight, seed);
     platform::SdlInputDevices devices(window);
-    DemoRecorder recorder(platform::SystemClock(), devices);
+    DemoRecorder recorder(SystemClock(), devices);
     std::string error;
     if (!recorder.Start(line.recordFile, header, error)) {
         std::fprintf(stderr, "talvemar: %s\n", error.c_str());
@@ -191,6 +189,7 @@ int RecordDemo(const CommandLine& line, const Options& options, platform::GameWi
     InstalledDemoClock installed;
     auto game = std::make_unique<Game>();
     game->presentFrame = [&window] { window.SwapBuffers(); };
+    game->pacingClock = &SystemClock();
     StartGameForDemo(*game, recorder, recorder, header, audio);
     recorder.EndFrame();
     const std::uint32_t frames = RunRecordingLoop(*game, recorder);
@@ -216,9 +215,11 @@ int RecordDemo(const CommandLine& line, const Options& options, platform::GameWi
 int PlayDemo(const CommandLine& line, const Demo& demo, platform::GameWindow& window,
              AudioDevice* audio) {
     const bool timed = !line.timedemoFile.empty();
-    DemoPlayer player(demo, platform::SystemClock(), !timed);
+    DemoPlayer player(demo);
     InstalledDemoClock installed;
     auto game = std::make_unique<Game>();
+    game->pacingClock = &SystemClock();
+    game->paced = !timed;
     game->presentFrame = [&window, timed] {
         window.SwapBuffers();
         if (timed) glFinish();  // a picture counts when it is finished

@@ -36,7 +36,7 @@ std::string DemoMismatch(const DemoHeader& header, std::uint64_t contentHere);
 // clock started on it, the game initialised with the demo's options and
 // entered into its start level. The caller then ends the start-up with
 // its recorder's or player's EndFrame.
-void StartGameForDemo(Game& game, InputDevices& devices, platform::Clock& clock,
+void StartGameForDemo(Game& game, InputDevices& devices, Clock& clock,
                       const DemoHeader& header, AudioDevice* audio);
 
 // "demo end: frame N, state HASH".

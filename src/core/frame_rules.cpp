@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "base/settings.h"
-#include "platform/clock.h"
 #include "world/world.h"
 
 namespace {
@@ -80,8 +79,7 @@ void DelayedLevelChange::Check(Settings& s, std::uint32_t now) {
     }
 }
 
-void PaceFrame(std::uint32_t frameStart, std::uint32_t frameMs) {
-    platform::Clock& clock = platform::ActiveClock();
+void PaceFrame(Clock& clock, std::uint32_t frameStart, std::uint32_t frameMs) {
     for (;;) {
         const std::uint32_t elapsed = clock.TickCount() - frameStart;
         if (elapsed >= frameMs) return;

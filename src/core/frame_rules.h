@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "base/clock.h"
 #include "math/vec3.h"
 
 struct Settings;
@@ -47,4 +48,4 @@ struct DelayedLevelChange {
 // Waits until at least frameMs milliseconds of the tick count have passed
 // since frameStart. Sleeps for most of the wait and spins only the last
 // millisecond, so an idle game does not hold a processor core.
-void PaceFrame(std::uint32_t frameStart, std::uint32_t frameMs = kFrameMs);
+void PaceFrame(Clock& clock, std::uint32_t frameStart, std::uint32_t frameMs = kFrameMs);

@@ -8,10 +8,8 @@
 #include "actors/enemy.h"
 #include "base/debug_log.h"
 #include "base/settings.h"
-#include "base/timer.h"
 #include "math/camera.h"
 #include "math/saturating.h"
-#include "platform/clock.h"
 #include "platform/window.h"
 #include "world/octree.h"
 
@@ -32,6 +30,8 @@ constexpr int kCutsceneJustEnded = -1;
 }  // namespace
 
 void Game::Init(InputDevices* devices, AudioDevice* audio) {
+    ReadStepTime();
+    frameClock.Start(stepTime);
     trail.ready = false;
     WireEffects();
     soundSystem.Attach(audio);
@@ -46,8 +46,10 @@ void Game::Init(InputDevices* devices, AudioDevice* audio) {
     input.AcquireAll();
     StartPlayerAtCamera();
     InitWeapons(weapons);
-    hud.Init(&weapons);
+    hud.Init(&weapons, stepTime);
 }
+
+void Game::ReadStepTime() { stepTime = ReadClock(ActiveClock()); }
 
 void Game::StartPlayerAtCamera() {
     player.Init(camera.position, kStartHealth);
@@ -121,7 +123,7 @@ void Game::LoadAssets() {
 
 int Game::LoadLevel(const char* path, int index) {
     const int result = world.Load(path, index, [this] {
-        cutscene.Setup(world.entities, soundSystem.Device(), models);
+        cutscene.Setup(world.entities, soundSystem.Device(), models, stepTime);
         cutscene.ReadScenes();
     });
     if (result != 0) return result;
@@ -130,23 +132,26 @@ int Game::LoadLevel(const char* path, int index) {
 }
 
 void Game::RunFrame() {
+    Clock& pacing = pacingClock ? *pacingClock : ActiveClock();
+    const std::uint32_t frameStart = pacing.TickCount();
+    ReadStepTime();
     if (idle.Update(player.position, levelIndex)) PlayRemark(RemarkGroup::Idle);
     if (player.health <= 0.0f && !player.dead) PlayerDeath();
     CheckLevelExit();
-    delayedChange.Check(settings, platform::GetTickCount());
+    delayedChange.Check(settings, Now());
 
-    const double now = frameClock.Seconds();
+    const double now = frameClock.Seconds(stepTime);
     if (!clockStarted) {
         clockStart = now;
         clockStarted = true;
     }
     elapsedSeconds = now - clockStart;
-    const std::uint32_t frameStart = platform::GetTickCount();
 
     PlaceSounds();
     input.Update();
     UpdatePlayerControl();
-    ParticleScene effects{world, player, world.enemies, decals, [this] { PlayRemark(RemarkGroup::Killing); }};
+    ParticleScene effects{world, player, world.enemies, decals,
+                          [this] { PlayRemark(RemarkGroup::Killing); }, Now()};
     particles.Update(elapsedSeconds, effects);
     const int cutsceneStatus = StepPicture();
     for (int i = 0; i < picturesPerStep; ++i) DrawPicture();
@@ -157,7 +162,7 @@ void Game::RunFrame() {
     const Vec3 referencePoint = ReferencePoint();
     ApplyMenuTriggers();
     UpdateEnemies(referencePoint);
-    PaceFrame(frameStart);
+    if (paced) PaceFrame(pacing, frameStart);
     if (settings.levelChangePending) ChangeLevel();
 }
 
@@ -195,7 +200,7 @@ void Game::WireEffects() {
     shotEffects.explosionSound = [this](const Vec3& at) {
         sounds.explosion.SetPosition(at);
         soundSystem.Commit();
-        sounds.explosion.Play(false);
+        sounds.explosion.Play(false, Now());
     };
 }
 
@@ -206,7 +211,8 @@ void Game::UpdateEnemies(const Vec3& referencePoint) {
                      },
                      [this](const Vec3& from, const Vec3& direction, int type) {
                          FireProjectile(weapons, world, from, direction, type);
-                     }};
+                     },
+                     Now()};
     std::vector<Enemy>& enemies = world.enemies;
     for (std::size_t i = 0; i < enemies.size(); ++i) {
         if (WithinEnemyUpdateRange(enemies[i].position, referencePoint))
@@ -233,6 +239,7 @@ const char* LevelFileFor(int index) {
 
 void Game::ChangeLevel() {
     DebugLog() << "--- CHANGING LEVELS ---\n";
+    ReadStepTime();
     StopEnemyVoices();
     ForgetOldLevel();
     ++levelIndex;
@@ -241,6 +248,7 @@ void Game::ChangeLevel() {
     SwitchMusicBeforeLoading(levelIndex);
     StopSoundNodes();
     const int result = LoadLevel(path, levelIndex);
+    ReadStepTime();
     SwitchMusicAfterLoading(levelIndex);
     if (result != 0) FailOnLevel(path);
     StartSoundNodes();
@@ -251,10 +259,12 @@ void Game::ChangeLevel() {
 }
 
 void Game::EnterLevel(const char* path) {
+    ReadStepTime();
     StopEnemyVoices();
     ForgetOldLevel();
     StopSoundNodes();
     if (LoadLevel(path, levelIndex) != 0) FailOnLevel(path);
+    ReadStepTime();
     StartSoundNodes();
     GiveEnemiesVoices();
     soundSystem.Commit();
@@ -266,7 +276,7 @@ void Game::ForgetOldLevel() {
     delayedChange = DelayedLevelChange{};
     EmptyProjectilePool(weapons);
     particles.Clear();
-    for (Sound& tone : sounds.crystals) tone.Stop();
+    for (Sound& tone : sounds.crystals) tone.Stop(Now());
     settings.forceFieldDown = 0;
     jumpTimer = 0.0f;
     onGround = false;

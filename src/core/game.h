@@ -13,6 +13,7 @@
 #include "actors/projectiles.h"
 #include "actors/weapons.h"
 #include "audio/sound_system.h"
+#include "base/clock.h"
 #include "audio/sound_table.h"
 #include "graphics/md2_model.h"
 #include "hud/hud.h"
@@ -49,7 +50,8 @@ public:
     // of the sequence, reads its scenes during the load and brings its
     // enemies to life. The loader's result: 0 on success.
     int LoadLevel(const char* path, int index);
-    // One simulation step and one picture, at least 30 ms long.
+    // One simulation step and its pictures, at least 30 ms long on the
+    // pacing clock; the step reads the game's clock once, at its start.
     void RunFrame();
     // Sets levelChangePending within 150 units of the level's exit.
     void CheckLevelExit();
@@ -76,6 +78,13 @@ public:
     void DrawPicture();
     // Pictures drawn per step (1; tests draw none or several).
     int picturesPerStep = 1;
+    // The clock the frames are paced on: the game's own when null. A demo
+    // paces on the system's clock while the game reads the recording.
+    Clock* pacingClock = nullptr;
+    // False: each frame starts as soon as the last one ends (timedemo).
+    bool paced = true;
+    // The game's clock as this step (or the level change under way) read it.
+    const ClockReading& StepTime() const { return stepTime; }
 
     // The hero's per-frame control: keys, mouse, movement with collision,
     // gravity, cameras, weapon choice and firing, developer keys.
@@ -240,6 +249,12 @@ private:
     };
     Picture picture;
 
+    // The step's reading of the game's clock, handed to all it does.
+    ClockReading stepTime;
+    std::uint32_t Now() const { return stepTime.ms; }
+    void ReadStepTime();
+    // Seconds of the game's clock since Init, and at the first step.
+    Stopwatch frameClock;
     bool clockStarted = false;
     double clockStart = 0.0;
     // Control clocks start at the first control frame.

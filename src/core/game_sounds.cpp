@@ -33,12 +33,12 @@ void Game::GiveEnemiesVoices() {
             voice.SetPosition(world.enemies[i].position);
         }
         voice.SetMinDistance(kEnemyVoiceMinDistance);
-        voice.Play(true);  // a voice without a file stays silent
+        voice.Play(true, Now());  // a voice without a file stays silent
     }
 }
 
 void Game::StopEnemyVoices() {
-    for (Sound3D& voice : enemyVoices) voice.Stop();
+    for (Sound3D& voice : enemyVoices) voice.Stop(Now());
 }
 
 void Game::StartSoundNodes() {
@@ -51,12 +51,12 @@ void Game::StartSoundNodes() {
         sound.SetMinDistance(node.minDistance);
         sound.SetMaxDistance(node.maxDistance);
         sound.SetPosition(node.position);
-        sound.Play(true);
+        sound.Play(true, Now());
     }
 }
 
 void Game::StopSoundNodes() {
-    for (Sound3D& sound : soundNodeSounds) sound.Stop();
+    for (Sound3D& sound : soundNodeSounds) sound.Stop(Now());
 }
 
 void Game::PlaceSounds() {
@@ -72,10 +72,10 @@ void Game::PlaceSounds() {
 void Game::StartSequenceMusic(int index) {
     for (Sound* music : {&sounds.song, &sounds.ambient1, &sounds.ambient2, &sounds.creditsSong,
                          &sounds.portalWarp})
-        music->Stop();
+        music->Stop(Now());
     if (index == 0) return;  // the options menu has none
     // Level 4 keeps the second level's ambience going under the song.
-    if (index == 4) sounds.ambient2.Play(true);
+    if (index == 4) sounds.ambient2.Play(true, Now());
     SwitchMusicAfterLoading(index);
 }
 
@@ -83,27 +83,27 @@ void Game::SwitchMusicBeforeLoading(int index) {
     switch (index) {
         case 1: case 3: case 4: break;
         case kPortalLevel:
-            sounds.ambient2.Stop();
-            sounds.song.Stop();
+            sounds.ambient2.Stop(Now());
+            sounds.song.Stop(Now());
             break;
-        default: sounds.portalWarp.Stop(); break;  // the credits
+        default: sounds.portalWarp.Stop(Now()); break;  // the credits
     }
 }
 
 void Game::SwitchMusicAfterLoading(int index) {
     switch (index) {
         case 1:
-            sounds.portalWarp.Stop();
-            sounds.song.Play(true);
-            sounds.ambient1.Play(true);
+            sounds.portalWarp.Stop(Now());
+            sounds.song.Play(true, Now());
+            sounds.ambient1.Play(true, Now());
             break;
         case 3:
-            sounds.song.Stop();
-            sounds.ambient1.Stop();
-            sounds.ambient2.Play(true);
+            sounds.song.Stop(Now());
+            sounds.ambient1.Stop(Now());
+            sounds.ambient2.Play(true, Now());
             break;
-        case 4: sounds.song.Play(true); break;
-        case kPortalLevel: sounds.portalWarp.Play(true); break;
-        default: sounds.creditsSong.Play(false); break;  // the credits
+        case 4: sounds.song.Play(true, Now()); break;
+        case kPortalLevel: sounds.portalWarp.Play(true, Now()); break;
+        default: sounds.creditsSong.Play(false, Now()); break;  // the credits
     }
 }

@@ -37,13 +37,13 @@ void Game::ApplyPickup(Item& item) {
     const int kind = item.kind;
     if (kind >= item_kind::Asr && kind <= item_kind::Weapon5) {
         weapons.owned[kind] = 1;
-        if (Sound* sound = PickupSound(kind)) sound->Play(false);
+        if (Sound* sound = PickupSound(kind)) sound->Play(false, Now());
         hud.SelectWeapon(kind);
         hud.UpdateRingAngle();
         PlayRemark(RemarkGroup::Weapon);
     } else if (kind >= item_kind::HandgunAmmo && kind <= item_kind::EnergyCube) {
         weapons.ammo[WeaponForAmmo(kind)] += item.amount;
-        if (Sound* sound = PickupSound(kind)) sound->Play(false);
+        if (Sound* sound = PickupSound(kind)) sound->Play(false, Now());
     } else if (kind >= item_kind::SmallHealth && kind <= item_kind::LargeHealth) {
         player.health += static_cast<float>(item.amount);
         PlayRemark(RemarkGroup::Health);

@@ -10,7 +10,6 @@
 #include "core/game.h"
 #include "input/key_codes.h"
 #include "math/camera.h"
-#include "platform/clock.h"
 #include "world/octree.h"
 
 namespace {
@@ -70,12 +69,18 @@ MoveContext Game::Moves() {
                        PuzzleSounds{sounds.crystals, &sounds.puzzleSolve},
                        settings.forceFieldDown,
                        touch,
-                       touchEvents};
+                       touchEvents,
+                       Now()};
 }
 
 ShotScene Game::Shots() {
-    return ShotScene{world,        player, shotClocks, shotEffects, settings.delayedLevelChange,
-                     settings.deathmatchRespawn != 0};
+    return ShotScene{world,
+                     player,
+                     shotClocks,
+                     shotEffects,
+                     settings.delayedLevelChange,
+                     settings.deathmatchRespawn != 0,
+                     Now()};
 }
 
 Vec3 Game::Move(CollisionPacket& packet, const Vec3& start, const Vec3& displacement, int moverKind) {
@@ -85,7 +90,7 @@ Vec3 Game::Move(CollisionPacket& packet, const Vec3& start, const Vec3& displace
 }
 
 void Game::UpdatePlayerControl() {
-    const std::uint32_t now = platform::GetTickCount();
+    const std::uint32_t now = Now();
     if (!controlClocksStarted) {
         lastFireTime = bookmarkTime = now;
         controlClocksStarted = true;
@@ -284,17 +289,17 @@ void Game::FireWhenReady(std::uint32_t now) {
     if (w < 0 || w >= kPlayerWeapons) return;
     if (!(weapons.fireInterval[w] < static_cast<float>(now - lastFireTime))) return;
     if (!input.MouseButtonDown(mouse_button::Left) && !input.KeyDown(key::E)) return;
-    if (w < kGunsWithSounds) (weapons.ammo[w] > 0 ? sounds.fire[w] : sounds.empty[w]).Play(false);
-    if (w == kIonRepeater) (weapons.ammo[w] > 0 ? sounds.ionRepeater : sounds.outOfAmmo).Play(false);
+    if (w < kGunsWithSounds) (weapons.ammo[w] > 0 ? sounds.fire[w] : sounds.empty[w]).Play(false, Now());
+    if (w == kIonRepeater) (weapons.ammo[w] > 0 ? sounds.ionRepeater : sounds.outOfAmmo).Play(false, Now());
     if (w == kFlameSleeve) {
         if (weapons.ammo[w] > 0) {
             if (settings.cameraDetached || settings.lightCamera) RestoreChaseCamera();
             if (touchEvents.emitParticles)
                 touchEvents.emitParticles(player.position, std::rand() % 15 + 5, kFlameParticleKind, 1);
             weapons.ammo[w] -= kFlameAmmoPerBurst;
-            sounds.flamesleeve.Play(false);
+            sounds.flamesleeve.Play(false, Now());
         } else {
-            sounds.flamesleeveEmpty.Play(false);
+            sounds.flamesleeveEmpty.Play(false, Now());
         }
     }
     if (w != kFlameSleeve) {
@@ -400,10 +405,10 @@ void Game::Respawn(bool deathmatch) {
 void Game::PlayRemark(RemarkGroup group) {
     const int line = std::rand() % RemarkGroupSize(group);
     switch (group) {
-        case RemarkGroup::Idle: sounds.voiceIdle[line].Play(false); break;
-        case RemarkGroup::Health: sounds.voiceHealth[line].Play(false); break;
-        case RemarkGroup::Killing: sounds.voiceKilling[line].Play(false); break;
-        case RemarkGroup::Pain: sounds.voicePain[line].Play(false); break;
-        case RemarkGroup::Weapon: sounds.voiceWeapon[line].Play(false); break;
+        case RemarkGroup::Idle: sounds.voiceIdle[line].Play(false, Now()); break;
+        case RemarkGroup::Health: sounds.voiceHealth[line].Play(false, Now()); break;
+        case RemarkGroup::Killing: sounds.voiceKilling[line].Play(false, Now()); break;
+        case RemarkGroup::Pain: sounds.voicePain[line].Play(false, Now()); break;
+        case RemarkGroup::Weapon: sounds.voiceWeapon[line].Play(false, Now()); break;
     }
 }

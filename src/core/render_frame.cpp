@@ -120,7 +120,7 @@ int Game::RenderFrame() {
 int Game::StepPicture() {
     Picture& p = picture;
     p.playClock = !settings.cutscenePlaying && !settings.inOptionsMenu;
-    if (p.playClock) hud.StepPlayClock();
+    if (p.playClock) hud.StepPlayClock(stepTime);
     viewFrustum.SetCorners(fieldOfView, SceneAspect(settings.width, settings.height),
                            settings.nearPlane, settings.farPlane);
     p.view = SceneView();
@@ -137,7 +137,7 @@ int Game::StepPicture() {
     if (referencePoint) EmitForceFieldSparks(*referencePoint);
     hud.StepWeaponRing(player);
     p.crosshair = settings.cameraDetached != 0;
-    const int cutsceneStatus = cutscene.Step({player.position, soundSystem});
+    const int cutsceneStatus = cutscene.Step({player.position, soundSystem, stepTime});
     hud.radarOrigin = settings.cameraDetached ? camera.position : player.position;
     if (!settings.cutscenePlaying && !settings.inOptionsMenu) hud.StepHealthFlash(player);
     return cutsceneStatus;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "audio/sound.h"
-#include "base/timer.h"
+#include "base/clock.h"
 #include "graphics/md2_model.h"
 #include "math/vec3.h"
 
@@ -92,6 +92,7 @@ struct SceneTrigger {
 struct CutsceneFrame {
     const Vec3& playerPosition;
     SoundSystem& sounds;
+    ClockReading now;  // the step's
 };
 
 // A scene actor as the step's picture shows it.
@@ -110,8 +111,10 @@ class Cutscene {
 public:
     // Forgets the previous level's scenes. `entities` must outlive the
     // records' use of them until the next Setup; `modelSets` are the game's
-    // sets for the shrike, hero, lumarid and strider (slots 0 to 3).
-    void Setup(const std::vector<LevelEntity>& entities, AudioDevice* audio, const ModelSet* modelSets);
+    // sets for the shrike, hero, lumarid and strider (slots 0 to 3); `now`
+    // starts the shot clock.
+    void Setup(const std::vector<LevelEntity>& entities, AudioDevice* audio, const ModelSet* modelSets,
+               const ClockReading& now);
     // Turns the entities into records, orders the shots into scenes, loads
     // the models and sounds they need, and logs an account of it all.
     void ReadScenes();
@@ -157,7 +160,9 @@ private:
     const std::vector<LevelEntity>* table = nullptr;
     AudioDevice* device = nullptr;
     const ModelSet* sets = nullptr;
-    Timer shotTimer;
+    Stopwatch shotTimer;
+    // The game's clock as the last Setup or Step was handed it.
+    ClockReading now;
     std::vector<int> sceneStarts;
     std::vector<CutsceneShot> shots;
     std::vector<CutsceneFocus> focuses;

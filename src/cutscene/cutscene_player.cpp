@@ -79,6 +79,7 @@ const SceneTrigger* Cutscene::ActiveTrigger() const {
 }
 
 int Cutscene::Step(CutsceneFrame frame) {
+    now = frame.now;
     shownEntities.clear();
     EnterTriggers(frame.playerPosition);
     const int scene = ActiveScene();
@@ -112,7 +113,7 @@ bool Cutscene::ShotsLeftInScene() const {
 int Cutscene::EndScene() {
     if (!scenesReady) return 0;
     const bool wasPlaying = settings.cutscenePlaying != 0;
-    shotTimer.Reset();
+    shotTimer.Start(now);
     settings.cutscenePlaying = 0;
     currentShot = 0;
     if (ActiveScene()) {
@@ -163,7 +164,7 @@ int Cutscene::PlayShot(CutsceneShot& shot, CutsceneFrame& frame) {
     int result = 0;
     const int scene = ActiveScene();
     const CutsceneShot& lastOfScene = shots[sceneStarts[scene] - 1];
-    if (shotTimer.Seconds() > shot.timer && !moving) {
+    if (shotTimer.Seconds(now) > shot.timer && !moving) {
         if (lastOfScene.number <= shot.number) {
             settings.cutscenePlaying = 0;
             result = kSceneEnded;
@@ -176,13 +177,13 @@ int Cutscene::PlayShot(CutsceneShot& shot, CutsceneFrame& frame) {
     frame.sounds.Commit();
     if (shot.soundLoaded && !shot.soundStarted) {
         DebugLog() << "WE SHOULD BE PLAYING\n";
-        shot.sound.Play(false);
+        shot.sound.Play(false, now.ms);
         shot.soundStarted = true;
     }
     if (arrived) {
         shot.progress = 0.0f;
         ++currentShot;
-        shotTimer.Reset();
+        shotTimer.Start(now);
     }
     frame.sounds.SetListenerPosition(camera.position);
     frame.sounds.SetListenerOrientation(camera.forward, camera.up);

@@ -146,13 +146,15 @@ Record& Next(std::vector<Record>& records, const LevelEntity& e) {
 
 }  // namespace
 
-void Cutscene::Setup(const std::vector<LevelEntity>& levelEntities, AudioDevice* audio, const ModelSet* modelSets) {
+void Cutscene::Setup(const std::vector<LevelEntity>& levelEntities, AudioDevice* audio, const ModelSet* modelSets,
+                     const ClockReading& time) {
+    now = time;
     settings.cutscenePlaying = 0;
     settings.activeCutscene = 0;
     table = &levelEntities;
     device = audio;
     sets = modelSets;
-    shotTimer.Reset();
+    shotTimer.Start(now);
     scenesReady = false;
     sceneStarts.clear();
     shots.clear();

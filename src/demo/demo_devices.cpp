@@ -118,8 +118,7 @@ bool DemoRecorder::ReadMouse(MouseState& state) {
 
 // ---- playback ----
 
-DemoPlayer::DemoPlayer(const Demo& demo, platform::Clock& wall, bool paced)
-    : demo(demo), wall(wall), paced(paced), reader(demo.stream) {}
+DemoPlayer::DemoPlayer(const Demo& demo) : demo(demo), reader(demo.stream) {}
 
 void DemoPlayer::LoseStep(const std::string& what) {
     if (!problem.empty()) return;
@@ -185,14 +184,6 @@ std::int64_t DemoPlayer::Counter() {
     if (Take(DemoRecord::Kind::Counter, "a counter reading")) counter = next.counter;
     else counter += demo.header.clockFrequency / 1000;
     return counter;
-}
-
-void DemoPlayer::Sleep(std::uint32_t ms) {
-    if (paced) wall.Sleep(ms);
-}
-
-void DemoPlayer::Relax() {
-    if (paced) wall.Relax();
 }
 
 bool DemoPlayer::Call(DeviceCall call) {

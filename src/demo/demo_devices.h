@@ -9,13 +9,13 @@
 
 #include "demo/demo_file.h"
 #include "input/input.h"
-#include "platform/clock.h"
+#include "base/clock.h"
 
 // Passes every call on to the real devices and clock and writes what they
 // answered. The game reads it as both its devices and its clock.
-class DemoRecorder final : public platform::Clock, public InputDevices {
+class DemoRecorder final : public Clock, public InputDevices {
 public:
-    DemoRecorder(platform::Clock& clock, InputDevices& devices) : clock(clock), devices(devices) {}
+    DemoRecorder(Clock& clock, InputDevices& devices) : clock(clock), devices(devices) {}
 
     // Creates the file and writes the header; false with the reason.
     bool Start(const std::string& path, const DemoHeader& header, std::string& error);
@@ -52,7 +52,7 @@ private:
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
-    platform::Clock& clock;
+    Clock& clock;
     InputDevices& devices;
     DemoStreamWriter writer;
     std::unique_ptr<std::FILE, FileCloser> file;
@@ -65,11 +65,11 @@ private:
 // recording took next puts the playback out of step: from then on the
 // clock runs on by itself and the devices cannot be read, so the frame
 // finishes and the caller can stop.
-class DemoPlayer final : public platform::Clock, public InputDevices {
+class DemoPlayer final : public Clock, public InputDevices {
 public:
-    // `paced`: sleeps and pauses take real time on `wall`, so the game goes
-    // at its recorded speed; otherwise they take none (timedemo).
-    DemoPlayer(const Demo& demo, platform::Clock& wall, bool paced);
+    // The game paces its frames on a clock of its own: this one's sleeps and
+    // pauses take no time.
+    explicit DemoPlayer(const Demo& demo);
 
     // The window event the recording handled at the start of this pass.
     bool NextWindowEvent(platform::WindowEvent& event);
@@ -86,8 +86,8 @@ public:
     std::uint32_t TickCount() override;
     std::int64_t Counter() override;
     std::int64_t Frequency() override { return demo.header.clockFrequency; }
-    void Sleep(std::uint32_t ms) override;
-    void Relax() override;
+    void Sleep(std::uint32_t) override {}
+    void Relax() override {}
 
     bool CreateKeyboard() override { return Call(DeviceCall::CreateKeyboard); }
     bool CreateMouse(bool exclusive) override;
@@ -106,8 +106,6 @@ private:
     void LoseStep(const std::string& what);
 
     const Demo& demo;
-    platform::Clock& wall;
-    bool paced;
     DemoStreamReader reader;
     DemoRecord next;
     bool havePeeked = false;

@@ -20,7 +20,7 @@
 #include "input/input.h"
 #include "platform/events.h"
 
-constexpr std::uint32_t kDemoVersion = 1;
+constexpr std::uint32_t kDemoVersion = 2;
 constexpr char kDemoMagic[] = "TALVDEMO";
 constexpr std::size_t kDemoMagicSize = 8;
 // Longest text field of the header (an option list or a level path).

@@ -116,12 +116,7 @@ void Hud::Print(int x, int y, float scaleX, float scaleY, int set, const char* f
     glCallLists(static_cast<GLsizei>(drawn.size()), GL_UNSIGNED_BYTE, drawn.data());
 }
 
-void Hud::DrawPlayClock() {
-    StepPlayClock();
-    DrawShownPlayClock();
-}
-
-void Hud::StepPlayClock() { shownPlaySeconds = playTimer.Seconds(); }
+void Hud::StepPlayClock(const ClockReading& now) { shownPlaySeconds = playTimer.Seconds(now); }
 
 void Hud::DrawShownPlayClock() {
     const std::string clock = PlayClockText(shownPlaySeconds);

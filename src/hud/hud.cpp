@@ -119,8 +119,9 @@ Hud::~Hud() {
     if (fontListBase != 0) glDeleteLists(fontListBase, kFontGlyphs);
 }
 
-void Hud::Init(Weapons* weaponInventory) {
+void Hud::Init(Weapons* weaponInventory, const ClockReading& now) {
     weapons = weaponInventory;
+    playTimer.Start(now);
     LoadHudImage(radarImage, kRadarPath);
     LoadHudImage(radarScreenImage, kRadarScreenPath);
     LoadHudImage(healthImage, kHealthPath);

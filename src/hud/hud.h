@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/timer.h"
+#include "base/clock.h"
 #include "graphics/textures.h"
 #include "hud/font.h"
 #include "math/vec3.h"
@@ -43,7 +43,8 @@ public:
     Hud& operator=(const Hud&) = delete;
 
     // Loads the images, builds the font and puts the ring on its first weapon.
-    void Init(Weapons* weaponInventory);
+    // `now` starts the play clock.
+    void Init(Weapons* weaponInventory, const ClockReading& now);
 
     void SetScreenSize(float width, float height);
     void LayoutRadar();
@@ -78,9 +79,8 @@ public:
     void BuildFont();
     void Print(int x, int y, float scaleX, float scaleY, int set, const char* format, ...)
         __attribute__((format(printf, 7, 8)));
-    void DrawPlayClock();
     // The play clock's reading a picture shows, taken once a step.
-    void StepPlayClock();
+    void StepPlayClock(const ClockReading& now);
     void DrawShownPlayClock();
 
     // The owned slots 0..5 in slot order, the rest -1.
@@ -97,7 +97,7 @@ public:
     float screenWidth = 0.0f;
     float screenHeight = 0.0f;
     float ringAngle = 0.0f;
-    Timer playTimer;
+    Stopwatch playTimer;
     Texture radarImage;
     Texture radarScreenImage;
     Texture healthImage;

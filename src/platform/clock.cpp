@@ -5,7 +5,6 @@
 #include <ctime>
 #include <thread>
 
-namespace platform {
 namespace {
 
 class SteadyClock final : public Clock {
@@ -26,16 +25,14 @@ public:
     void Relax() override { std::this_thread::yield(); }
 };
 
-SteadyClock systemClock;
-Clock* activeClock = &systemClock;
-
 }  // namespace
 
-Clock& ActiveClock() { return *activeClock; }
+Clock& SystemClock() {
+    static SteadyClock systemClock;
+    return systemClock;
+}
 
-Clock& SystemClock() { return systemClock; }
-
-void InstallClock(Clock* clock) { activeClock = clock ? clock : &systemClock; }
+namespace platform {
 
 void SeedRandomFromTime() { std::srand(static_cast<unsigned>(std::time(nullptr))); }
 

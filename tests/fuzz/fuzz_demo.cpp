@@ -12,15 +12,6 @@
 namespace {
 
 // A clock that never moves: a paced player would sleep on it.
-class StillClock final : public platform::Clock {
-public:
-    std::uint32_t TickCount() override { return 0; }
-    std::int64_t Counter() override { return 0; }
-    std::int64_t Frequency() override { return 1000; }
-    void Sleep(std::uint32_t) override {}
-    void Relax() override {}
-};
-
 constexpr int kMostFrames = 2000;
 constexpr int kMostReadingsAFrame = 64;
 
@@ -34,8 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (error.empty()) __builtin_trap();  // a refusal always says why
         return 0;
     }
-    StillClock wall;
-    DemoPlayer player(*demo, wall, false);
+    DemoPlayer player(*demo);
     player.CreateKeyboard();
     player.CreateMouse(true);
     player.EndFrame();

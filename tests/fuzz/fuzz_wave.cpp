@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckingDevice device;
     Sound sound;
     if (sound.Load(path, &device)) {
-        sound.Play(false);
-        sound.IsPlaying();
+        sound.Play(false, 0);
+        sound.IsPlaying(0);
     }
     Sound3D placed;
     placed.Load(path, &device);
