@@ -22,20 +22,38 @@ for program in "${programs[@]}"; do
   "$program" --benchmark_out="$results/$name.json" --benchmark_out_format=json
 done
 
-# Real play timed: the playthrough's demo, drawn as fast as it can be at
-# 800x600 (recorded first when missing).
+# Real play timed: the playthrough's demo at 800x600 (recorded first when
+# missing), classic (a step and a picture, as fast as they go) and smooth (the
+# game's own 30 ms steps, pictures as often as they can be drawn between).
 demo="$build/game/demos/playthrough.dem"
 [[ -f $demo ]] || scripts/record-demo.sh "$build"
-echo "== timedemo"
-timedemo="$(cd "$build/game" && SDL_VIDEODRIVER=offscreen ./talvemar --timedemo demos/playthrough.dem \
-  --windowed --size 800x600 2>/dev/null | grep '^timedemo: ' || true)"
-echo "$timedemo"
+timedemo() {
+  (cd "$build/game" && SDL_VIDEODRIVER=offscreen ./talvemar --timedemo demos/playthrough.dem \
+    --windowed --size 800x600 --set "smooth=$1" 2>/dev/null | grep '^timedemo: ' || true)
+}
+echo "== timedemo, classic"
+classic="$(timedemo 0)"
+echo "$classic"
+echo "== timedemo, smooth"
+smooth="$(timedemo 1)"
+echo "$smooth"
+# The smooth pictures' median against the renderer's floor of this run.
+floor_ms="$(grep -A10 '"name": "BM_RendererFloor' "$results/render_frame_bench.json" 2>/dev/null |
+  sed -n 's/.*"real_time": \([0-9.e+-]*\),/\1/p' | head -1)"
+median_ms="$(sed -n 's/.*picture time median \([0-9.]*\) ms.*/\1/p' <<<"$smooth")"
+ratio="unknown"
+if [[ -n $floor_ms && -n $median_ms ]]; then
+  ratio="$(awk -v m="$median_ms" -v f="$floor_ms" 'BEGIN { printf "%.2f", m / f }')"
+fi
+echo "smooth median picture / renderer floor: $ratio"
 
 commit="$(git rev-parse --short HEAD 2>/dev/null || echo unknown)"
 build_type="$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")"
 "$build/bench/bench_report" bench/goals.txt "$report" \
   --note "Build: ${build_type:-unknown}, commit $commit, $(date -u '+%Y-%m-%d %H:%M UTC')" \
   --note "Frames are drawn headless (SDL offscreen) by Mesa; timings are wall time unless the table says CPU" \
-  --note "Playthrough demo at 800x600: ${timedemo:-the timedemo did not run}" \
+  --note "Playthrough demo at 800x600, classic: ${classic:-the timedemo did not run}" \
+  --note "Playthrough demo at 800x600, smooth: ${smooth:-the timedemo did not run}" \
+  --note "Smooth pictures' median against the renderer's floor of this run: $ratio (goal: at most 1.3)" \
   "$results"/*.json >/dev/null
 echo "Report written to $report"

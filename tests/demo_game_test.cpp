@@ -10,6 +10,7 @@
 
 #include "game_driver.h"
 #include "input/key_codes.h"
+#include "math/camera.h"
 
 namespace {
 
@@ -77,12 +78,17 @@ TEST_F(DemoGame, AWalkAFightAndThePuzzlePlayBackToTheSameStateAndLog) {
         EXPECT_EQ(played.result.frames, frames);
         EXPECT_EQ(StateHashText(played.stateHash), StateHashText(recorded));
         EXPECT_EQ(ReadText(log), recordedLog);
-        // Drawing changes nothing of the game: no picture a step, or four.
+        // Drawing changes nothing of the game: no picture a step, or four,
+        // or smooth pictures between the steps.
         for (int pictures : {0, 4}) {
             const Playback drawn = PlayBack(demo, pictures);
             EXPECT_EQ(drawn.problem, "") << pictures;
+            EXPECT_EQ(drawn.pictures, pictures * frames);
             EXPECT_EQ(StateHashText(drawn.stateHash), StateHashText(recorded)) << pictures;
         }
+        const Playback smooth = PlayBack(demo, 1, 100);
+        EXPECT_EQ(StateHashText(smooth.stateHash), StateHashText(recorded)) << "smooth";
+        EXPECT_EQ(smooth.pictures, 3 * frames) << "100 pictures a second: 3 a step";
         CloseWindow();
     }
 }
@@ -107,7 +113,34 @@ TEST_F(DemoGame, DrawingAgainShowsTheSamePictureAndChangesNothing) {
     const std::vector<unsigned char> first = pixels();
     game->DrawPicture();
     EXPECT_EQ(pixels(), first);
+    // Smooth pictures: at the step's own time the classic one; halfway from
+    // the step before, another, and neither changes the game.
+    game->DrawSmoothPicture(1.0f);
+    EXPECT_EQ(pixels(), first) << "a smooth picture at the step's time";
+    game->DrawSmoothPicture(0.5f);
+    EXPECT_NE(pixels(), first) << "the hero walked on between the steps";
     EXPECT_EQ(StateHashText(GameStateHash(*game)), StateHashText(state));
+}
+
+// In the first-person view a smooth picture already looks where the mouse
+// motion the next step reads will turn the camera.
+TEST_F(DemoGame, ASmoothPictureTurnsWithTheMouseAsTheNextStepWill) {
+    StartGame();
+    levelIndex = 2;
+    settings.inOptionsMenu = 0;
+    game->EnterLevel((std::string(TALVEMAR_ARENA_DIR) + "/fight_arena.spt").c_str());
+    Hold({key::Z}, 1);
+    Frames(2);
+    ASSERT_EQ(settings.cameraDetached, 1);
+    const Vec3 still = game->SmoothPicture(0.5f).view.forward;
+    script.MoveMouse(45, -20);
+    const ViewTransform shown = game->SmoothPicture(0.5f).view;
+    EXPECT_GT(shown.forward.Distance(still), 0.1f) << "the picture turned before the step";
+    Frames(1);
+    const ViewTransform stepped = game->SmoothPicture(1.0f).view;
+    EXPECT_LT(shown.forward.Distance(stepped.forward), 1e-5f);
+    EXPECT_LT(shown.up.Distance(stepped.up), 1e-5f);
+    EXPECT_LT(camera.forward.Distance(stepped.forward), 1e-5f) << "and the step turned the camera so";
 }
 
 TEST_F(DemoGame, TheProgramRefusesADemoOfOtherContentUnlessForcedAndNeverPlaysADamagedOne) {

@@ -65,6 +65,7 @@ protected:
         game->presentFrame = [this] { window->SwapBuffers(); };
         game->pacingClock = &fake.clock;
         StartGameForDemo(*game, *recorder, *recorder, header, nullptr);
+        game->smooth = false;
         recorder->EndFrame();
         recordedFrames = 0;
     }
@@ -82,10 +83,12 @@ protected:
         PlaybackResult result;
         std::uint64_t stateHash = 0;
         std::string problem;  // empty unless it fell out of step
+        std::size_t pictures = 0;
     };
     // Plays the demo at `path` back in a fresh window and game, which ends
-    // with it, drawing `pictures` pictures a step.
-    Playback PlayBack(const std::string& path, int pictures = 1) {
+    // with it, drawing `pictures` pictures a step; or, with `smoothFps`, in
+    // smooth mode at that many pictures a second of the fake clock.
+    Playback PlayBack(const std::string& path, int pictures = 1, int smoothFps = 0) {
         game.reset();
         CloseWindow();
         std::string error;
@@ -101,11 +104,16 @@ protected:
         game->picturesPerStep = pictures;
         game->pacingClock = &fake.clock;
         StartGameForDemo(*game, player, player, demo->header, nullptr);
+        game->smooth = smoothFps > 0;
+        game->maxFps = smoothFps;
+        std::vector<double> pictureSeconds;
+        game->pictureSeconds = &pictureSeconds;
         player.EndFrame();
         Playback played;
         played.result = RunPlaybackLoop(*game, player, false);
         played.stateHash = GameStateHash(*game);
         played.problem = player.Problem();
+        played.pictures = pictureSeconds.size();
         game.reset();
         InstallClock(&fake.clock);
         return played;

@@ -31,6 +31,32 @@ bool ParseBoundedFloat(const std::string& text, float low, float high, float& ou
     return true;
 }
 
+constexpr int kMaxFpsCap = 1000;
+
+// A whole number that fills the text, within [low, high].
+bool ParseBoundedInt(const std::string& text, int low, int high, int& out, std::string& error) {
+    std::istringstream in(text);
+    long long value = 0;
+    in >> value;
+    if (in.fail() || !(in >> std::ws).eof()) {
+        error = "'" + text + "' is not a whole number";
+        return false;
+    }
+    if (value < low || value > high) {
+        error = "'" + text + "' is outside " + std::to_string(low) + " to " + std::to_string(high);
+        return false;
+    }
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool ParseSwitch(const std::string& text, bool& out, std::string& error) {
+    int value = 0;
+    if (!ParseBoundedInt(text, 0, 1, value, error)) return false;
+    out = value != 0;
+    return true;
+}
+
 // One row per option: adding an option is adding a field and a row.
 struct OptionRow {
     const char* key;
@@ -38,6 +64,7 @@ struct OptionRow {
     const char* meaning;
     bool (*set)(Options&, const std::string&, std::string&);
     std::string (*show)(const Options&);
+    bool picturesOnly;
 };
 
 // Nine significant digits give a float back exactly.
@@ -54,7 +81,16 @@ const OptionRow kOptionRows[] = {
          return ParseBoundedFloat(v, kMinMouseSensitivity, kMaxMouseSensitivity,
                                   o.mouseSensitivity, e);
      },
-     [](const Options& o) { return ShowFloat(o.mouseSensitivity); }},
+     [](const Options& o) { return ShowFloat(o.mouseSensitivity); }, false},
+    {"smooth", "1", "1: pictures between the 30 ms steps, blended; 0: one picture a step",
+     [](Options& o, const std::string& v, std::string& e) { return ParseSwitch(v, o.smooth, e); },
+     [](const Options& o) { return std::string(o.smooth ? "1" : "0"); }, true},
+    {"vsync", "1", "1: pictures wait for the display's refresh",
+     [](Options& o, const std::string& v, std::string& e) { return ParseSwitch(v, o.vsync, e); },
+     [](const Options& o) { return std::string(o.vsync ? "1" : "0"); }, true},
+    {"max_fps", "0", "smooth pictures a second at most, 0 to 1000; 0: no cap beyond vsync",
+     [](Options& o, const std::string& v, std::string& e) { return ParseBoundedInt(v, 0, kMaxFpsCap, o.maxFps, e); },
+     [](const Options& o) { return std::to_string(o.maxFps); }, true},
 };
 
 std::string Trimmed(const std::string& text) {
@@ -92,6 +128,12 @@ bool SetOption(Options& options, const std::string& key, const std::string& valu
         return true;
     }
     error = "unknown option '" + key + "'";
+    return false;
+}
+
+bool PicturesOnlyOption(const std::string& key) {
+    for (const OptionRow& row : kOptionRows)
+        if (key == row.key) return row.picturesOnly;
     return false;
 }
 

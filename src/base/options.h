@@ -10,7 +10,18 @@
 struct Options {
     // Multiplies the mouse turn of the hero and of the detached camera.
     float mouseSensitivity = 1.0f;
+    // Pictures between the game's 30 ms steps, blended between the last two
+    // (false: one picture a step, the classic way).
+    bool smooth = true;
+    // Pictures wait for the display's refresh.
+    bool vsync = true;
+    // Smooth pictures a second at most; 0: no cap beyond vsync.
+    int maxFps = 0;
 };
+
+// Whether an option changes only how pictures are shown, never the game:
+// such options may be set for the playback of a demo.
+bool PicturesOnlyOption(const std::string& key);
 
 // Sets one option from its text value. False (with the reason) for an
 // unknown key or a value out of range; the options are then unchanged.

@@ -109,6 +109,12 @@ bool ParseOne(const std::string& flag, Arguments& args, CommandLine& line, bool&
     return true;
 }
 
+bool SetsGameOption(const CommandLine& line) {
+    for (const auto& option : line.options)
+        if (!PicturesOnlyOption(option.first)) return true;
+    return false;
+}
+
 // Arguments that only make sense together.
 bool CheckCombination(const CommandLine& line, bool indexGiven, std::string& error) {
     const bool playing = !line.playFile.empty() || !line.timedemoFile.empty();
@@ -118,8 +124,10 @@ bool CheckCombination(const CommandLine& line, bool indexGiven, std::string& err
     else if ((!line.atLabel.empty() || !line.lookLabel.empty()) && line.screenshotFile.empty())
         error = "--at and --look go with --screenshot";
     else if (modes > 1) error = "--record, --play, --timedemo and --screenshot go one at a time";
-    else if (playing && (!line.levelFile.empty() || !line.options.empty()))
-        error = "a demo brings its own level and options: --level and --set do not go with it";
+    else if (playing && !line.levelFile.empty())
+        error = "a demo brings its own level: --level does not go with it";
+    else if (playing && SetsGameOption(line))
+        error = "a demo brings its own options: with it --set takes only smooth, vsync and max_fps";
     else if (line.force && !playing) error = "--force goes with --play or --timedemo";
     return error.empty();
 }

@@ -118,11 +118,12 @@ std::string TimedemoLine(std::uint32_t steps, const std::vector<double>& picture
     std::vector<double> sorted = pictureSeconds;
     std::sort(sorted.begin(), sorted.end());
     const double rate = totalSeconds > 0.0 ? sorted.size() / totalSeconds : 0.0;
+    const double perStep = steps > 0 ? static_cast<double>(sorted.size()) / steps : 0.0;
     char text[256];
     std::snprintf(text, sizeof text,
-                  "timedemo: %u steps, %zu pictures in %.2f s, %.1f pictures/s; picture time "
-                  "median %.2f ms, 99th percentile %.2f ms, worst %.2f ms",
-                  steps, sorted.size(), totalSeconds, rate, Median(sorted) * kMsPerSecond,
+                  "timedemo: %u steps, %zu pictures in %.2f s, %.1f pictures/s, %.2f a step; "
+                  "picture time median %.2f ms, 99th percentile %.2f ms, worst %.2f ms",
+                  steps, sorted.size(), totalSeconds, rate, perStep, Median(sorted) * kMsPerSecond,
                   Percentile(sorted, 0.99) * kMsPerSecond,
                   (sorted.empty() ? 0.0 : sorted.back()) * kMsPerSecond);
     return text;
@@ -212,24 +213,29 @@ int RecordDemo(const CommandLine& line, const Options& options, platform::GameWi
     return 0;
 }
 
-int PlayDemo(const CommandLine& line, const Demo& demo, platform::GameWindow& window,
-             AudioDevice* audio) {
+int PlayDemo(const CommandLine& line, const Demo& demo, const Options& pictureOptions,
+             platform::GameWindow& window, AudioDevice* audio) {
     const bool timed = !line.timedemoFile.empty();
     DemoPlayer player(demo);
     InstalledDemoClock installed;
     auto game = std::make_unique<Game>();
     game->pacingClock = &SystemClock();
-    game->paced = !timed;
+    std::vector<double> pictureSeconds;
+    if (timed) game->pictureSeconds = &pictureSeconds;
     game->presentFrame = [&window, timed] {
         window.SwapBuffers();
         if (timed) glFinish();  // a picture counts when it is finished
     };
     StartGameForDemo(*game, player, player, demo.header, timed ? nullptr : audio);
+    ApplyPictureOptions(pictureOptions, *game);
+    // A classic timedemo steps as fast as it can draw; a smooth one keeps
+    // the 30 ms steps and draws as often as it can between them.
+    game->paced = !timed || game->smooth;
     player.EndFrame();
     const PlaybackResult result = RunPlaybackLoop(*game, player, true);
     const std::uint64_t hash = GameStateHash(*game);
     Report(DemoEndLine(result.frames, hash));
-    if (timed) Report(TimedemoLine(result.frames, result.frameSeconds, result.totalSeconds));
+    if (timed) Report(TimedemoLine(result.frames, pictureSeconds, result.totalSeconds));
     if (player.OutOfStep()) {
         std::fprintf(stderr, "talvemar: the demo fell %s\n", player.Problem().c_str());
         DebugLog() << "the demo fell " << player.Problem() << '\n';

@@ -66,8 +66,10 @@ PlaybackResult RunPlaybackLoop(Game& game, DemoPlayer& player, bool readWindow);
 // Each returns the exit code.
 int RecordDemo(const CommandLine& line, const Options& options, platform::GameWindow& window,
                AudioDevice* audio, std::uint32_t seed);
-int PlayDemo(const CommandLine& line, const Demo& demo, platform::GameWindow& window,
-             AudioDevice* audio);
+// A playback takes the player's picture options (smooth, max_fps) over the
+// recording's.
+int PlayDemo(const CommandLine& line, const Demo& demo, const Options& pictureOptions,
+             platform::GameWindow& window, AudioDevice* audio);
 // The demo file of --play or --timedemo read and checked against this
 // game's content; nullopt after printing why it cannot be played.
 std::optional<Demo> LoadDemoToPlay(const CommandLine& line);

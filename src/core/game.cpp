@@ -132,8 +132,9 @@ int Game::LoadLevel(const char* path, int index) {
 }
 
 void Game::RunFrame() {
-    Clock& pacing = pacingClock ? *pacingClock : ActiveClock();
+    Clock& pacing = PacingClock();
     const std::uint32_t frameStart = pacing.TickCount();
+    const std::int64_t frameStartCounter = smooth ? pacing.Counter() : 0;
     ReadStepTime();
     if (idle.Update(player.position, levelIndex)) PlayRemark(RemarkGroup::Idle);
     if (player.health <= 0.0f && !player.dead) PlayerDeath();
@@ -154,7 +155,8 @@ void Game::RunFrame() {
                           [this] { PlayRemark(RemarkGroup::Killing); }, Now()};
     particles.Update(elapsedSeconds, effects);
     const int cutsceneStatus = StepPicture();
-    for (int i = 0; i < picturesPerStep; ++i) DrawPicture();
+    if (!smooth)
+        for (int i = 0; i < picturesPerStep; ++i) DrawPicture();
     if (cutsceneStatus == kCutsceneJustEnded) RestoreChaseCamera();
     ShotScene shots = Shots();
     UpdateProjectiles(weapons, shots);
@@ -162,7 +164,8 @@ void Game::RunFrame() {
     const Vec3 referencePoint = ReferencePoint();
     ApplyMenuTriggers();
     UpdateEnemies(referencePoint);
-    if (paced) PaceFrame(pacing, frameStart);
+    if (smooth) ShowSmoothPictures(pacing, frameStart, frameStartCounter);
+    else if (paced) PaceFrame(pacing, frameStart);
     if (settings.levelChangePending) ChangeLevel();
 }
 

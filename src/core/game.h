@@ -18,6 +18,7 @@
 #include "graphics/md2_model.h"
 #include "hud/hud.h"
 #include "core/frame_rules.h"
+#include "core/picture.h"
 #include "cutscene/cutscene.h"
 #include "input/input.h"
 #include "world/world.h"
@@ -76,13 +77,28 @@ public:
     // The picture of the last StepPicture: reads the game, changes nothing
     // of it, so drawing twice or not at all leaves the game as it was.
     void DrawPicture();
-    // Pictures drawn per step (1; tests draw none or several).
+    // What a smooth picture shows `fraction` (0 to 1) of the way from the
+    // step before to the last one; in the first-person view it looks where
+    // the mouse motion not yet taken by a step will turn it.
+    Picture SmoothPicture(float fraction);
+    void DrawSmoothPicture(float fraction);
+    // Pictures drawn per step in classic mode (1; tests draw none or
+    // several).
     int picturesPerStep = 1;
+    // Smooth: after each step, pictures between the last two steps until the
+    // next is due (the smooth option); classic: one picture in the step.
+    bool smooth = false;
+    // Smooth pictures a second at most (0: as many as the display takes).
+    int maxFps = 0;
+    // When set, how long each picture took to draw and show, in seconds of
+    // the pacing clock.
+    std::vector<double>* pictureSeconds = nullptr;
     // The clock the frames are paced on: the game's own when null. A demo
     // paces on the system's clock while the game reads the recording.
     Clock* pacingClock = nullptr;
     // False: each frame starts as soon as the last one ends (timedemo).
     bool paced = true;
+    Clock& PacingClock() { return pacingClock ? *pacingClock : ActiveClock(); }
     // The game's clock as this step (or the level change under way) read it.
     const ClockReading& StepTime() const { return stepTime; }
 
@@ -233,21 +249,19 @@ private:
     // The sound an item kind plays when taken; null for none.
     Sound* PickupSound(int kind);
 
-    // What the last step's picture shows.
-    struct Picture {
-        enum class Hero { None, Gun, Character };
-        ViewTransform view;
-        bool playClock = false;
-        bool world = false;
-        bool particles = false;
-        ParticleSystem::ShownSlots shownParticles;
-        Hero hero = Hero::None;
-        int heroWeapon = 0;
-        ShownActor heroActor;
-        std::vector<ShownActor> enemies;
-        bool crosshair = false;
-    };
+    // What the last step's picture shows, and the one of the step before.
     Picture picture;
+    Picture previousPicture;
+    // Counts the camera's jumps: resets, switches, respawns, new levels.
+    std::uint32_t viewCuts = 0;
+    // The picture: its pixels, then shown.
+    void DrawPictureOf(const Picture& p, float particleFraction);
+    // Smooth pictures until the next step is due on the pacing clock, then
+    // the wait for it.
+    void ShowSmoothPictures(Clock& pacing, std::uint32_t stepStartMs, std::int64_t stepStartCounter);
+    // The first-person view turned by the mouse motion no step has taken.
+    ViewTransform ViewWithPendingTurn(const Vec3& eye, int dx, int dy);
+    double lastPictureSeconds = 0.0;
 
     // The step's reading of the game's clock, handed to all it does.
     ClockReading stepTime;

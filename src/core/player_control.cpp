@@ -277,6 +277,7 @@ void Game::ReadDeveloperKeys() {
 
 void Game::EnterFirstPerson() {
     if (settings.cameraDetached || settings.inOptionsMenu) return;
+    ++viewCuts;
     camera.Reset();
     camera.position = player.position;
     camera.forward = player.lookDir;
@@ -340,6 +341,7 @@ void Game::FollowNearestLight() {
 }
 
 void Game::CameraAboveHero() {
+    ++viewCuts;
     camera.Reset();
     trail.ready = false;
     camera.position = player.position + Vec3(0.0f, kCameraAboveHero, 0.0f);

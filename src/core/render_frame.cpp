@@ -118,6 +118,7 @@ int Game::RenderFrame() {
 }
 
 int Game::StepPicture() {
+    std::swap(previousPicture, picture);
     Picture& p = picture;
     p.playClock = !settings.cutscenePlaying && !settings.inOptionsMenu;
     if (p.playClock) hud.StepPlayClock(stepTime);
@@ -133,18 +134,36 @@ int Game::StepPicture() {
     if (p.particles) p.shownParticles = particles.Showing();
     const std::optional<Vec3> referencePoint = AdvanceHero();
     p.enemies.clear();
+    p.enemyIds.clear();
     if (referencePoint) AdvanceEnemiesNear(*referencePoint);
     if (referencePoint) EmitForceFieldSparks(*referencePoint);
     hud.StepWeaponRing(player);
     p.crosshair = settings.cameraDetached != 0;
     const int cutsceneStatus = cutscene.Step({player.position, soundSystem, stepTime});
+    p.sceneActors = cutscene.ShownEntities();
+    p.cut = std::uint64_t{viewCuts} << 32 ^ std::uint64_t(static_cast<std::uint32_t>(levelIndex)) << 8 ^
+            std::uint64_t(static_cast<std::uint32_t>(cutscene.CurrentShot())) << 3 ^
+            (settings.cutscenePlaying ? 4u : 0u) ^ (settings.cameraDetached ? 2u : 0u);
+    p.lightCamera = settings.lightCamera != 0;
     hud.radarOrigin = settings.cameraDetached ? camera.position : player.position;
     if (!settings.cutscenePlaying && !settings.inOptionsMenu) hud.StepHealthFlash(player);
     return cutsceneStatus;
 }
 
 void Game::DrawPicture() {
-    const Picture& p = picture;
+    if (!pictureSeconds) {
+        DrawPictureOf(picture, 1.0f);
+        return;
+    }
+    Clock& clock = PacingClock();
+    const ClockReading start = ReadClock(clock);
+    DrawPictureOf(picture, 1.0f);
+    Stopwatch watch;
+    watch.Start(start);
+    pictureSeconds->push_back(watch.Seconds(ReadClock(clock)));
+}
+
+void Game::DrawPictureOf(const Picture& p, float particleFraction) {
     glEnable(GL_SCISSOR_TEST);
 
     SelectBand(TopBand());
@@ -159,7 +178,7 @@ void Game::DrawPicture() {
     viewFrustum.Set(fieldOfView, aspect, settings.nearPlane, settings.farPlane);
     glLoadIdentity();
     if (p.world) world.Draw(p.view, viewFrustum);
-    if (p.particles) particles.Draw(p.view, &p.shownParticles);
+    if (p.particles) particles.Draw(p.view, &p.shownParticles, particleFraction);
     if (p.hero == Picture::Hero::Gun) DrawViewWeapon(models[model_slot::Hero], p.heroWeapon);
     if (p.hero == Picture::Hero::Character) DrawShownActor(p.view, p.heroActor);
     decals.Draw(p.view);
@@ -174,7 +193,7 @@ void Game::DrawPicture() {
         hud.DrawCrosshair();
         viewFrustum.Set(fieldOfView, aspect, settings.nearPlane, settings.farPlane);
     }
-    cutscene.DrawShownEntities(p.view);
+    DrawShownEntities(p.view, p.sceneActors);
     itemManager.Draw(world.items, p.view);
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -224,7 +243,9 @@ void Game::AdvanceEnemiesNear(const Vec3& referencePoint) {
         Enemy& enemy = enemies[i];
         if (enemy.position.Distance(referencePoint) >= kEnemyDrawRange) continue;
         const int slot = ModelSlotForEnemyKind(enemy.kind);
-        if (slot >= 0) picture.enemies.push_back(AdvanceEnemy(models[slot], enemy));
+        if (slot < 0) continue;
+        picture.enemies.push_back(AdvanceEnemy(models[slot], enemy));
+        picture.enemyIds.push_back(static_cast<int>(i));
     }
 }
 

@@ -70,6 +70,7 @@ int RunScreenshot(const CommandLine& line, const Options& options,
     auto game = std::make_unique<Game>();
     game->Init(&keys);
     ApplyOptions(options, *game);
+    game->smooth = false;  // the saved picture is a step's own
     EnterRequestedLevel(line, *game);
     int width = 0, height = 0;
     window.DrawableSize(width, height);
@@ -193,6 +194,12 @@ Options LoadOptions(const CommandLine& line, std::ostream& problems) {
 
 void ApplyOptions(const Options& options, Game& game) {
     game.mouseSensitivity = options.mouseSensitivity;
+    ApplyPictureOptions(options, game);
+}
+
+void ApplyPictureOptions(const Options& options, Game& game) {
+    game.smooth = options.smooth;
+    game.maxFps = options.maxFps;
 }
 
 void EnterStartLevel(const std::string& levelFile, int index, Game& game) {
@@ -237,8 +244,8 @@ int RunApplication(int argc, const char* const* argv) {
     }
     ApplyCommandLine(line, settings);
     std::ostringstream optionProblems;
-    // A demo brings its own options.
-    const Options options = playing ? Options{} : LoadOptions(line, optionProblems);
+    // A demo brings its own options; the player's say only how pictures are shown.
+    const Options options = LoadOptions(line, optionProblems);
     const bool screenshot = !line.screenshotFile.empty();
     const auto recordSeed = static_cast<std::uint32_t>(std::time(nullptr));
     if (screenshot) std::srand(kScreenshotSeed);
@@ -251,11 +258,12 @@ int RunApplication(int argc, const char* const* argv) {
         return 1;
     }
     DebugLog() << optionProblems.str();
+    window->SetVsync(options.vsync && line.timedemoFile.empty());
     if (screenshot) return RunScreenshot(line, options, *window);
     // Declared before the game, so it outlives the sounds the game makes.
     const std::unique_ptr<AudioDevice> audio = platform::OpenAudioDevice();
     if (!line.recordFile.empty()) return RecordDemo(line, options, *window, audio.get(), recordSeed);
-    if (demo) return PlayDemo(line, *demo, *window, audio.get());
+    if (demo) return PlayDemo(line, *demo, options, *window, audio.get());
     auto game = std::make_unique<Game>();
     platform::SdlInputDevices devices(*window);
     game->presentFrame = [&window] { window->SwapBuffers(); };

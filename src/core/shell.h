@@ -45,6 +45,8 @@ void ApplyCommandLine(const CommandLine& line, Settings& target);
 Options LoadOptions(const CommandLine& line, std::ostream& problems);
 // The game as the options want it.
 void ApplyOptions(const Options& options, Game& game);
+// Only the options that change how pictures are shown (a demo's playback).
+void ApplyPictureOptions(const Options& options, Game& game);
 // After Game::Init: enters `levelFile` (nothing when empty) with the AI
 // nodes of `index`; index 0 counts as the options menu.
 void EnterStartLevel(const std::string& levelFile, int index, Game& game);

@@ -102,6 +102,9 @@ struct ShownCutsceneEntity {
     ShownFrame shown;
 };
 
+// Draws scene actors as a step showed them.
+void DrawShownEntities(const ViewTransform& view, const std::vector<ShownCutsceneEntity>& entities);
+
 // Step's answer when a scene has just ended: the chase camera comes back.
 constexpr int kSceneEnded = -1;
 
@@ -127,7 +130,7 @@ public:
     // ended, else 0.
     int Step(CutsceneFrame frame);
     // The actors of the shot the last step played, as they showed.
-    void DrawShownEntities(const ViewTransform& view) const;
+    const std::vector<ShownCutsceneEntity>& ShownEntities() const { return shownEntities; }
 
     // The current shot's caption while a scene plays; null for none.
     const char* Caption() const { return hasCaption ? caption.c_str() : nullptr; }

@@ -202,6 +202,6 @@ void Cutscene::AdvanceEntities() {
     }
 }
 
-void Cutscene::DrawShownEntities(const ViewTransform& view) const {
-    for (const ShownCutsceneEntity& e : shownEntities) DrawShownModelAt(view, e.position, e.yaw, 1.0f, e.shown);
+void DrawShownEntities(const ViewTransform& view, const std::vector<ShownCutsceneEntity>& entities) {
+    for (const ShownCutsceneEntity& e : entities) DrawShownModelAt(view, e.position, e.yaw, 1.0f, e.shown);
 }

@@ -44,6 +44,8 @@ public:
     void UnacquireMouse() override { devices.UnacquireMouse(); }
     bool ReadKeyboard(std::uint8_t (&keys)[kKeyTableSize]) override;
     bool ReadMouse(MouseState& state) override;
+    // Pictures only: not recorded.
+    bool PeekMouseMotion(int& dx, int& dy) override { return devices.PeekMouseMotion(dx, dy); }
 
 private:
     bool Call(DeviceCall call, bool ok);

@@ -103,3 +103,8 @@ void Input::GetMouseDelta(int* dx, int* dy) const {
 }
 
 int Input::GetMouseWheel() const { return mouse ? mouse->state.lZ : 0; }
+
+bool Input::PendingMouseMotion(int& dx, int& dy) const {
+    dx = dy = 0;
+    return mouse && devices && devices->PeekMouseMotion(dx, dy);
+}

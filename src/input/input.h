@@ -29,6 +29,12 @@ public:
     virtual bool ReadKeyboard(std::uint8_t (&keys)[kKeyTableSize]) = 0;
     // Motion and wheel since the previous read, and the buttons now.
     virtual bool ReadMouse(MouseState& state) = 0;
+    // The motion the next ReadMouse will count so far, without taking it:
+    // for pictures drawn between two reads. False where it cannot be known.
+    virtual bool PeekMouseMotion(int& dx, int& dy) {
+        dx = dy = 0;
+        return false;
+    }
 };
 
 class Keyboard {
@@ -95,6 +101,9 @@ public:
     // Leaves the outputs untouched when there is no mouse.
     void GetMouseDelta(int* dx, int* dy) const;
     int GetMouseWheel() const;
+    // The motion the next Update will read so far; false (and zero) where
+    // the devices cannot tell.
+    bool PendingMouseMotion(int& dx, int& dy) const;
 
     bool HasKeyboard() const { return keyboard != nullptr; }
     bool HasMouse() const { return mouse != nullptr; }

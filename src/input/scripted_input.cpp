@@ -29,6 +29,12 @@ bool ScriptedInput::ReadKeyboard(std::uint8_t (&table)[kKeyTableSize]) {
     return true;
 }
 
+bool ScriptedInput::PeekMouseMotion(int& dx, int& dy) {
+    dx = focused ? mouse.lX : 0;
+    dy = focused ? mouse.lY : 0;
+    return true;
+}
+
 bool ScriptedInput::ReadMouse(MouseState& state) {
     if (!focused) return false;
     state = mouse;

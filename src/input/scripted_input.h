@@ -31,6 +31,7 @@ public:
     void UnacquireMouse() override {}
     bool ReadKeyboard(std::uint8_t (&table)[kKeyTableSize]) override;
     bool ReadMouse(MouseState& state) override;
+    bool PeekMouseMotion(int& dx, int& dy) override;
 
 private:
     std::uint8_t keys[kKeyTableSize] = {};

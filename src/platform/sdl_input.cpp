@@ -86,13 +86,29 @@ bool SdlInputDevices::ReadMouse(MouseState& state) {
     if (!window.HasInputFocus()) return false;
     int dx = 0, dy = 0;
     const Uint32 buttons = SDL_GetRelativeMouseState(&dx, &dy);
-    state.lX = dx;
-    state.lY = dy;
+    state.lX = dx + peekedX;
+    state.lY = dy + peekedY;
+    peekedX = peekedY = 0;
     state.lZ = TakeWheelMotion();
     state.rgbButtons[0] = ButtonByte(buttons, SDL_BUTTON_LMASK);
     state.rgbButtons[1] = ButtonByte(buttons, SDL_BUTTON_RMASK);
     state.rgbButtons[2] = ButtonByte(buttons, SDL_BUTTON_MMASK);
     state.rgbButtons[3] = ButtonByte(buttons, SDL_BUTTON_X1MASK);
+    return true;
+}
+
+bool SdlInputDevices::PeekMouseMotion(int& dx, int& dy) {
+    dx = dy = 0;
+    if (!window.HasInputFocus()) return true;  // the next read takes nothing
+    // SDL hands relative motion out once: what is taken here waits for the
+    // next read.
+    SDL_PumpEvents();
+    int x = 0, y = 0;
+    SDL_GetRelativeMouseState(&x, &y);
+    peekedX += x;
+    peekedY += y;
+    dx = peekedX;
+    dy = peekedY;
     return true;
 }
 

@@ -32,10 +32,14 @@ public:
     void UnacquireMouse() override;
     bool ReadKeyboard(std::uint8_t (&keys)[kKeyTableSize]) override;
     bool ReadMouse(MouseState& state) override;
+    bool PeekMouseMotion(int& dx, int& dy) override;
 
 private:
     GameWindow& window;
     bool exclusiveMouse = false;
+    // Motion a peek took from SDL, counted by the next read.
+    int peekedX = 0;
+    int peekedY = 0;
 };
 
 }  // namespace platform

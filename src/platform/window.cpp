@@ -92,6 +92,8 @@ GameWindow::~GameWindow() {
 
 void GameWindow::SwapBuffers() { SDL_GL_SwapWindow(window); }
 
+void GameWindow::SetVsync(bool on) { SDL_GL_SetSwapInterval(on ? 1 : 0); }
+
 void GameWindow::DrawableSize(int& width, int& height) const {
     SDL_GL_GetDrawableSize(window, &width, &height);
 }

@@ -30,6 +30,8 @@ public:
 
     bool IsFullScreen() const { return fullScreen; }
     void SwapBuffers();
+    // Swaps wait for the display's refresh (where the driver lets them).
+    void SetVsync(bool on);
     void DrawableSize(int& width, int& height) const;
     bool HasInputFocus() const;
     SDL_Window* Handle() const { return window; }
