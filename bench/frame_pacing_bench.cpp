@@ -42,7 +42,8 @@ void BM_IdlePacedFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_IdlePacedFrame)->Iterations(100)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// Whole idle frames of the game in an offscreen 800 x 600 window.
+// Whole idle frames of the game in an offscreen 800 x 600 window: classic
+// (argument 0), or smooth with pictures capped at the argument a second.
 void BM_IdleGameFrame(benchmark::State& state) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     settings = Settings::Defaults();
@@ -55,6 +56,8 @@ void BM_IdleGameFrame(benchmark::State& state) {
     }
     Game game;
     game.presentFrame = [&window] { window->SwapBuffers(); };
+    game.smooth = state.range(0) > 0;
+    game.maxFps = static_cast<int>(state.range(0));
 
     const double cpuStart = ProcessCpuSeconds();
     const double wallStart = WallSeconds();
@@ -64,7 +67,7 @@ void BM_IdleGameFrame(benchmark::State& state) {
     state.counters["core_percent"] = 100.0 * cpu / wall;
     state.counters["fps"] = state.iterations() / wall;
 }
-BENCHMARK(BM_IdleGameFrame)->Iterations(100)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleGameFrame)->Arg(0)->Arg(60)->Iterations(100)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -122,6 +122,27 @@ TEST_F(DemoGame, DrawingAgainShowsTheSamePictureAndChangesNothing) {
     EXPECT_EQ(StateHashText(GameStateHash(*game)), StateHashText(state));
 }
 
+// Smooth pictures fill the time between the steps; one that runs past a
+// step's time (a swap waiting for the display) delays that step and no other.
+TEST_F(DemoGame, SmoothStepsKeepTheir30msWhateverThePicturesCost) {
+    StartGame();
+    game->smooth = true;
+    game->presentFrame = [this] {
+        window->SwapBuffers();
+        fake.clock.AdvanceMs(12);
+    };
+    std::vector<double> pictures;
+    game->pictureSeconds = &pictures;
+    Frames(1);
+    const std::uint32_t start = game->StepTime().ms;
+    pictures.clear();
+    Frames(20);
+    const std::uint32_t elapsed = game->StepTime().ms - start;
+    EXPECT_GE(elapsed, 600u);
+    EXPECT_LE(elapsed, 612u) << "20 steps of 30 ms, the last at most a picture late";
+    EXPECT_EQ(pictures.size(), 50u) << "12 ms pictures: two and a half a step";
+}
+
 // In the first-person view a smooth picture already looks where the mouse
 // motion the next step reads will turn the camera.
 TEST_F(DemoGame, ASmoothPictureTurnsWithTheMouseAsTheNextStepWill) {

@@ -129,22 +129,6 @@ std::string TimedemoLine(std::uint32_t steps, const std::vector<double>& picture
     return text;
 }
 
-std::uint32_t RunRecordingLoop(Game& game, DemoRecorder& recorder) {
-    std::uint32_t frames = 0;
-    while (!settings.quitRequested) {
-        platform::WindowEvent event;
-        if (platform::PollWindowEvent(event)) {
-            recorder.RecordWindowEvent(event);
-            HandleWindowEvent(event, game);
-        }
-        if (settings.quitRequested) break;
-        game.RunFrame();
-        ++frames;
-        recorder.EndFrame();
-    }
-    return frames;
-}
-
 PlaybackResult RunPlaybackLoop(Game& game, DemoPlayer& player, bool readWindow) {
     PlaybackResult result;
     const double start = WallSeconds();
@@ -193,7 +177,7 @@ int RecordDemo(const CommandLine& line, const Options& options, platform::GameWi
     game->pacingClock = &SystemClock();
     StartGameForDemo(*game, recorder, recorder, header, audio);
     recorder.EndFrame();
-    const std::uint32_t frames = RunRecordingLoop(*game, recorder);
+    const std::uint32_t frames = RunMainLoop(*game, &recorder);
     const std::uint64_t hash = GameStateHash(*game);
     const bool written = recorder.Finish(frames, hash);
     game->input.Shutdown();

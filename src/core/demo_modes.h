@@ -45,10 +45,6 @@ std::string DemoEndLine(std::uint32_t frames, std::uint64_t stateHash);
 std::string TimedemoLine(std::uint32_t steps, const std::vector<double>& pictureSeconds,
                          double totalSeconds);
 
-// The main loop while recording: each window event handled is recorded
-// and every frame ended. Returns the frames run.
-std::uint32_t RunRecordingLoop(Game& game, DemoRecorder& recorder);
-
 struct PlaybackResult {
     std::uint32_t frames = 0;
     // The player closed the window or pressed Escape before the end.

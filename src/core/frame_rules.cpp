@@ -88,3 +88,15 @@ void PaceFrame(Clock& clock, std::uint32_t frameStart, std::uint32_t frameMs) {
         else clock.Relax();
     }
 }
+
+void WaitForCounter(Clock& clock, std::int64_t target) {
+    const std::int64_t frequency = clock.Frequency();
+    if (frequency <= 0) return;
+    for (;;) {
+        const std::int64_t left = target - clock.Counter();
+        if (left <= 0) return;
+        const std::int64_t ms = left * 1000 / frequency;
+        if (ms > static_cast<std::int64_t>(kSpinMs)) clock.Sleep(static_cast<std::uint32_t>(ms) - kSpinMs);
+        else clock.Relax();
+    }
+}

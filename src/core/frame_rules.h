@@ -49,3 +49,5 @@ struct DelayedLevelChange {
 // since frameStart. Sleeps for most of the wait and spins only the last
 // millisecond, so an idle game does not hold a processor core.
 void PaceFrame(Clock& clock, std::uint32_t frameStart, std::uint32_t frameMs = kFrameMs);
+// The same wait until the high-resolution counter reaches `target`.
+void WaitForCounter(Clock& clock, std::int64_t target);

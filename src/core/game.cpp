@@ -134,7 +134,7 @@ int Game::LoadLevel(const char* path, int index) {
 void Game::RunFrame() {
     Clock& pacing = PacingClock();
     const std::uint32_t frameStart = pacing.TickCount();
-    const std::int64_t frameStartCounter = smooth ? pacing.Counter() : 0;
+    const std::int64_t stepStart = smooth ? ScheduleSmoothStep(pacing) : 0;
     ReadStepTime();
     if (idle.Update(player.position, levelIndex)) PlayRemark(RemarkGroup::Idle);
     if (player.health <= 0.0f && !player.dead) PlayerDeath();
@@ -164,7 +164,7 @@ void Game::RunFrame() {
     const Vec3 referencePoint = ReferencePoint();
     ApplyMenuTriggers();
     UpdateEnemies(referencePoint);
-    if (smooth) ShowSmoothPictures(pacing, frameStart, frameStartCounter);
+    if (smooth) ShowSmoothPictures(pacing, stepStart);
     else if (paced) PaceFrame(pacing, frameStart);
     if (settings.levelChangePending) ChangeLevel();
 }

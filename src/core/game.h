@@ -235,6 +235,8 @@ private:
     void FireWhenReady(std::uint32_t now);
     void Zoom();
     void TurnWithMouse();
+    // Degrees the view turns per count of mouse motion.
+    float MouseTurnPerCount() const;
     void FollowNearestLight();
     void WriteBookmark(std::uint32_t now);
     // The chase camera moved (with collision, on the spare packet) to its
@@ -256,12 +258,17 @@ private:
     std::uint32_t viewCuts = 0;
     // The picture: its pixels, then shown.
     void DrawPictureOf(const Picture& p, float particleFraction);
-    // Smooth pictures until the next step is due on the pacing clock, then
-    // the wait for it.
-    void ShowSmoothPictures(Clock& pacing, std::uint32_t stepStartMs, std::int64_t stepStartCounter);
+    // Smooth mode keeps its steps on a timeline of the pacing clock, 30 ms
+    // apart, so a picture that runs past a step's time (a swap waiting for
+    // the display) delays that step and no other. Returns when the step
+    // now starting was due; a game fallen a whole step behind starts the
+    // timeline again from now.
+    std::int64_t ScheduleSmoothStep(Clock& pacing);
+    std::int64_t nextStepDue = 0;  // 0: no timeline yet
+    // Smooth pictures (at least one) until the next step is due.
+    void ShowSmoothPictures(Clock& pacing, std::int64_t stepStart);
     // The first-person view turned by the mouse motion no step has taken.
     ViewTransform ViewWithPendingTurn(const Vec3& eye, int dx, int dy);
-    double lastPictureSeconds = 0.0;
 
     // The step's reading of the game's clock, handed to all it does.
     ClockReading stepTime;

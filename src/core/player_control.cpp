@@ -320,10 +320,15 @@ void Game::Zoom() {
     fieldOfView = std::max(fieldOfView - 1.0f, kNarrowestFieldOfView);
 }
 
+float Game::MouseTurnPerCount() const {
+    // A narrower (zoomed) view turns slower.
+    return fieldOfView / 120.0f * mouseSensitivity;
+}
+
 void Game::TurnWithMouse() {
     int dx = 0, dy = 0;
     input.GetMouseDelta(&dx, &dy);
-    const float s = fieldOfView / 120.0f * mouseSensitivity;
+    const float s = MouseTurnPerCount();
     if (!settings.cameraDetached) {
         float turn[16];
         MakeRotation(-dx * s, 0.0f, 1.0f, 0.0f, turn);

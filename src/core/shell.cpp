@@ -149,13 +149,20 @@ std::unique_ptr<platform::GameWindow> OpenGameWindow(std::string& error) {
     return window;
 }
 
-void RunMainLoop(Game& game) {
+std::uint32_t RunMainLoop(Game& game, DemoRecorder* recorder) {
+    std::uint32_t frames = 0;
     while (!settings.quitRequested) {
         platform::WindowEvent event;
-        if (platform::PollWindowEvent(event)) HandleWindowEvent(event, game);
+        if (platform::PollWindowEvent(event)) {
+            if (recorder) recorder->RecordWindowEvent(event);
+            HandleWindowEvent(event, game);
+        }
         if (settings.quitRequested) break;
         game.RunFrame();
+        ++frames;
+        if (recorder) recorder->EndFrame();
     }
+    return frames;
 }
 
 std::optional<int> EarlyExit(const ParsedCommandLine& parsed, std::ostream& out,

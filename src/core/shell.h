@@ -11,6 +11,7 @@
 #include "platform/events.h"
 #include "platform/window.h"
 
+class DemoRecorder;
 class Game;
 class ScriptedInput;
 
@@ -30,8 +31,9 @@ double SceneAspect(int width, int height);
 // refuses the mode), sets the start GL state and camera, truncates the debug
 // log and sets up the scene projection. nullptr with the reason on failure.
 std::unique_ptr<platform::GameWindow> OpenGameWindow(std::string& error);
-// Until quitRequested: at most one window event, then one frame.
-void RunMainLoop(Game& game);
+// Until quitRequested: at most one window event, then one frame; each
+// written to `recorder` when given. Returns the frames run.
+std::uint32_t RunMainLoop(Game& game, DemoRecorder* recorder = nullptr);
 
 // What the command line decides before anything opens: 0 after printing
 // the usage for --help, 2 after printing what is wrong and the usage for bad

@@ -1,7 +1,6 @@
 // Smooth mode: pictures between the last two steps, as often as the display
 // takes them, until the next step is due.
 #include <algorithm>
-#include <cmath>
 
 #include "base/settings.h"
 #include "core/game.h"
@@ -9,8 +8,8 @@
 
 namespace {
 
-constexpr double kStepSeconds = kFrameMs / 1000.0;
-constexpr double kMsPerSecond = 1000.0;
+// The 30 ms step in counts of a clock.
+std::int64_t StepCounts(std::int64_t frequency) { return frequency * kFrameMs / 1000; }
 
 double SecondsBetween(std::int64_t from, std::int64_t to, std::int64_t frequency) {
     return frequency > 0 ? static_cast<double>(to - from) / static_cast<double>(frequency) : 0.0;
@@ -22,7 +21,7 @@ ViewTransform Game::ViewWithPendingTurn(const Vec3& eye, int dx, int dy) {
     // The turn the next step's mouse read makes, on the camera as this step
     // left it, squared as that step's view will square it.
     Camera turned = camera;
-    const float s = fieldOfView / 120.0f * mouseSensitivity;
+    const float s = MouseTurnPerCount();
     turned.Pitch(dy * s);
     turned.Turn(-dx * s, 0.0f, 1.0f, 0.0f);
     if (settings.drawWorld) turned.Reorthogonalise();
@@ -49,26 +48,28 @@ void Game::DrawSmoothPicture(float fraction) {
     DrawPictureOf(SmoothPicture(f), blended ? f : 1.0f);
 }
 
-void Game::ShowSmoothPictures(Clock& pacing, std::uint32_t stepStartMs, std::int64_t stepStartCounter) {
+std::int64_t Game::ScheduleSmoothStep(Clock& pacing) {
+    const std::int64_t now = pacing.Counter();
+    const std::int64_t step = StepCounts(pacing.Frequency());
+    if (nextStepDue == 0 || now - nextStepDue >= step) nextStepDue = now;
+    const std::int64_t start = nextStepDue;
+    nextStepDue += step;
+    return start;
+}
+
+void Game::ShowSmoothPictures(Clock& pacing, std::int64_t stepStart) {
     const std::int64_t frequency = pacing.Frequency();
-    const double least = maxFps > 0 ? 1.0 / maxFps : 0.0;
+    const std::int64_t step = StepCounts(frequency);
+    const std::int64_t due = stepStart + step;
+    const std::int64_t least = maxFps > 0 ? frequency / maxFps : 0;
     for (int drawn = 0;; ++drawn) {
         const std::int64_t start = pacing.Counter();
-        const double since = SecondsBetween(stepStartCounter, start, frequency);
-        // A picture that would end after the next step is due waits for
-        // that step, so steps keep their 30 ms; the first is always drawn.
-        if (drawn > 0 && since + std::max(lastPictureSeconds, least) > kStepSeconds) break;
-        DrawSmoothPicture(static_cast<float>(since / kStepSeconds));
+        if (drawn > 0 && start >= due) return;
+        DrawSmoothPicture(step > 0 ? static_cast<float>(static_cast<double>(start - stepStart) / step) : 1.0f);
         const std::int64_t end = pacing.Counter();
-        lastPictureSeconds = SecondsBetween(start, end, frequency);
-        if (pictureSeconds) pictureSeconds->push_back(lastPictureSeconds);
+        if (pictureSeconds) pictureSeconds->push_back(SecondsBetween(start, end, frequency));
         if (!paced) return;
-        if (least > 0.0) {
-            const double until = std::min(since + least, kStepSeconds);
-            PaceFrame(pacing, stepStartMs, static_cast<std::uint32_t>(std::ceil(until * kMsPerSecond)));
-        } else if (end == start) {
-            pacing.Relax();  // a clock that stands still between pictures
-        }
+        if (least > 0) WaitForCounter(pacing, std::min(start + least, due));
+        else if (end == start) pacing.Relax();  // a clock that stands still between pictures
     }
-    if (paced) PaceFrame(pacing, stepStartMs);
 }
