@@ -114,10 +114,10 @@ class Cutscene {
 public:
     // Forgets the previous level's scenes. `entities` must outlive the
     // records' use of them until the next Setup; `modelSets` are the game's
-    // sets for the shrike, hero, lumarid and strider (slots 0 to 3); `now`
+    // sets for the shrike, hero, lumarid and strider (slots 0 to 3); `time`
     // starts the shot clock.
     void Setup(const std::vector<LevelEntity>& entities, AudioDevice* audio, const ModelSet* modelSets,
-               const ClockReading& now);
+               const ClockReading& time);
     // Turns the entities into records, orders the shots into scenes, loads
     // the models and sounds they need, and logs an account of it all.
     void ReadScenes();
