@@ -44,10 +44,6 @@ void DrawShownActor(const ViewTransform& view, const ShownActor& actor) {
     EndPlacement();
 }
 
-void DrawEnemy(const ModelSet& set, const ViewTransform& view, Enemy& enemy) {
-    DrawShownActor(view, AdvanceEnemy(set, enemy));
-}
-
 void DrawCorpse(const ModelSet& set, const ViewTransform& view, const Vec3& position) {
     if (!set.main) {
         DebugLog() << "CORPSE IS NULL\n";

@@ -31,7 +31,6 @@ ShownActor AdvanceCharacter(const ModelSet& set, Player& player, int weapon);
 void DrawShownActor(const ViewTransform& view, const ShownActor& actor);
 
 // Advance and draw at once.
-void DrawEnemy(const ModelSet& set, const ViewTransform& view, Enemy& enemy);
 void DrawCharacter(const ModelSet& set, const ViewTransform& view, Player& player, int weapon);
 // The gun of the hero's current weapon, frame 0, fixed in front of the
 // camera (first-person view; no view transform).

@@ -118,10 +118,6 @@ void DrawShown(const ShownFrame& shown) {
     if (shown.model) EmitBlended(*shown.model, shown.frame, shown.next, shown.blend);
 }
 
-void AnimateRange(const Md2Model* model, const FrameCounters& counters, float step) {
-    DrawShown(AdvanceRange(model, counters, step));
-}
-
 void AnimateRange(const Md2Model* model, int startFrame, int endFrame, int& frame, int& nextFrame,
                   float& interpolation, float step) {
     DrawShown(AdvanceRange(model, startFrame, endFrame, frame, nextFrame, interpolation, step));

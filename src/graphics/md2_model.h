@@ -59,7 +59,6 @@ ShownFrame AdvanceRange(const Md2Model* model, int startFrame, int endFrame, int
 // Draws a shown blend in the current model-view matrix.
 void DrawShown(const ShownFrame& shown);
 // Both at once: draws the range as it advances.
-void AnimateRange(const Md2Model* model, const FrameCounters& counters, float step);
 void AnimateRange(const Md2Model* model, int startFrame, int endFrame, int& frame, int& nextFrame,
                   float& interpolation, float step);
 
