@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core espeak-ng
   cppcheck clang-tidy clang libclang-rt-dev
+  xvfb openbox libx11-dev libxtst-dev
 )
 
 missing=()

@@ -7,15 +7,18 @@
 #include <SDL.h>
 
 #include "platform/events_internal.h"
+#include "platform/window.h"
 
 namespace platform {
 namespace {
 
 constexpr int kWheelNotch = 120;
 int wheelMotion = 0;
-unsigned gameWindowId = 0;
+GameWindow* gameWindow = nullptr;
 
-bool IsGameWindow(unsigned id) { return gameWindowId == 0 || id == gameWindowId; }
+bool IsGameWindow(unsigned id) {
+    return !gameWindow || id == SDL_GetWindowID(gameWindow->Handle());
+}
 
 bool ToWindowKey(SDL_Keycode code, WindowKey& key) {
     switch (code) {
@@ -33,6 +36,12 @@ bool ToWindowKey(SDL_Keycode code, WindowKey& key) {
     }
 }
 
+// Alt+Enter switches full screen on and off; Enter alone is a window key.
+bool IsFullScreenToggle(const SDL_Keysym& key) {
+    return key.sym == SDLK_RETURN && (key.mod & KMOD_ALT) != 0;
+}
+
+// Alt+Enter passes too: its key is the window key Enter.
 bool IsWindowKeyPress(const SDL_KeyboardEvent& e) {
     WindowKey unused;
     return e.repeat == 0 && ToWindowKey(e.keysym.sym, unused);
@@ -77,7 +86,7 @@ void InstallEventFilter() {
 
 void RemoveEventFilter() { SDL_SetEventFilter(nullptr, nullptr); }
 
-void SetGameWindowId(unsigned id) { gameWindowId = id; }
+void SetGameWindow(GameWindow* window) { gameWindow = window; }
 
 int TakeWheelMotion() {
     const int motion = wheelMotion;
@@ -112,6 +121,10 @@ bool PollWindowEvent(WindowEvent& out) {
                 out.type = WindowEvent::Type::Quit;
                 return true;
             case SDL_KEYDOWN:
+                if (IsFullScreenToggle(event.key.keysym)) {
+                    if (gameWindow) gameWindow->ToggleFullScreen();
+                    continue;  // the resize that follows is the game's event
+                }
                 if (!ToWindowKey(event.key.keysym.sym, out.key)) continue;
                 out.type = WindowEvent::Type::KeyDown;
                 return true;

@@ -1,6 +1,8 @@
 #pragma once
 
 namespace platform {
+class GameWindow;
+
 // Keeps the event queue to the events PollWindowEvent hands out and sums the
 // wheel motion as it arrives.
 void InstallEventFilter();
@@ -8,7 +10,8 @@ void RemoveEventFilter();
 // Wheel motion since the previous call, in notches of 120 (positive: away
 // from the player), and resets the sum.
 int TakeWheelMotion();
-// The window whose state changes reach the game; events of other windows
-// (the loading window) are dropped. 0 accepts every window.
-void SetGameWindowId(unsigned id);
+// The window whose state changes reach the game and which Alt+Enter turns
+// full screen; events of other windows (the loading window) are dropped.
+// nullptr accepts every window.
+void SetGameWindow(GameWindow* window);
 }  // namespace platform

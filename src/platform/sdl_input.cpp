@@ -64,11 +64,19 @@ bool SdlInputDevices::AcquireMouse() {
     // Relative mode may be unsupported (some remote displays); the mouse
     // still reads, only the cursor stays visible.
     if (exclusiveMouse && !SDL_GetRelativeMouseMode()) SDL_SetRelativeMouseMode(SDL_TRUE);
+    if (!mouseAcquired) {
+        SDL_GetRelativeMouseState(nullptr, nullptr);  // motion from before is not the game's
+        peekedX = peekedY = 0;
+        mouseAcquired = true;
+    }
     return true;
 }
 
-void SdlInputDevices::UnacquireMouse() {
-    if (exclusiveMouse) SDL_SetRelativeMouseMode(SDL_FALSE);
+void SdlInputDevices::UnacquireMouse() { LoseMouse(); }
+
+void SdlInputDevices::LoseMouse() {
+    if (exclusiveMouse && SDL_GetRelativeMouseMode()) SDL_SetRelativeMouseMode(SDL_FALSE);
+    mouseAcquired = false;
 }
 
 bool SdlInputDevices::ReadKeyboard(std::uint8_t (&keys)[kKeyTableSize]) {
@@ -83,7 +91,11 @@ bool SdlInputDevices::ReadKeyboard(std::uint8_t (&keys)[kKeyTableSize]) {
 }
 
 bool SdlInputDevices::ReadMouse(MouseState& state) {
-    if (!window.HasInputFocus()) return false;
+    if (!window.HasInputFocus()) {
+        if (mouseAcquired) LoseMouse();
+        return false;
+    }
+    if (!mouseAcquired) return false;
     int dx = 0, dy = 0;
     const Uint32 buttons = SDL_GetRelativeMouseState(&dx, &dy);
     state.lX = dx + peekedX;
@@ -99,7 +111,7 @@ bool SdlInputDevices::ReadMouse(MouseState& state) {
 
 bool SdlInputDevices::PeekMouseMotion(int& dx, int& dy) {
     dx = dy = 0;
-    if (!window.HasInputFocus()) return true;  // the next read takes nothing
+    if (!window.HasInputFocus() || !mouseAcquired) return true;  // the next read takes nothing
     // SDL hands relative motion out once: what is taken here waits for the
     // next read.
     SDL_PumpEvents();

@@ -18,8 +18,11 @@ struct KeyMapping {
 const KeyMapping* KeyMappings(std::size_t& count);
 
 // Keyboard and mouse read from SDL's state. The keyboard is shared; the
-// exclusive mouse is SDL's relative mode (hidden, captured cursor), released
-// by SDL while the window is in the background. Reads fail without the focus.
+// exclusive mouse is SDL's relative mode (hidden cursor, held in the window).
+// Reads fail without the focus. Losing the focus also loses the mouse, as a
+// device lost to another program: relative mode is let go, and reads keep
+// failing until the mouse is acquired again with the focus back. Motion made
+// while it was lost is never counted.
 class SdlInputDevices final : public InputDevices {
 public:
     explicit SdlInputDevices(GameWindow& window) : window(window) {}
@@ -35,8 +38,11 @@ public:
     bool PeekMouseMotion(int& dx, int& dy) override;
 
 private:
+    void LoseMouse();
+
     GameWindow& window;
     bool exclusiveMouse = false;
+    bool mouseAcquired = false;
     // Motion a peek took from SDL, counted by the next read.
     int peekedX = 0;
     int peekedY = 0;
