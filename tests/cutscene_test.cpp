@@ -278,29 +278,35 @@ TEST_F(CutsceneTest, BrokenScenesGiveTheHeroBackHisControl) {
 // ---- Captions ----
 
 TEST(Captions, LinesAreSplitAtBackslashNAndPlacedByTheirCount) {
-    const float w = 640, h = 480;
-    CaptionLayout one = LayOutCaption("Hello\n", true, w, h);
+    const HudFrame frame = HudFrameFor(640, 480);
+    CaptionLayout one = LayOutCaption("Hello\n", true, frame);
     ASSERT_EQ(one.lines.size(), 1u);
     EXPECT_EQ(one.lines[0].text, "Hello");
     EXPECT_EQ(one.lines[0].x, 320 - 2 * 10);
     EXPECT_EQ(one.lines[0].y, 24);
-    CaptionLayout two = LayOutCaption("Top\\nBottom\n", true, w, h);
+    const CaptionLine wide = LayOutCaption("Hello\n", true, HudFrameFor(1280, 480)).lines.at(0);
+    EXPECT_EQ(wide.x, 640 - 2 * 10) << "sized by the height, centred on the wider screen";
+    EXPECT_EQ(wide.y, 24);
+    const CaptionLine narrow = LayOutCaption("Hello\n", true, HudFrameFor(640, 960)).lines.at(0);
+    EXPECT_EQ(narrow.x, 320 - 2 * 10);
+    EXPECT_EQ(narrow.y, 24 + 960 / 8 - 480 / 8) << "at the foot of a taller band";
+    CaptionLayout two = LayOutCaption("Top\\nBottom\n", true, frame);
     ASSERT_EQ(two.lines.size(), 2u);
     EXPECT_EQ(two.lines[1].text, "Bottom");
     EXPECT_EQ(two.lines[0].y, 16);
     EXPECT_EQ(two.lines[1].y, 32);
-    CaptionLayout three = LayOutCaption("a\\nb\\nc", false, w, h);
+    CaptionLayout three = LayOutCaption("a\\nb\\nc", false, frame);
     ASSERT_EQ(three.lines.size(), 3u);
     EXPECT_EQ(three.lines[0].y, 6);
     EXPECT_EQ(three.lines[1].y, 27);
     EXPECT_EQ(three.lines[2].y, 48);
-    CaptionLayout four = LayOutCaption("a\\nb\\nc\\nd", true, w, h);
+    CaptionLayout four = LayOutCaption("a\\nb\\nc\\nd", true, frame);
     EXPECT_TRUE(four.tooManyLines);
     EXPECT_TRUE(four.lines.empty());
     EXPECT_EQ(four.separators, 3);
-    EXPECT_TRUE(LayOutCaption("NONE \n", true, w, h).lines.empty());
-    EXPECT_TRUE(LayOutCaption(nullptr, true, w, h).lines.empty());
-    EXPECT_EQ(LayOutCaption(std::string(150, 'x').c_str(), true, w, h).lines[0].text.size(), kCaptionLineLength);
+    EXPECT_TRUE(LayOutCaption("NONE \n", true, frame).lines.empty());
+    EXPECT_TRUE(LayOutCaption(nullptr, true, frame).lines.empty());
+    EXPECT_EQ(LayOutCaption(std::string(150, 'x').c_str(), true, frame).lines[0].text.size(), kCaptionLineLength);
 }
 
 }  // namespace

@@ -89,6 +89,12 @@ TEST_F(DemoGame, AWalkAFightAndThePuzzlePlayBackToTheSameStateAndLog) {
         const Playback smooth = PlayBack(demo, 1, 100);
         EXPECT_EQ(StateHashText(smooth.stateHash), StateHashText(recorded)) << "smooth";
         EXPECT_EQ(smooth.pictures, 3 * frames) << "100 pictures a second: 3 a step";
+        // Nor does the window's shape or the scene's render scale.
+        Look wide;
+        wide.width = 640;
+        wide.height = 200;
+        wide.renderScale = 0.5f;
+        EXPECT_EQ(StateHashText(PlayBack(demo, wide).stateHash), StateHashText(recorded)) << "wide";
         CloseWindow();
     }
 }

@@ -85,10 +85,24 @@ protected:
         std::string problem;  // empty unless it fell out of step
         std::size_t pictures = 0;
     };
-    // Plays the demo at `path` back in a fresh window and game, which ends
-    // with it, drawing `pictures` pictures a step; or, with `smoothFps`, in
-    // smooth mode at that many pictures a second of the fake clock.
+    // How a playback shows the game: `pictures` pictures a step; or, with
+    // `smoothFps`, smooth pictures at that many a second of the fake clock;
+    // in a window of the recording's size unless one is given.
+    struct Look {
+        int pictures = 1;
+        int smoothFps = 0;
+        int width = 0, height = 0;
+        float renderScale = 1.0f;
+    };
     Playback PlayBack(const std::string& path, int pictures = 1, int smoothFps = 0) {
+        Look look;
+        look.pictures = pictures;
+        look.smoothFps = smoothFps;
+        return PlayBack(path, look);
+    }
+    // Plays the demo at `path` back in a fresh window and game, which ends
+    // with it.
+    Playback PlayBack(const std::string& path, const Look& look) {
         game.reset();
         CloseWindow();
         std::string error;
@@ -97,15 +111,20 @@ protected:
             ADD_FAILURE() << error;
             return {};
         }
-        OpenWindow(demo->header.drawableWidth, demo->header.drawableHeight);
+        OpenWindow(look.width > 0 ? look.width : demo->header.drawableWidth,
+                   look.height > 0 ? look.height : demo->header.drawableHeight);
+        settings.width = demo->header.width;  // the game's size is the recording's, as the program keeps it
+        settings.height = demo->header.height;
         DemoPlayer player(*demo);
         game = std::make_unique<Game>();
         game->presentFrame = [this] { window->SwapBuffers(); };
-        game->picturesPerStep = pictures;
+        game->measureScreen = [this](int& w, int& h) { window->DrawableSize(w, h); };
+        game->picturesPerStep = look.pictures;
         game->pacingClock = &fake.clock;
         StartGameForDemo(*game, player, player, demo->header, nullptr);
-        game->smooth = smoothFps > 0;
-        game->maxFps = smoothFps;
+        game->smooth = look.smoothFps > 0;
+        game->maxFps = look.smoothFps;
+        game->renderScale = look.renderScale;
         std::vector<double> pictureSeconds;
         game->pictureSeconds = &pictureSeconds;
         player.EndFrame();

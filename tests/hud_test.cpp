@@ -87,8 +87,6 @@ protected:
         InitWeapons(weapons);
         hud = std::make_unique<Hud>();
         hud->SetScreenSize(kWidth, kHeight);
-        hud->LayoutRadar();
-        hud->LayoutHealth();
     }
     void TearDown() override {
         hud.reset();
@@ -134,6 +132,28 @@ TEST(HudText, PlayClockAndGlyphNumbers) {
     EXPECT_EQ(FontGlyphFor('A', -2), 33) << "negative sets are the first set";
     EXPECT_EQ(FontGlyphFor(1, 0), -1) << "control codes have no glyph in set 0";
     EXPECT_EQ(FontGlyphFor(0xE1, 1), -1) << "codes above 159 have no glyph in set 1";
+}
+
+TEST(HudFrames, TheLargest4By3FrameTheScreenHolds) {
+    for (auto [w, h] : {std::pair{320, 240}, {640, 480}, {800, 600}, {1024, 768}, {1600, 1200}}) {
+        const HudFrame frame = HudFrameFor(w, h);
+        EXPECT_EQ(frame.width, w) << "at 4:3 the frame is the screen";
+        EXPECT_EQ(frame.height, h);
+        EXPECT_EQ(frame.CentreShift(), 0);
+        EXPECT_EQ(frame.BottomShift(), 0);
+    }
+    const HudFrame wide = HudFrameFor(1920, 1080);
+    EXPECT_EQ(wide.width, 1440);
+    EXPECT_EQ(wide.height, 1080);
+    EXPECT_EQ(wide.CentreShift(), 240);
+    const HudFrame narrow = HudFrameFor(1280, 1024);
+    EXPECT_EQ(narrow.width, 1280);
+    EXPECT_EQ(narrow.height, 960);
+    EXPECT_EQ(narrow.BottomShift(), 128 - 120);
+    const HudFrame odd = HudFrameFor(1366, 768);
+    EXPECT_EQ(odd.width, 1024);
+    EXPECT_EQ(odd.CentreShift(), 171);
+    EXPECT_EQ(HudFrameFor(-5, 0).width, 0) << "no negative sizes";
 }
 
 TEST_F(HudTest, PrintDrawsTheGlyphsOfTheSetFourteenUnitsApart) {
@@ -208,8 +228,7 @@ TEST_F(HudTest, HealthFlashAndRadarGlow) {
     table[0].alive = 0;
     EXPECT_EQ(hud->NearestEnemyDistance(), -1);
 
-    hud->SetScreenSize(100.0f, 100.0f);
-    hud->LayoutHealth();
+    hud->SetScreenSize(100, 75);
     EXPECT_EQ(hud->healthRect.x, 0) << "a 100-pixel window divides by zero: no offset";
 }
 

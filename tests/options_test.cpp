@@ -50,10 +50,17 @@ TEST(OptionsFile, BadLinesAreReportedWithTheirNumberAndIgnored) {
     EXPECT_EQ(o.mouseSensitivity, 3.0f);
     EXPECT_EQ(problems.find("line 1:"), std::string::npos);
     std::string frameProblems;
-    const Options frames = Read("smooth = 2\nvsync = 0\nmax_fps = -5\nmax_fps = 144\n", frameProblems);
+    const Options frames = Read("smooth = 2\nvsync = 0\nmax_fps = -5\nmax_fps = 144\n"
+                                "fullscreen = window\nrender_scale = 0.1\nrender_scale = 0.5\n",
+                                frameProblems);
     EXPECT_TRUE(frames.smooth) << "2 is no switch: the default stays";
     EXPECT_FALSE(frames.vsync);
     EXPECT_EQ(frames.maxFps, 144);
+    EXPECT_TRUE(frames.desktopFullScreen);
+    EXPECT_EQ(frames.renderScale, 0.5f);
+    EXPECT_NE(frameProblems.find("line 5: fullscreen: 'window' is neither desktop nor classic"), std::string::npos);
+    EXPECT_NE(frameProblems.find("line 6: render_scale: '0.1' is outside 0.25 to 1"), std::string::npos)
+        << frameProblems;
     EXPECT_NE(frameProblems.find("line 1: smooth: '2' is outside 0 to 1"), std::string::npos) << frameProblems;
     EXPECT_NE(frameProblems.find("line 3: max_fps: '-5' is outside 0 to 1000"), std::string::npos)
         << frameProblems;
@@ -81,8 +88,13 @@ TEST(OptionsFile, SetOverridesTheFileForOneRun) {
 TEST(OptionsFile, OptionLinesReadBackToTheSameValues) {
     Options odd;
     odd.mouseSensitivity = 0.1f * 3.0f;  // no short decimal
+    odd.renderScale = 0.7f;
+    odd.desktopFullScreen = false;
     std::string problems;
-    EXPECT_EQ(Read(OptionLines(odd), problems).mouseSensitivity, odd.mouseSensitivity);
+    const Options back = Read(OptionLines(odd), problems);
+    EXPECT_EQ(back.mouseSensitivity, odd.mouseSensitivity);
+    EXPECT_EQ(back.renderScale, odd.renderScale);
+    EXPECT_FALSE(back.desktopFullScreen);
     EXPECT_EQ(problems, "");
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <SDL.h>
 
 #include <filesystem>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "base/settings.h"
 #include "core/shell.h"
 #include "game_dir_fixture.h"
+#include "hud/hud_frame.h"
 #include "math/camera.h"
 
 namespace {
@@ -37,6 +39,30 @@ struct Pixels {
             for (int x = x0; x < x1; ++x) {
                 const unsigned char* px = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
                 if (px[0] + px[1] + px[2] > 0) ++n;
+            }
+        return n;
+    }
+    // Runs of columns with a lit pixel in rows [y0, y1): {first, one past last}.
+    std::vector<std::pair<int, int>> LitColumnRuns(int y0, int y1) const {
+        std::vector<std::pair<int, int>> runs;
+        bool inRun = false;
+        for (int x = 0; x < width; ++x) {
+            const bool lit = Lit(x, y0, x + 1, y1) > 0;
+            if (lit && !inRun) runs.push_back({x, x + 1});
+            if (lit) runs.back().second = x + 1;
+            inRun = lit;
+        }
+        return runs;
+    }
+    // The pixels of columns [x0, x0 + w) and rows [y0, y1) equal to those of
+    // `other` shifted by `dx` columns.
+    int Matching(const Pixels& other, int dx, int x0, int w, int y0, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x0 + w; ++x) {
+                const unsigned char* a = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+                const unsigned char* b = &other.rgb[(static_cast<std::size_t>(y) * other.width + x + dx) * 3];
+                if (a[0] == b[0] && a[1] == b[1] && a[2] == b[2]) ++n;
             }
         return n;
     }
@@ -68,14 +94,24 @@ protected:
     }
     Pixels Frame() {
         game->RenderFrame();
-        return Pixels::Read(settings.width, settings.height);
+        int width = settings.width, height = settings.height;
+        if (game->measureScreen) game->measureScreen(width, height);
+        return Pixels::Read(width, height);
+    }
+    // A play frame (clock and HUD shown) of the hero alone.
+    Pixels PlayFrameOfTheHero(int width, int height) {
+        Start(width, height);
+        settings.inOptionsMenu = 0;
+        ModelsOnly();
+        Frame();
+        return Frame();
     }
 
     std::unique_ptr<Game> game;
 };
 
 TEST_F(RenderFrameTest, BandsSplitTheWindowAtEverySize) {
-    for (auto [w, h] : {std::pair{320, 240}, {640, 480}, {800, 600}}) {
+    for (auto [w, h] : {std::pair{320, 240}, {800, 600}, {1280, 720}, {1920, 1080}, {1280, 1024}}) {
         SCOPED_TRACE(w);
         Start(w, h);
         game->world.menuTriggers.clear();
@@ -227,6 +263,104 @@ TEST_F(RenderFrameTest, PlayShowsTheClockAndTheHudButACutsceneHidesThem) {
     EXPECT_EQ(p.Lit(0, 525, 800, 600), 0);
     EXPECT_EQ(p.Lit(0, 0, 800, 75), 0);
     settings.cutscenePlaying = 0;
+}
+
+// The HUD's pieces as they appear in the pixels, as shares of the HUD's 4:3
+// frame: the health panel's left and right edges, the radar's width, the
+// ammunition icon's distance from the right edge and the play clock's first
+// column (from the frame's left edge).
+struct HudShape {
+    double healthStart, healthEnd, radarWidth, iconMargin, clockStart;
+};
+
+TEST_F(RenderFrameTest, EveryWindowShapeKeepsTheBandsAndTheHudInTheirShape) {
+    const Pixels classic = PlayFrameOfTheHero(800, 600);
+    const auto shapeOf = [](const Pixels& p) {
+        const HudFrame frame = HudFrameFor(p.width, p.height);
+        const auto bottom = p.LitColumnRuns(0, p.height / 8);
+        const auto top = p.LitColumnRuns(p.height * 7 / 8, p.height);
+        EXPECT_GE(bottom.size(), 3u);
+        EXPECT_FALSE(top.empty());
+        if (bottom.size() < 3 || top.empty()) return HudShape{};
+        const int radarMiddle = (bottom[1].first + bottom[1].second) / 2;
+        EXPECT_NEAR(radarMiddle, p.width / 2, 2) << "the radar in the middle";
+        const double w = frame.width;
+        return HudShape{bottom.front().first / w, bottom.front().second / w,
+                        (bottom[1].second - bottom[1].first) / w, (p.width - bottom.back().second) / w,
+                        (top.front().first - frame.CentreShift()) / w};
+    };
+    TearDown();
+    const HudShape written = shapeOf(classic);
+    for (auto [w, h] : {std::pair{1280, 720}, {1920, 1080}, {1280, 1024}, {800, 600}}) {
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        const Pixels p = PlayFrameOfTheHero(w, h);
+        const HudShape shape = shapeOf(p);
+        EXPECT_NEAR(shape.healthStart, written.healthStart, 0.002) << "the health panel at the left corner";
+        EXPECT_NEAR(shape.healthEnd, written.healthEnd, 0.01);
+        EXPECT_NEAR(shape.iconMargin, written.iconMargin, 0.002) << "the ammunition icon at the right corner";
+        EXPECT_NEAR(shape.radarWidth, written.radarWidth, 0.01);
+        EXPECT_NEAR(shape.clockStart, written.clockStart, 0.01);
+        EXPECT_GT(p.Lit(0, h / 8, w, h / 8 + h * 3 / 4), 2000) << "the hero in the scene";
+        TearDown();
+    }
+}
+
+TEST_F(RenderFrameTest, AWiderWindowWidensTheViewAndStretchesNothing) {
+    const Pixels narrow = PlayFrameOfTheHero(800, 600);
+    TearDown();
+    const Pixels wide = PlayFrameOfTheHero(1600, 600);
+    const int bottom = 600 / 8, sceneTop = bottom + 450;
+    const int shown = narrow.Lit(0, bottom, 800, sceneTop);
+    ASSERT_GT(shown, 2000);
+    EXPECT_EQ(wide.Lit(0, bottom, 1600, sceneTop), wide.Lit(400, bottom, 1200, sceneTop))
+        << "the hero in the middle, nothing at the sides";
+    EXPECT_GE(wide.Matching(narrow, -400, 400, 800, bottom, sceneTop), 800 * 450 * 99 / 100)
+        << "the middle of the wide view is the 4:3 view, pixel for pixel";
+}
+
+TEST_F(RenderFrameTest, AScaledSceneFillsItsBandAndLeavesTheHudSharp) {
+    const Pixels full = PlayFrameOfTheHero(1280, 720);
+    game->renderScale = 0.5f;
+    Frame();
+    const Pixels half = Frame();
+    const int bottom = 720 / 8, sceneTop = bottom + 540;
+    EXPECT_EQ(half.Matching(full, 0, 0, 1280, 0, bottom), 1280 * bottom) << "the bottom band as it was";
+    EXPECT_EQ(half.Matching(full, 0, 0, 1280, sceneTop, 720), 1280 * (720 - sceneTop)) << "and the top band";
+    const auto heroRows = [&](const Pixels& p) {
+        int lowest = -1, highest = -1;
+        for (int y = bottom; y < sceneTop; ++y)
+            if (p.Lit(0, y, 1280, y + 1) > 0) {
+                if (lowest < 0) lowest = y;
+                highest = y;
+            }
+        return std::pair{lowest, highest};
+    };
+    const auto [fullLow, fullHigh] = heroRows(full);
+    const auto [halfLow, halfHigh] = heroRows(half);
+    EXPECT_NEAR(halfLow, fullLow, 3) << "the hero scaled up to his full size";
+    EXPECT_NEAR(halfHigh, fullHigh, 3);
+    const int lit = full.Lit(0, bottom, 1280, sceneTop);
+    EXPECT_NEAR(half.Lit(0, bottom, 1280, sceneTop), lit, lit / 10);
+    game->renderScale = 1.0f;
+}
+
+TEST_F(RenderFrameTest, EachPictureTakesTheWindowsSizeAsItIsThen) {
+    Start(800, 600);
+    settings.inOptionsMenu = 0;
+    ModelsOnly();
+    DrawOnWindow(*game, *window);
+    Frame();
+    const int iconEnd = Frame().LitColumnRuns(0, 75).back().second;
+    SDL_SetWindowSize(window->Handle(), 480, 360);  // the player narrows the window mid-level
+    int width = 0, height = 0;
+    window->DrawableSize(width, height);
+    ASSERT_EQ(width, 480);
+    ASSERT_EQ(height, 360);
+    const Pixels p = Frame();
+    EXPECT_NEAR(p.LitColumnRuns(0, 45).back().second, 480 - (800 - iconEnd) * 480 / 800, 1)
+        << "the icon at the new right corner";
+    EXPECT_GT(p.Lit(0, 45, 480, 45 + 270), 500) << "the hero in the new scene band";
+    EXPECT_EQ(settings.width, 800) << "the game's own size stays";
 }
 
 }  // namespace

@@ -32,6 +32,19 @@ bool ParseBoundedFloat(const std::string& text, float low, float high, float& ou
 }
 
 constexpr int kMaxFpsCap = 1000;
+constexpr float kLeastRenderScale = 0.25f;
+constexpr float kMostRenderScale = 1.0f;
+constexpr char kDesktopFullScreen[] = "desktop";
+constexpr char kClassicFullScreen[] = "classic";
+
+bool ParseFullScreenKind(const std::string& text, bool& desktop, std::string& error) {
+    if (text == kDesktopFullScreen || text == kClassicFullScreen) {
+        desktop = text == kDesktopFullScreen;
+        return true;
+    }
+    error = "'" + text + "' is neither desktop nor classic";
+    return false;
+}
 
 // A whole number that fills the text, within [low, high].
 bool ParseBoundedInt(const std::string& text, int low, int high, int& out, std::string& error) {
@@ -91,6 +104,16 @@ const OptionRow kOptionRows[] = {
     {"max_fps", "0", "smooth pictures a second at most, 0 to 1000; 0: no cap beyond vsync",
      [](Options& o, const std::string& v, std::string& e) { return ParseBoundedInt(v, 0, kMaxFpsCap, o.maxFps, e); },
      [](const Options& o) { return std::to_string(o.maxFps); }, true},
+    {"fullscreen", "desktop",
+     "desktop: full screen at the desktop's resolution; classic: the display switches to talvemar.ini's",
+     [](Options& o, const std::string& v, std::string& e) { return ParseFullScreenKind(v, o.desktopFullScreen, e); },
+     [](const Options& o) { return std::string(o.desktopFullScreen ? kDesktopFullScreen : kClassicFullScreen); },
+     true},
+    {"render_scale", "1.0", "the scene drawn at this share of its size and scaled up, 0.25 to 1",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseBoundedFloat(v, kLeastRenderScale, kMostRenderScale, o.renderScale, e);
+     },
+     [](const Options& o) { return ShowFloat(o.renderScale); }, true},
 };
 
 std::string Trimmed(const std::string& text) {

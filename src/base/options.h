@@ -17,6 +17,11 @@ struct Options {
     bool vsync = true;
     // Smooth pictures a second at most; 0: no cap beyond vsync.
     int maxFps = 0;
+    // Full screen (when talvemar.ini asks for it) covers the desktop at its
+    // own mode; false: the display switches to the configured size.
+    bool desktopFullScreen = true;
+    // The scene band drawn at this share of its size and scaled up.
+    float renderScale = 1.0f;
 };
 
 // Whether an option changes only how pictures are shown, never the game:

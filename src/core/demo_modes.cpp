@@ -174,6 +174,7 @@ int RecordDemo(const CommandLine& line, const Options& options, platform::GameWi
     InstalledDemoClock installed;
     auto game = std::make_unique<Game>();
     game->presentFrame = [&window] { window.SwapBuffers(); };
+    DrawOnWindow(*game, window);
     game->pacingClock = &SystemClock();
     StartGameForDemo(*game, recorder, recorder, header, audio);
     recorder.EndFrame();
@@ -210,6 +211,7 @@ int PlayDemo(const CommandLine& line, const Demo& demo, const Options& pictureOp
         window.SwapBuffers();
         if (timed) glFinish();  // a picture counts when it is finished
     };
+    DrawOnWindow(*game, window);
     StartGameForDemo(*game, player, player, demo.header, timed ? nullptr : audio);
     ApplyPictureOptions(pictureOptions, *game);
     // A classic timedemo steps as fast as it can draw; a smooth one keeps

@@ -108,9 +108,7 @@ void Game::LoadAssets() {
     settings.inOptionsMenu = 1;
     LoadModels();
     hud.enemies = &world.enemies;
-    hud.SetScreenSize(static_cast<float>(settings.width), static_cast<float>(settings.height));
-    hud.LayoutHealth();
-    hud.LayoutRadar();
+    hud.SetScreenSize(settings.width, settings.height);
     itemManager.weaponPickupSet = &models[model_slot::WeaponPickups];
     if (result != 0) FailOnLevel(optionsMenu);
     if (settings.smoothing) {

@@ -20,6 +20,7 @@
 #include "core/frame_rules.h"
 #include "core/picture.h"
 #include "cutscene/cutscene.h"
+#include "graphics/band_upscaler.h"
 #include "input/input.h"
 #include "world/world.h"
 
@@ -171,6 +172,12 @@ public:
     bool screenshotRequested = false;
     // Shows the finished picture; the shell points it at the window.
     std::function<void()> presentFrame;
+    // Reads the drawable's size in pixels before each picture; without it
+    // pictures are drawn at the configured size (settings.width, height).
+    std::function<void(int& width, int& height)> measureScreen;
+    // The scene band is drawn at this share of its size and scaled up (the
+    // render_scale option, 0.25 to 1); the HUD's bands stay sharp.
+    float renderScale = 1.0f;
 
     IdleWatch idle;
     DelayedLevelChange delayedChange;
@@ -258,6 +265,16 @@ private:
     std::uint32_t viewCuts = 0;
     // The picture: its pixels, then shown.
     void DrawPictureOf(const Picture& p, float particleFraction);
+    // The scene band's content, drawn with the projection of `aspect`;
+    // the weapon ring and the scope overlay only with `overlays`.
+    void DrawScene(const Picture& p, double aspect, float particleFraction, bool overlays);
+    // The weapon ring and, in first person, the scope overlay.
+    void DrawSceneOverlays(const Picture& p, double aspect);
+    // The size the picture being drawn has, in pixels.
+    void UpdateScreenSize();
+    int screenWidth = 0;
+    int screenHeight = 0;
+    BandUpscaler sceneUpscaler;
     // Smooth mode keeps its steps on a timeline of the pacing clock, 30 ms
     // apart, so a picture that runs past a step's time (a swap waiting for
     // the display) delays that step and no other. Returns when the step

@@ -22,29 +22,25 @@ float fieldOfView = 60.0f;
 
 namespace {
 
-struct Band {
-    int x, y, width, height;
-};
-
 // The window is split into a top band (1/8), the scene (3/4) and a bottom
-// band (1/8); GL window coordinates have y up.
-Band TopBand() { return {0, settings.height * 7 / 8, settings.width, settings.height / 8}; }
-Band SceneBand() { return {0, settings.height / 8, settings.width, settings.height * 3 / 4}; }
-Band BottomBand() { return {0, 0, settings.width, settings.height / 8}; }
+// band (1/8) of its height, each as wide as the window; GL window
+// coordinates have y up.
+PixelRect TopBand(int width, int height) { return {0, height * 7 / 8, width, height / 8}; }
+PixelRect SceneBand(int width, int height) { return {0, height / 8, width, height * 3 / 4}; }
+PixelRect BottomBand(int width, int height) { return {0, 0, width, height / 8}; }
 
-void SelectBand(const Band& b) {
+void SelectBand(const PixelRect& b) {
     glViewport(b.x, b.y, b.width, b.height);
     glScissor(b.x, b.y, b.width, b.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 // Pixel units for the flat bands: origin at the band's top-left, y down.
-void PushFlatProjection() {
+void PushFlatProjection(const PixelRect& band) {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    const int bandHeight = settings.height / 8;
-    gluOrtho2D(0.0, settings.width, bandHeight, 0.0);
+    gluOrtho2D(0.0, band.width, band.height, 0.0);
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -122,6 +118,8 @@ int Game::StepPicture() {
     Picture& p = picture;
     p.playClock = !settings.cutscenePlaying && !settings.inOptionsMenu;
     if (p.playClock) hud.StepPlayClock(stepTime);
+    // The step's frustum, which ray casts read, has the configured size's
+    // shape: what the game does never depends on the window it is shown in.
     viewFrustum.SetCorners(fieldOfView, SceneAspect(settings.width, settings.height),
                            settings.nearPlane, settings.farPlane);
     p.view = SceneView();
@@ -163,18 +161,59 @@ void Game::DrawPicture() {
     pictureSeconds->push_back(watch.Seconds(ReadClock(clock)));
 }
 
+void Game::UpdateScreenSize() {
+    int width = settings.width, height = settings.height;
+    if (measureScreen) measureScreen(width, height);
+    screenWidth = width > 0 ? width : 1;
+    screenHeight = height > 0 ? height : 1;
+    if (hud.frame.screenWidth != screenWidth || hud.frame.screenHeight != screenHeight)
+        hud.SetScreenSize(screenWidth, screenHeight);
+}
+
 void Game::DrawPictureOf(const Picture& p, float particleFraction) {
+    UpdateScreenSize();
     glEnable(GL_SCISSOR_TEST);
 
-    SelectBand(TopBand());
-    PushFlatProjection();
+    const PixelRect top = TopBand(screenWidth, screenHeight);
+    SelectBand(top);
+    PushFlatProjection(top);
     if (p.playClock) hud.DrawShownPlayClock();
     if (settings.inOptionsMenu) DrawMenuReadouts();
     PopFlatProjection();
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    SelectBand(SceneBand());
-    const double aspect = SceneAspect(settings.width, settings.height);
+    const PixelRect scene = SceneBand(screenWidth, screenHeight);
+    // The scene keeps its vertical field of view and widens with the window.
+    const double aspect = SceneAspect(screenWidth, screenHeight);
+    const PixelRect drawn = BandUpscaler::ScaledPart(scene, renderScale);
+    const bool scaled = drawn.width != scene.width || drawn.height != scene.height;
+    SelectBand(drawn);
+    DrawScene(p, aspect, particleFraction, !scaled);
+    if (scaled) {
+        sceneUpscaler.Stretch(drawn, scene);
+        DrawSceneOverlays(p, aspect);  // drawn at full size over the scaled scene
+    }
+
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    const PixelRect bottom = BottomBand(screenWidth, screenHeight);
+    SelectBand(bottom);
+    PushFlatProjection(bottom);
+    // While a cutscene plays its caption takes the bottom band.
+    if (settings.cutscenePlaying) hud.DrawCaption(cutscene.Caption(), true);
+    else if (!settings.inOptionsMenu) hud.DrawShownBottom(player);
+    PopFlatProjection();
+
+    glDisable(GL_SCISSOR_TEST);
+    if (screenshotRequested) {
+        screenshotRequested = false;
+        const std::string name = NextScreenshotName();
+        if (SaveScreenshot(name, screenWidth, screenHeight))
+            DebugLog() << "Screenshot saved to " << name << '\n';
+    }
+    if (presentFrame) presentFrame();
+}
+
+void Game::DrawScene(const Picture& p, double aspect, float particleFraction, bool overlays) {
     viewFrustum.Set(fieldOfView, aspect, settings.nearPlane, settings.farPlane);
     glLoadIdentity();
     if (p.world) world.Draw(p.view, viewFrustum);
@@ -186,6 +225,12 @@ void Game::DrawPictureOf(const Picture& p, float particleFraction) {
     DrawCrystals(p.view);
     if (!world.corpses.empty())
         DrawCorpse(models[model_slot::Corpse], p.view, world.corpses.front().position);
+    if (overlays) DrawSceneOverlays(p, aspect);
+    DrawShownEntities(p.view, p.sceneActors);
+    itemManager.Draw(world.items, p.view);
+}
+
+void Game::DrawSceneOverlays(const Picture& p, double aspect) {
     hud.DrawShownWeaponRing(models[model_slot::WeaponPickups]);
     if (p.crosshair) {
         // The scope overlay keeps its size whatever the zoom.
@@ -193,25 +238,6 @@ void Game::DrawPictureOf(const Picture& p, float particleFraction) {
         hud.DrawCrosshair();
         viewFrustum.Set(fieldOfView, aspect, settings.nearPlane, settings.farPlane);
     }
-    DrawShownEntities(p.view, p.sceneActors);
-    itemManager.Draw(world.items, p.view);
-
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    SelectBand(BottomBand());
-    PushFlatProjection();
-    // While a cutscene plays its caption takes the bottom band.
-    if (settings.cutscenePlaying) hud.DrawCaption(cutscene.Caption(), true);
-    else if (!settings.inOptionsMenu) hud.DrawShownBottom(player);
-    PopFlatProjection();
-
-    glDisable(GL_SCISSOR_TEST);
-    if (screenshotRequested) {
-        screenshotRequested = false;
-        const std::string name = NextScreenshotName();
-        if (SaveScreenshot(name, settings.width, settings.height))
-            DebugLog() << "Screenshot saved to " << name << '\n';
-    }
-    if (presentFrame) presentFrame();
 }
 
 ViewTransform Game::SceneView() {
@@ -272,15 +298,17 @@ void Game::DrawCrystals(const ViewTransform& view) const {
 }
 
 void Game::DrawMenuReadouts() {
-    // Integer quotients: below 400 x 300 the text shrinks to nothing.
-    const int wholeX = settings.width / 400, wholeY = settings.height / 300;
+    // Integer quotients of the HUD's frame: below 400 x 300 the text shrinks
+    // to nothing.
+    const HudFrame& frame = hud.frame;
+    const int wholeX = frame.width / 400, wholeY = frame.height / 300;
     const float scaleX = static_cast<float>(wholeX), scaleY = static_cast<float>(wholeY);
     for (const MenuTrigger& zone : world.menuTriggers) {
         if (player.position.Distance(zone.x, zone.y, zone.z) >= kReadoutRange) continue;
         const Readout readout = ReadoutForZone(zone.type);
         if (!readout.format) continue;
         glColor3ub(kReadoutColour[0], kReadoutColour[1], kReadoutColour[2]);
-        hud.Print(settings.width / 8, settings.height / 14, scaleX, scaleY, 0, readout.format,
+        hud.Print(frame.width / 8 + frame.CentreShift(), frame.height / 14, scaleX, scaleY, 0, readout.format,
                   static_cast<double>(readout.value));
     }
 }

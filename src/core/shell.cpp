@@ -71,6 +71,7 @@ int RunScreenshot(const CommandLine& line, const Options& options,
     game->Init(&keys);
     ApplyOptions(options, *game);
     game->smooth = false;  // the saved picture is a step's own
+    DrawOnWindow(*game, window);
     EnterRequestedLevel(line, *game);
     int width = 0, height = 0;
     window.DrawableSize(width, height);
@@ -127,8 +128,10 @@ void HandleWindowEvent(const platform::WindowEvent& event, Game& game) {
     }
 }
 
-std::unique_ptr<platform::GameWindow> OpenGameWindow(std::string& error) {
+std::unique_ptr<platform::GameWindow> OpenGameWindow(std::string& error, const Options& options) {
     platform::WindowRequest request;
+    request.fullScreenMode =
+        options.desktopFullScreen ? platform::FullScreenMode::Desktop : platform::FullScreenMode::Classic;
     request.title = kWindowTitle;
     request.width = settings.width;
     request.height = settings.height;
@@ -147,6 +150,10 @@ std::unique_ptr<platform::GameWindow> OpenGameWindow(std::string& error) {
     window->DrawableSize(drawableWidth, drawableHeight);
     ResizeScene(drawableWidth, drawableHeight);
     return window;
+}
+
+void DrawOnWindow(Game& game, platform::GameWindow& window) {
+    game.measureScreen = [&window](int& width, int& height) { window.DrawableSize(width, height); };
 }
 
 std::uint32_t RunMainLoop(Game& game, DemoRecorder* recorder) {
@@ -207,6 +214,7 @@ void ApplyOptions(const Options& options, Game& game) {
 void ApplyPictureOptions(const Options& options, Game& game) {
     game.smooth = options.smooth;
     game.maxFps = options.maxFps;
+    game.renderScale = options.renderScale;
 }
 
 void EnterStartLevel(const std::string& levelFile, int index, Game& game) {
@@ -259,10 +267,17 @@ int RunApplication(int argc, const char* const* argv) {
     else platform::SeedRandomFromTime();
     platform::CloseOnTerminationSignals();
     std::string error;
-    std::unique_ptr<platform::GameWindow> window = OpenGameWindow(error);
+    std::unique_ptr<platform::GameWindow> window = OpenGameWindow(error, options);
     if (!window) {
         std::fprintf(stderr, "talvemar: cannot open the game window: %s\n", error.c_str());
         return 1;
+    }
+    if (demo) {
+        // The demo's game keeps the recorded size (its view's shape, which
+        // ray casts read); --size and --windowed choose only the window.
+        const Settings recorded = SettingsForDemo(demo->header);
+        settings.width = recorded.width;
+        settings.height = recorded.height;
     }
     DebugLog() << optionProblems.str();
     window->SetVsync(options.vsync && line.timedemoFile.empty());
@@ -274,6 +289,7 @@ int RunApplication(int argc, const char* const* argv) {
     auto game = std::make_unique<Game>();
     platform::SdlInputDevices devices(*window);
     game->presentFrame = [&window] { window->SwapBuffers(); };
+    DrawOnWindow(*game, *window);
     game->Init(&devices, audio.get());
     ApplyOptions(options, *game);
     EnterRequestedLevel(line, *game);

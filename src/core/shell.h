@@ -28,9 +28,13 @@ void HandleWindowEvent(const platform::WindowEvent& event, Game& game);
 double SceneAspect(int width, int height);
 
 // Opens the window from the settings (clearing fullScreen when the display
-// refuses the mode), sets the start GL state and camera, truncates the debug
-// log and sets up the scene projection. nullptr with the reason on failure.
-std::unique_ptr<platform::GameWindow> OpenGameWindow(std::string& error);
+// refuses the mode), full screen of the kind the options ask for; sets the
+// start GL state and camera, truncates the debug log and sets up the scene
+// projection. nullptr with the reason on failure.
+std::unique_ptr<platform::GameWindow> OpenGameWindow(std::string& error,
+                                                     const Options& options = Options{});
+// Points the game's pictures at the window: drawn at its drawable size.
+void DrawOnWindow(Game& game, platform::GameWindow& window);
 // Until quitRequested: at most one window event, then one frame; each
 // written to `recorder` when given. Returns the frames run.
 std::uint32_t RunMainLoop(Game& game, DemoRecorder* recorder = nullptr);

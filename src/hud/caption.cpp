@@ -29,7 +29,8 @@ std::vector<std::string> SplitLines(std::string text, int& separators) {
 
 }  // namespace
 
-CaptionLayout LayOutCaption(const char* text, bool cutscenePlaying, float width, float height) {
+CaptionLayout LayOutCaption(const char* text, bool cutscenePlaying, const HudFrame& frame) {
+    const float width = static_cast<float>(frame.width), height = static_cast<float>(frame.height);
     CaptionLayout layout;
     if (!text) return layout;
     const std::string value = text;
@@ -43,18 +44,19 @@ CaptionLayout LayOutCaption(const char* text, bool cutscenePlaying, float width,
         CaptionLine line;
         line.text = lines[i].substr(0, kCaptionLineLength);
         const int halfLength = static_cast<int>(line.text.size() / 2);
-        line.x = static_cast<int>(width / 2.0f - static_cast<float>(halfLength) * (width / kGlyphsAcross));
-        line.y = static_cast<int>(height * kLineHeights[lines.size() - 1][i]);
+        line.x = static_cast<int>(width / 2.0f - static_cast<float>(halfLength) * (width / kGlyphsAcross)) +
+                 frame.CentreShift();
+        line.y = static_cast<int>(height * kLineHeights[lines.size() - 1][i]) + frame.BottomShift();
         layout.lines.push_back(line);
     }
     return layout;
 }
 
 void Hud::DrawCaption(const char* text, bool cutscenePlaying) {
-    const CaptionLayout layout = LayOutCaption(text, cutscenePlaying, screenWidth, screenHeight);
+    const CaptionLayout layout = LayOutCaption(text, cutscenePlaying, frame);
     if (layout.tooManyLines)
         DebugLog() << "**ERROR** to many lines in the scene. (" << layout.separators << ")\n";
-    const float scale = screenHeight / kReferenceHeight;
+    const float scale = static_cast<float>(frame.height) / kReferenceHeight;
     // The text is printed as it is, never read as a format.
     for (const CaptionLine& line : layout.lines) Print(line.x, line.y, scale, scale, 0, "%s", line.text.c_str());
 }

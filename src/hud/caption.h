@@ -2,7 +2,9 @@
 #include <string>
 #include <vector>
 
-// A caption laid out in the bottom band of a window of width x height:
+#include "hud/hud_frame.h"
+
+// A caption laid out in the bottom band of the HUD's frame, centred on the screen:
 // up to three lines, split where the text has a backslash followed by n.
 struct CaptionLine {
     std::string text;
@@ -22,4 +24,4 @@ constexpr std::size_t kCaptionLineLength = 99;
 // The lines of `text` (its line end dropped), each centred by its length
 // and placed by the number of lines. Null, and "NONE" while a cutscene
 // plays, draw nothing.
-CaptionLayout LayOutCaption(const char* text, bool cutscenePlaying, float width, float height);
+CaptionLayout LayOutCaption(const char* text, bool cutscenePlaying, const HudFrame& frame);

@@ -16,7 +16,8 @@ constexpr double kCellTopInset = 0.001;
 constexpr double kGlyphSize = 16.0;
 constexpr double kGlyphAdvance = 14.0;
 
-// Play clock: top-band colour and placement relative to the window size.
+// Play clock: top-band colour and placement relative to the HUD's frame,
+// which stands in the middle of the band.
 constexpr GLubyte kClockColour[3] = {123, 95, 40};
 constexpr float kClockXDivisor = 2.9f;
 constexpr float kClockYDivisor = 14.0f;
@@ -121,6 +122,7 @@ void Hud::StepPlayClock(const ClockReading& now) { shownPlaySeconds = playTimer.
 void Hud::DrawShownPlayClock() {
     const std::string clock = PlayClockText(shownPlaySeconds);
     glColor3ub(kClockColour[0], kClockColour[1], kClockColour[2]);
-    Print(static_cast<int>(screenWidth / kClockXDivisor), static_cast<int>(screenHeight / kClockYDivisor),
-          screenWidth / kClockScaleXDivisor, screenHeight / kClockScaleYDivisor, 0, "%s", clock.c_str());
+    const float w = static_cast<float>(frame.width), h = static_cast<float>(frame.height);
+    Print(static_cast<int>(w / kClockXDivisor) + frame.CentreShift(), static_cast<int>(h / kClockYDivisor),
+          w / kClockScaleXDivisor, h / kClockScaleYDivisor, 0, "%s", clock.c_str());
 }

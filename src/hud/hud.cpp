@@ -26,7 +26,7 @@ constexpr const char* kAmmoPaths[kAmmoImages] = {"gfx/Hud/9mmAmmo.bmp", "gfx/Hud
 constexpr int kWeapon5AmmoImage = 3;
 constexpr int kWeapon5 = 5;
 
-// Layout divisors of the window width W and height H.
+// Layout divisors of the width W and height H of the HUD's 4:3 frame.
 constexpr float kPanelWidthDivisor = 10.0f;   // health panel and radar: W/10
 constexpr float kPanelHeightDivisor = 8.0f;   // everything in the band: H/8
 constexpr float kAmmoWidthDivisor = 11.0f;    // ammunition icon: W/11
@@ -135,24 +135,28 @@ void Hud::Init(Weapons* weaponInventory, const ClockReading& now) {
     UpdateRingAngle();
 }
 
-void Hud::SetScreenSize(float width, float height) {
-    screenWidth = width;
-    screenHeight = height;
+void Hud::SetScreenSize(int width, int height) {
+    frame = HudFrameFor(width, height);
+    LayoutHealth();
+    LayoutRadar();
 }
 
+// The radar in the middle of the band, the health panel at its left corner.
 void Hud::LayoutRadar() {
-    radarRect.width = TruncateToInt(screenWidth / kPanelWidthDivisor);
-    radarRect.height = TruncateToInt(screenHeight / kPanelHeightDivisor);
+    const float w = static_cast<float>(frame.width), h = static_cast<float>(frame.height);
+    radarRect.width = TruncateToInt(w / kPanelWidthDivisor);
+    radarRect.height = TruncateToInt(h / kPanelHeightDivisor);
     const int halfWidth = radarRect.width / 2;
-    radarRect.x = TruncateToInt(screenWidth / 2.0f - static_cast<float>(halfWidth));
-    radarRect.y = radarRect.height / kRadarTopDivisor;
+    radarRect.x = TruncateToInt(static_cast<float>(frame.screenWidth) / 2.0f - static_cast<float>(halfWidth));
+    radarRect.y = radarRect.height / kRadarTopDivisor + frame.BottomShift();
 }
 
 void Hud::LayoutHealth() {
-    healthRect.width = TruncateToInt(screenWidth / kPanelWidthDivisor);
-    healthRect.height = TruncateToInt(screenHeight / kPanelHeightDivisor);
-    healthRect.x = TruncateToInt(screenWidth / (screenWidth - kHealthOffsetMargin));
-    healthRect.y = TruncateToInt(screenHeight / (screenHeight - kHealthOffsetMargin));
+    const float w = static_cast<float>(frame.width), h = static_cast<float>(frame.height);
+    healthRect.width = TruncateToInt(w / kPanelWidthDivisor);
+    healthRect.height = TruncateToInt(h / kPanelHeightDivisor);
+    healthRect.x = TruncateToInt(w / (w - kHealthOffsetMargin));
+    healthRect.y = TruncateToInt(h / (h - kHealthOffsetMargin)) + frame.BottomShift();
 }
 
 void Hud::DrawBottom(const Player& player) {
@@ -177,8 +181,10 @@ void Hud::DrawShownBottom(const Player& player) {
     DrawAmmoIcon(player.weapon);
     // Blending stays on for the number so the glyph backgrounds stay clear.
     glColor3ub(kNumberColour[0], kNumberColour[1], kNumberColour[2]);
-    Print(static_cast<int>(screenWidth - kNumberRightInset), static_cast<int>(screenHeight / kNumberYDivisor),
-          screenWidth / kNumberScaleXDivisor, screenHeight / kNumberScaleYDivisor, 0, "%i", player.weapon);
+    const float w = static_cast<float>(frame.width), h = static_cast<float>(frame.height);
+    Print(static_cast<int>(static_cast<float>(frame.screenWidth) - kNumberRightInset),
+          static_cast<int>(h / kNumberYDivisor) + frame.BottomShift(), w / kNumberScaleXDivisor,
+          h / kNumberScaleYDivisor, 0, "%i", player.weapon);
     glDisable(GL_BLEND);
     RestoreTextureSwitch();
 }
@@ -209,10 +215,11 @@ void Hud::DrawRadar() const {
 }
 
 void Hud::DrawAmmoIcon(int slot) {
-    ammoIconRect.width = TruncateToInt(screenWidth / kAmmoWidthDivisor);
-    ammoIconRect.height = TruncateToInt(screenHeight / kPanelHeightDivisor);
-    ammoIconRect.x = TruncateToInt(screenWidth - static_cast<float>(ammoIconRect.width));
-    ammoIconRect.y = 0;
+    // At the band's right corner.
+    ammoIconRect.width = TruncateToInt(static_cast<float>(frame.width) / kAmmoWidthDivisor);
+    ammoIconRect.height = TruncateToInt(static_cast<float>(frame.height) / kPanelHeightDivisor);
+    ammoIconRect.x = TruncateToInt(static_cast<float>(frame.screenWidth) - static_cast<float>(ammoIconRect.width));
+    ammoIconRect.y = frame.BottomShift();
     const int image = slot == kWeapon5 ? kWeapon5AmmoImage : slot;
     glColor3ub(255, 255, 255);
     EnableAlphaBlending();

@@ -9,6 +9,7 @@
 #include "base/clock.h"
 #include "graphics/textures.h"
 #include "hud/font.h"
+#include "hud/hud_frame.h"
 #include "math/vec3.h"
 
 struct Enemy;
@@ -46,7 +47,8 @@ public:
     // `now` starts the play clock.
     void Init(Weapons* weaponInventory, const ClockReading& now);
 
-    void SetScreenSize(float width, float height);
+    // The screen's size in pixels; lays the bottom band out for it.
+    void SetScreenSize(int width, int height);
     void LayoutRadar();
     void LayoutHealth();
 
@@ -94,8 +96,7 @@ public:
     HudRect ammoIconRect;
     HudRect healthRect;
     std::int32_t lastHealthShown = 100;
-    float screenWidth = 0.0f;
-    float screenHeight = 0.0f;
+    HudFrame frame;
     float ringAngle = 0.0f;
     Stopwatch playTimer;
     Texture radarImage;

@@ -160,7 +160,9 @@ void Hud::DrawRing(const ModelSet& models, float angle) const {
     glPushMatrix();
     glPushMatrix();
     glLoadIdentity();
-    glScalef(screenWidth / kRingScaleXDivisor, screenHeight / kRingScaleYDivisor, 1.0f);
+    // Sized by the HUD's frame: a wider scene shows the ring in its own shape.
+    glScalef(static_cast<float>(frame.width) / kRingScaleXDivisor,
+             static_cast<float>(frame.height) / kRingScaleYDivisor, 1.0f);
     glTranslatef(0.0f, 0.0f, kRingDepth);
     glRotatef(kRingTilt, -1.0f, 0.0f, 0.0f);
     glRotatef(kRingBaseTurn, 0.0f, 0.0f, 1.0f);

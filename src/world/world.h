@@ -76,9 +76,9 @@ public:
     // caller squares the camera (Camera::Reorthogonalise) before taking the
     // view from it.
     void StepView(const ViewTransform& view, ViewFrustum& frustum);
-    // Draws the world's triangles that the frustum of StepView can see
-    // (through the octree unless drawWithOctree is off), lit by their baked
-    // colours while vertexLighting is on.
+    // Draws the world's triangles that the frustum (its projection corners),
+    // placed at the view, can see (through the octree unless drawWithOctree
+    // is off), lit by their baked colours while vertexLighting is on.
     void Draw(const ViewTransform& view, const ViewFrustum& frustum);
 
     // The light nearest to pos (by truncated distance; the first of equals).

@@ -230,6 +230,10 @@ void World::StepView(const ViewTransform& view, ViewFrustum& frustum) {
 }
 
 void World::Draw(const ViewTransform& view, const ViewFrustum& frustum) {
+    // Culled by the frustum this picture is drawn with, which may be wider
+    // (another window shape) or turned (a smooth picture) from the step's.
+    ViewFrustum culling = frustum;
+    UpdateFrustumPlanes(culling, view);
     std::vector<WorldPolygon>& triangles = WorldTriangles();
     for (WorldPolygon& t : triangles) t.visited = 0;
     worldTrianglesDrawn = 0;
@@ -242,7 +246,7 @@ void World::Draw(const ViewTransform& view, const ViewFrustum& frustum) {
         if (!settings.drawWithOctree || !octree) {
             for (const WorldPolygon& t : triangles) runs.Add(t);
         } else {
-            DrawOctreeNode(frustum, *octree, runs);
+            DrawOctreeNode(culling, *octree, runs);
         }
     }
     glPopMatrix();
