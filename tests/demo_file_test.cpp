@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -41,11 +42,16 @@ std::vector<std::int64_t> Drive(Clock& clock, InputDevices& devices, Events&& ev
     std::vector<std::int64_t> t;
     std::uint8_t keys[kKeyTableSize] = {};
     MouseState mouse;
+    PadState pad;
     auto read = [&] {
         t.push_back(devices.ReadKeyboard(keys));
         for (std::uint8_t k : keys) t.push_back(k);
         t.push_back(devices.ReadMouse(mouse));
         t.insert(t.end(), {mouse.lX, mouse.lY, mouse.lZ, mouse.rgbButtons[0], mouse.rgbButtons[3]});
+        t.push_back(devices.ReadPad(pad));
+        t.push_back(pad.connected);
+        t.insert(t.end(), std::begin(pad.axes), std::end(pad.axes));
+        t.push_back(pad.buttons);
     };
     // Start-up.
     t.insert(t.end(), {devices.CreateKeyboard(), devices.CreateMouse(true), devices.AcquireKeyboard(),
@@ -62,6 +68,10 @@ std::vector<std::int64_t> Drive(Clock& clock, InputDevices& devices, Events&& ev
         script->MoveMouse(7, -3);
         script->TurnWheel(-1);
         script->PressButton(0, true);
+        script->pad.connected = true;
+        script->pad.axes[pad_axis::LeftY] = -32768;
+        script->pad.axes[pad_axis::RightTrigger] = 32767;
+        script->pad.buttons = 1u << pad_button::A | 1u << pad_button::DpadRight;
     }
     read();
     for (int i = 0; i < 3000; ++i) {
@@ -150,6 +160,7 @@ protected:
         h.width = 640;
         h.height = 480;
         h.options = "mouse_sensitivity = 1\n";
+        h.controls = "jump = Pad Y\n";
         h.levelFile = "levels/level2.spt";
         h.levelIndex = 3;
         return h;
@@ -163,6 +174,7 @@ TEST_F(DemoFileTest, APlayerAnswersEveryCallAsTheRecordingWas) {
     ASSERT_TRUE(demo.has_value()) << error;
     EXPECT_EQ(demo->header.levelFile, header.levelFile);
     EXPECT_EQ(demo->header.options, header.options);
+    EXPECT_EQ(demo->header.controls, header.controls);
     EXPECT_EQ(demo->header.seed, 7u);
     EXPECT_TRUE(demo->ended);
     EXPECT_EQ(demo->frames, 3u);
@@ -255,6 +267,9 @@ TEST_F(DemoFileTest, HostileRecordsWithGoodChecksumsAreRefused) {
         {{0x20, 0x80, 0x02}, "a keyboard read lists too many keys"},
         {{0x10, 0x80, 0x80}, "a counter reading is cut short"},
         {{0x62, 0x0c}, "a window key is not one"},
+        {{0x83, 0x01, 0x80, 0xf1, 0x04}, "a pad axis is out of range"},
+        {{0x83, 0x80}, "a pad read is damaged"},
+        {{0x83, 0x40, 0x80, 0x80, 0x04}, "a pad read is damaged"},
         {{0x70, 0x71, 0x05, 0, 0, 0, 0, 0, 0, 0, 0}, "its end counts 5 frames where it holds 0"},
         {{0x70, 0x71, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0x70}, "records follow its end"},
     };

@@ -49,15 +49,15 @@ protected:
 
     // Starts the game as --record does, recording into `path` what it reads
     // of `devices` (the script when null) and of the fake clock: the options
-    // menu, or `levelFile` entered with `index`.
+    // menu, or `levelFile` entered with `index`, played with `controls`.
     void StartRecordedGame(const std::string& path, int width, int height, unsigned seed,
                            InputDevices* devices = nullptr, const std::string& levelFile = {},
-                           int index = 1) {
+                           int index = 1, const Bindings& controls = DefaultBindings()) {
         OpenWindow(width, height);
         CommandLine line;
         line.levelFile = levelFile;
         line.levelIndex = index;
-        const DemoHeader header = RecordingHeader(line, Options{}, settings, width, height, seed);
+        const DemoHeader header = RecordingHeader(line, Options{}, settings, width, height, seed, controls);
         recorder = std::make_unique<DemoRecorder>(fake.clock, devices ? *devices : script);
         std::string error;
         ASSERT_TRUE(recorder->Start(path, header, error)) << error;

@@ -199,4 +199,15 @@ TEST(KeyTable, SdlKeysMapOneToOneOntoTheClassicScanCodes) {
     }
 }
 
+TEST(KeyTable, TheControlsFileNamesEveryKeyAsSdlDoes) {
+    std::size_t count = 0;
+    const platform::KeyMapping* table = platform::KeyMappings(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const char* sdlName = SDL_GetScancodeName(static_cast<SDL_Scancode>(table[i].sdlScancode));
+        Control control;
+        ASSERT_TRUE(ParseControl(sdlName, control)) << sdlName;
+        EXPECT_EQ(control, (Control{Control::Device::Key, table[i].code})) << sdlName;
+    }
+}
+
 }  // namespace

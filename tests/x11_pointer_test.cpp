@@ -28,16 +28,11 @@
 
 #include "x_server.h"
 
-// SDL's X11 driver starts libdbus (screensaver, input methods), which keeps
-// an allocation of its own to the end; the leak check passes over it.
-extern "C" const char* __lsan_default_suppressions() {  // NOLINT(bugprone-reserved-identifier)
-    return "leak:libdbus-1.so\n";
-}
-
 namespace {
 
 using xtest_support::ChildProcess;
 using xtest_support::DisplayConnection;
+using xtest_support::ScopedEnv;
 
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
@@ -61,24 +56,6 @@ struct Rect {
 
 std::ostream& operator<<(std::ostream& out, Point p) { return out << '(' << p.x << ", " << p.y << ')'; }
 
-// Sets an environment variable for the object's life.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name(name) {
-        if (const char* old = std::getenv(name)) previous = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (previous) setenv(name, previous->c_str(), 1);
-        else unsetenv(name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name;
-    std::optional<std::string> previous;
-};
 
 // Each test: its own X server, a window manager when the parameter says so,
 // the game's window (windowed, 640 x 480) and its input with the exclusive

@@ -6,6 +6,8 @@
 #include <ostream>
 #include <sstream>
 
+#include "base/trimmed.h"
+
 namespace {
 
 constexpr float kMinMouseSensitivity = 0.05f;
@@ -95,6 +97,17 @@ const OptionRow kOptionRows[] = {
                                   o.mouseSensitivity, e);
      },
      [](const Options& o) { return ShowFloat(o.mouseSensitivity); }, false},
+    {"invert_look", "0", "1: moving the mouse or the right stick up looks down (first person)",
+     [](Options& o, const std::string& v, std::string& e) { return ParseSwitch(v, o.invertLook, e); },
+     [](const Options& o) { return std::string(o.invertLook ? "1" : "0"); }, false},
+    {"pad_sensitivity", "1.0", "multiplier on the pad's turn, 0.05 to 20",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseBoundedFloat(v, kMinMouseSensitivity, kMaxMouseSensitivity, o.padSensitivity, e);
+     },
+     [](const Options& o) { return ShowFloat(o.padSensitivity); }, false},
+    {"pad_rumble", "1", "1: the pad shakes when a round leaves and when the hero is hurt",
+     [](Options& o, const std::string& v, std::string& e) { return ParseSwitch(v, o.padRumble, e); },
+     [](const Options& o) { return std::string(o.padRumble ? "1" : "0"); }, true},
     {"smooth", "1", "1: pictures between the 30 ms steps, blended; 0: one picture a step",
      [](Options& o, const std::string& v, std::string& e) { return ParseSwitch(v, o.smooth, e); },
      [](const Options& o) { return std::string(o.smooth ? "1" : "0"); }, true},
@@ -115,13 +128,6 @@ const OptionRow kOptionRows[] = {
      },
      [](const Options& o) { return ShowFloat(o.renderScale); }, true},
 };
-
-std::string Trimmed(const std::string& text) {
-    const char* const blanks = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 // Applies one line of the file; false with the reason for a line ignored.
 bool ApplyLine(Options& options, const std::string& raw, std::string& error) {

@@ -10,6 +10,12 @@
 struct Options {
     // Multiplies the mouse turn of the hero and of the detached camera.
     float mouseSensitivity = 1.0f;
+    // Mouse and pad: up looks down.
+    bool invertLook = false;
+    // Multiplies the pad's turn.
+    float padSensitivity = 1.0f;
+    // The pad shakes on firing and on damage, where it can.
+    bool padRumble = true;
     // Pictures between the game's 30 ms steps, blended between the last two
     // (false: one picture a step, the classic way).
     bool smooth = true;

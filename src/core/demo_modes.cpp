@@ -56,7 +56,7 @@ struct InstalledDemoClock {
 
 DemoHeader RecordingHeader(const CommandLine& line, const Options& options,
                            const Settings& window, int drawableWidth, int drawableHeight,
-                           std::uint32_t seed) {
+                           std::uint32_t seed, const Bindings& controls) {
     DemoHeader header;
     header.contentHash = ContentIdentity(".", line.levelFile);
     header.seed = seed;
@@ -70,6 +70,7 @@ DemoHeader RecordingHeader(const CommandLine& line, const Options& options,
     header.drawableWidth = drawableWidth;
     header.drawableHeight = drawableHeight;
     header.options = OptionLines(options);
+    header.controls = ControlLines(controls);
     header.levelFile = line.levelFile;
     header.levelIndex = line.levelIndex;
     return header;
@@ -106,6 +107,8 @@ void StartGameForDemo(Game& game, InputDevices& devices, Clock& clock,
     std::ostringstream ignored;  // the recording's options were already checked
     std::istringstream optionLines(header.options);
     ApplyOptions(ReadOptions(optionLines, ignored), game);
+    std::istringstream controlLines(header.controls);
+    game.input.bindings = ReadControls(controlLines, ignored);
     EnterStartLevel(header.levelFile, header.levelIndex, game);
 }
 
@@ -158,12 +161,13 @@ PlaybackResult RunPlaybackLoop(Game& game, DemoPlayer& player, bool readWindow) 
     return result;
 }
 
-int RecordDemo(const CommandLine& line, const Options& options, platform::GameWindow& window,
+int RecordDemo(const CommandLine& line, const Options& options, const Bindings& controls,
+               platform::GameWindow& window,
                AudioDevice* audio, std::uint32_t seed) {
     int drawableWidth = 0, drawableHeight = 0;
     window.DrawableSize(drawableWidth, drawableHeight);
     const DemoHeader header =
-        RecordingHeader(line, options, settings, drawableWidth, drawableHeight, seed);
+        RecordingHeader(line, options, settings, drawableWidth, drawableHeight, seed, controls);
     platform::SdlInputDevices devices(window);
     DemoRecorder recorder(SystemClock(), devices);
     std::string error;

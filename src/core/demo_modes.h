@@ -19,12 +19,12 @@ namespace platform {
 class GameWindow;
 }
 
-// The header for recording a game started as the command line, the options
-// and the settings say, in a window drawing `drawableWidth` x
+// The header for recording a game started as the command line, the options,
+// the bindings and the settings say, in a window drawing `drawableWidth` x
 // `drawableHeight` pixels, with the generator seeded by `seed`.
 DemoHeader RecordingHeader(const CommandLine& line, const Options& options,
                            const Settings& window, int drawableWidth, int drawableHeight,
-                           std::uint32_t seed);
+                           std::uint32_t seed, const Bindings& controls = DefaultBindings());
 // The settings a demo was recorded with: the defaults with its window.
 Settings SettingsForDemo(const DemoHeader& header);
 // Why a demo cannot be played over this game's content (`contentHere`):
@@ -60,7 +60,8 @@ PlaybackResult RunPlaybackLoop(Game& game, DemoPlayer& player, bool readWindow);
 
 // The whole of --record, --play and --timedemo once the window is open.
 // Each returns the exit code.
-int RecordDemo(const CommandLine& line, const Options& options, platform::GameWindow& window,
+int RecordDemo(const CommandLine& line, const Options& options, const Bindings& controls,
+               platform::GameWindow& window,
                AudioDevice* audio, std::uint32_t seed);
 // A playback takes the player's picture options (smooth, max_fps) over the
 // recording's.

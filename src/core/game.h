@@ -168,6 +168,12 @@ public:
     int particleTestKind = 0;
     // Multiplies the mouse turn (the mouse_sensitivity option).
     float mouseSensitivity = 1.0f;
+    // Mouse and pad up look down (the invert_look option).
+    bool invertLook = false;
+    // Multiplies the pad's turn (pad_sensitivity).
+    float padSensitivity = 1.0f;
+    // The pad shakes when a round leaves and when the hero is hurt (pad_rumble).
+    bool padRumble = true;
     // Save the next finished picture as screenshotNNN.bmp (F9).
     bool screenshotRequested = false;
     // Shows the finished picture; the shell points it at the window.
@@ -242,6 +248,9 @@ private:
     void FireWhenReady(std::uint32_t now);
     void Zoom();
     void TurnWithMouse();
+    void RumbleWhenHurt();
+    // The hero's health as the last rumble check saw it.
+    float healthFelt = 0.0f;
     // Degrees the view turns per count of mouse motion.
     float MouseTurnPerCount() const;
     void FollowNearestLight();

@@ -39,6 +39,17 @@ constexpr float kParticleKeyRise = 20.0f;
 constexpr float kAliveAnimStep = 0.25f;
 constexpr float kDeadAnimStep = 0.1f;
 constexpr double kDegreesPerRadian = 180.0 / 3.141592;
+// The right stick at its edge turns the view this far a step (at the
+// normal field of view), and pitches it this far in first person.
+constexpr float kPadTurnDegrees = 5.4f;
+constexpr float kPadPitchDegrees = 3.6f;
+// A bumper steps the weapon ring as one wheel notch does.
+constexpr int kWheelNotch = 120;
+// Rumble: a short kick when a round leaves, a longer one when the hero is hurt.
+constexpr float kFireRumbleLow = 0.2f, kFireRumbleHigh = 0.4f;
+constexpr std::uint32_t kFireRumbleMs = 60;
+constexpr float kHurtRumbleLow = 0.7f, kHurtRumbleHigh = 0.3f;
+constexpr std::uint32_t kHurtRumbleMs = 200;
 
 const Vec3 kUp(0.0f, 1.0f, 0.0f);
 
@@ -96,12 +107,18 @@ void Game::UpdatePlayerControl() {
         controlClocksStarted = true;
     }
     if (input.KeyDown(key::Escape)) settings.quitRequested = 1;
-    if (input.KeyDown(key::Space) && player.dead) Respawn(settings.deathmatchRespawn != 0);
+    const bool padQuit = input.ControlDown({Control::Device::Pad, pad_button::Back}) &&
+                         input.ControlDown({Control::Device::Pad, pad_button::Start});
+    if (padQuit) settings.quitRequested = 1;
+    RumbleWhenHurt();
+    if (input.ActionDown(Action::Jump) && player.dead) Respawn(settings.deathmatchRespawn != 0);
     if (player.dead || settings.cutscenePlaying) return;
 
     world.currentPacket = &world.playerPacket;
     hud.wheelDelta = input.GetMouseWheel();
-    const bool crouched = input.KeyDown(key::LeftControl);
+    if (input.ActionPressed(Action::NextWeapon)) hud.wheelDelta -= kWheelNotch;
+    if (input.ActionPressed(Action::PreviousWeapon)) hud.wheelDelta += kWheelNotch;
+    const bool crouched = input.ActionDown(Action::Crouch);
     float speed = crouched ? kCrouchSpeed : kWalkSpeed;
     if (input.KeyPressed(key::L)) {
         settings.levelChangePending = 1;
@@ -110,16 +127,19 @@ void Game::UpdatePlayerControl() {
     WriteBookmark(now);
 
     Vec3 jump;
-    if (input.KeyDown(key::LeftShift)) speed *= 2.0f;
-    if (input.KeyDown(key::Space) && onGround) {
+    if (input.ActionDown(Action::Run)) speed *= 2.0f;
+    if (input.ActionDown(Action::Jump) && onGround) {
         jump = Vec3(0.0f, kJumpLift, 0.0f);
         jumpTimer = 1.0f;
     }
     if (!onGround && jumpTimer > 0.0f && jumpTimer < kJumpFrames) jump = Vec3(0.0f, kJumpLift, 0.0f);
     player.SetAnimation(crouched ? hero_anim::Crouch : hero_anim::Stand);
 
-    for (std::uint8_t code : {key::W, key::S, key::A, key::D}) {
-        if (!input.KeyDown(code)) continue;
+    // The moves are named by the keys that make them by default.
+    const std::pair<Action, std::uint8_t> moves[] = {
+        {Action::Forward, key::W}, {Action::Back, key::S}, {Action::Left, key::A}, {Action::Right, key::D}};
+    for (const auto& [action, code] : moves) {
+        if (!input.ActionDown(action)) continue;
         if (settings.cameraDetached) MoveDetached(code, speed, jump);
         else MoveAttached(code, speed, crouched, jump);
     }
@@ -177,7 +197,7 @@ void Game::MoveAttached(std::uint8_t code, float speed, bool crouched, const Vec
 void Game::MoveDetached(std::uint8_t code, float speed, const Vec3& jump) {
     const bool forward = code == key::W || code == key::S;
     const float signedSpeed = (code == key::S || code == key::D) ? -speed : speed;
-    if (!forward) player.SetAnimation(input.KeyDown(key::LeftControl) ? hero_anim::CrouchMove : hero_anim::Run);
+    if (!forward) player.SetAnimation(input.ActionDown(Action::Crouch) ? hero_anim::CrouchMove : hero_anim::Run);
     if (forward && settings.flyMode) {
         camera.MoveForward(signedSpeed);
         return;
@@ -226,10 +246,10 @@ void Game::ApplyGravityToEnemiesNear(const Vec3& referencePoint) {
 }
 
 void Game::ReadWeaponKeys() {
-    const std::uint8_t keys[kPlayerWeapons] = {key::Num1, key::Num2, key::Num3,
-                                               key::Num4, key::Num5, key::Num6};
+    const Action picks[kPlayerWeapons] = {Action::Weapon1, Action::Weapon2, Action::Weapon3,
+                                          Action::Weapon4, Action::Weapon5, Action::Weapon6};
     for (int slot = 0; slot < kPlayerWeapons; ++slot) {
-        if (!input.KeyDown(keys[slot]) || !weapons.owned[slot]) continue;
+        if (!input.ActionDown(picks[slot]) || !weapons.owned[slot]) continue;
         hud.SelectWeapon(slot);
         hud.UpdateRingAngle();
     }
@@ -256,8 +276,12 @@ void Game::ReadDeveloperKeys() {
     if (input.KeyDown(key::F4)) settings.collisionOn = 0;
     if (input.KeyDown(key::F7)) settings.vertexLighting = 1;
     if (input.KeyDown(key::F8)) settings.vertexLighting = 0;
-    if (input.KeyDown(key::Z)) EnterFirstPerson();
-    if (input.KeyDown(key::X)) RestoreChaseCamera();
+    if (input.ActionDown(Action::FirstPerson)) EnterFirstPerson();
+    if (input.ActionDown(Action::ChaseView)) RestoreChaseCamera();
+    if (input.ActionPressed(Action::SwitchView)) {
+        if (settings.cameraDetached) RestoreChaseCamera();
+        else EnterFirstPerson();
+    }
     if (input.KeyPressed(key::V)) {
         CameraAboveHero();
         settings.cameraDetached = 0;
@@ -270,7 +294,7 @@ void Game::ReadDeveloperKeys() {
         settings.cameraDetached = 0;
         settings.lightCamera = 1;
     }
-    if (input.KeyDown(key::R)) fieldOfView = kNormalFieldOfView;
+    if (input.ActionDown(Action::ZoomReset)) fieldOfView = kNormalFieldOfView;
     if (input.KeyDown(key::Equals)) models[model_slot::Hero].animationSpeed -= kAnimationSpeedStep;
     if (input.KeyDown(key::Minus)) models[model_slot::Hero].animationSpeed += kAnimationSpeedStep;
 }
@@ -289,7 +313,8 @@ void Game::FireWhenReady(std::uint32_t now) {
     const int w = player.weapon;
     if (w < 0 || w >= kPlayerWeapons) return;
     if (!(weapons.fireInterval[w] < static_cast<float>(now - lastFireTime))) return;
-    if (!input.MouseButtonDown(mouse_button::Left) && !input.KeyDown(key::E)) return;
+    if (!input.ActionDown(Action::Fire)) return;
+    if (padRumble && weapons.ammo[w] > 0) input.RumblePad(kFireRumbleLow, kFireRumbleHigh, kFireRumbleMs);
     if (w < kGunsWithSounds) (weapons.ammo[w] > 0 ? sounds.fire[w] : sounds.empty[w]).Play(false, Now());
     if (w == kIonRepeater) (weapons.ammo[w] > 0 ? sounds.ionRepeater : sounds.outOfAmmo).Play(false, Now());
     if (w == kFlameSleeve) {
@@ -315,7 +340,7 @@ void Game::FireWhenReady(std::uint32_t now) {
 
 void Game::Zoom() {
     // The frame sets the projection from fieldOfView before it draws.
-    if (!input.MouseButtonDown(mouse_button::Right) || player.weapon != kZoomWeapon || !settings.cameraDetached)
+    if (!input.ActionDown(Action::Zoom) || player.weapon != kZoomWeapon || !settings.cameraDetached)
         return;
     fieldOfView = std::max(fieldOfView - 1.0f, kNarrowestFieldOfView);
 }
@@ -328,16 +353,31 @@ float Game::MouseTurnPerCount() const {
 void Game::TurnWithMouse() {
     int dx = 0, dy = 0;
     input.GetMouseDelta(&dx, &dy);
+    if (invertLook) dy = -dy;
     const float s = MouseTurnPerCount();
+    float yaw = -dx * s, pitch = dy * s;
+    float padX = 0.0f, padY = 0.0f;
+    input.PadLook(padX, padY);
+    if (padX != 0.0f || padY != 0.0f) {
+        // A narrower (zoomed) view turns slower with the pad too.
+        const float scale = fieldOfView / kNormalFieldOfView * padSensitivity;
+        yaw -= padX * kPadTurnDegrees * scale;
+        pitch += (invertLook ? -padY : padY) * kPadPitchDegrees * scale;
+    }
     if (!settings.cameraDetached) {
         float turn[16];
-        MakeRotation(-dx * s, 0.0f, 1.0f, 0.0f, turn);
+        MakeRotation(yaw, 0.0f, 1.0f, 0.0f, turn);
         player.lookDir = RotateDirection(turn, player.lookDir);
         camera.forward = player.position - camera.position;
     } else {
-        camera.Pitch(dy * s);
-        camera.Turn(-dx * s, 0.0f, 1.0f, 0.0f);
+        camera.Pitch(pitch);
+        camera.Turn(yaw, 0.0f, 1.0f, 0.0f);
     }
+}
+
+void Game::RumbleWhenHurt() {
+    if (padRumble && player.health < healthFelt) input.RumblePad(kHurtRumbleLow, kHurtRumbleHigh, kHurtRumbleMs);
+    healthFelt = player.health;
 }
 
 void Game::FollowNearestLight() {

@@ -208,6 +208,8 @@ Options LoadOptions(const CommandLine& line, std::ostream& problems) {
 
 void ApplyOptions(const Options& options, Game& game) {
     game.mouseSensitivity = options.mouseSensitivity;
+    game.invertLook = options.invertLook;
+    game.padSensitivity = options.padSensitivity;
     ApplyPictureOptions(options, game);
 }
 
@@ -215,6 +217,7 @@ void ApplyPictureOptions(const Options& options, Game& game) {
     game.smooth = options.smooth;
     game.maxFps = options.maxFps;
     game.renderScale = options.renderScale;
+    game.padRumble = options.padRumble;
 }
 
 void EnterStartLevel(const std::string& levelFile, int index, Game& game) {
@@ -261,6 +264,7 @@ int RunApplication(int argc, const char* const* argv) {
     std::ostringstream optionProblems;
     // A demo brings its own options; the player's say only how pictures are shown.
     const Options options = LoadOptions(line, optionProblems);
+    const Bindings controls = ReadControlsFile(kControlsFile, optionProblems);
     const bool screenshot = !line.screenshotFile.empty();
     const auto recordSeed = static_cast<std::uint32_t>(std::time(nullptr));
     if (screenshot) std::srand(kScreenshotSeed);
@@ -284,13 +288,14 @@ int RunApplication(int argc, const char* const* argv) {
     if (screenshot) return RunScreenshot(line, options, *window);
     // Declared before the game, so it outlives the sounds the game makes.
     const std::unique_ptr<AudioDevice> audio = platform::OpenAudioDevice();
-    if (!line.recordFile.empty()) return RecordDemo(line, options, *window, audio.get(), recordSeed);
+    if (!line.recordFile.empty()) return RecordDemo(line, options, controls, *window, audio.get(), recordSeed);
     if (demo) return PlayDemo(line, *demo, options, *window, audio.get());
     auto game = std::make_unique<Game>();
     platform::SdlInputDevices devices(*window);
     game->presentFrame = [&window] { window->SwapBuffers(); };
     DrawOnWindow(*game, *window);
     game->Init(&devices, audio.get());
+    game->input.bindings = controls;
     ApplyOptions(options, *game);
     EnterRequestedLevel(line, *game);
     RunMainLoop(*game);

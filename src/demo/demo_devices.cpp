@@ -16,6 +16,7 @@ const char* KindName(DemoRecord::Kind kind) {
         case DemoRecord::Kind::Counter: return "a counter reading";
         case DemoRecord::Kind::Keyboard: return "a keyboard read";
         case DemoRecord::Kind::Mouse: return "a mouse read";
+        case DemoRecord::Kind::Pad: return "a pad read";
         case DemoRecord::Kind::Device: return "a device call";
         case DemoRecord::Kind::WindowEvent: return "a window event";
         case DemoRecord::Kind::FrameEnd: return "the end of the frame";
@@ -210,5 +211,25 @@ bool DemoPlayer::ReadMouse(MouseState& state) {
     if (next.mouseChanged & mouse_field::Wheel) state.lZ = next.mouse.lZ;
     if (next.mouseChanged & mouse_field::Buttons)
         std::memcpy(state.rgbButtons, next.mouse.rgbButtons, sizeof state.rgbButtons);
+    return next.ok;
+}
+
+bool DemoRecorder::ReadPad(PadState& pad) {
+    const bool ok = devices.ReadPad(pad);
+    writer.Pad(ok, lastPad, pad);
+    lastPad = pad;
+    return ok;
+}
+
+bool DemoPlayer::ReadPad(PadState& state) {
+    if (!Take(DemoRecord::Kind::Pad, "a pad read")) {
+        state = PadState{};
+        return false;
+    }
+    pad.connected = next.pad.connected;
+    for (int axis = 0; axis < kPadAxes; ++axis)
+        if (next.padChanged & (1u << axis)) pad.axes[axis] = next.pad.axes[axis];
+    if (next.padChanged & pad_field::Buttons) pad.buttons = next.pad.buttons;
+    state = pad;
     return next.ok;
 }

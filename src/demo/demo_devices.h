@@ -46,6 +46,9 @@ public:
     bool ReadMouse(MouseState& state) override;
     // Pictures only: not recorded.
     bool PeekMouseMotion(int& dx, int& dy) override { return devices.PeekMouseMotion(dx, dy); }
+    bool ReadPad(PadState& pad) override;
+    // What the game sends to the pad is no reading: not recorded.
+    void RumblePad(float low, float high, std::uint32_t ms) override { devices.RumblePad(low, high, ms); }
 
 private:
     bool Call(DeviceCall call, bool ok);
@@ -61,6 +64,7 @@ private:
     std::uint32_t lastWrite = 0;
     std::uint64_t written = 0;
     bool writeFailed = false;
+    PadState lastPad;
 };
 
 // Answers the game's calls from a demo. A call that is not the one the
@@ -99,6 +103,7 @@ public:
     void UnacquireMouse() override {}
     bool ReadKeyboard(std::uint8_t (&keys)[kKeyTableSize]) override;
     bool ReadMouse(MouseState& state) override;
+    bool ReadPad(PadState& state) override;
 
 private:
     // The next record if it is of `kind` (taken), else out of step.
@@ -116,4 +121,5 @@ private:
     std::int64_t counter = 0;
     std::uint32_t frameEnds = 0;
     std::string problem;
+    PadState pad;  // as the recorded reads left it
 };

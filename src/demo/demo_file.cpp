@@ -1,5 +1,6 @@
 #include "demo/demo_file.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -25,6 +26,10 @@ constexpr std::uint8_t MouseFailed = 0x40;    // | the mouse_field bits
 constexpr std::uint8_t Device = 0x50;         // | call << 1 | success
 constexpr std::uint8_t WindowEvent = 0x60;    // | event type
 constexpr std::uint8_t FrameEnd = 0x70;
+constexpr std::uint8_t Pad = 0x80;            // | PadOk | PadConnected | PadUnchanged
+constexpr std::uint8_t PadOk = 0x01;
+constexpr std::uint8_t PadConnected = 0x02;
+constexpr std::uint8_t PadUnchanged = 0x04;
 constexpr std::uint8_t End = 0x71;
 constexpr std::uint8_t FlagBits = 0x0f;
 constexpr std::uint8_t KindBits = 0xf0;
@@ -115,6 +120,7 @@ std::vector<std::uint8_t> EncodeHeaderFields(const DemoHeader& h) {
     PutU32(out, static_cast<std::uint32_t>(h.drawableWidth));
     PutU32(out, static_cast<std::uint32_t>(h.drawableHeight));
     PutText(out, h.options);
+    PutText(out, h.controls);
     PutText(out, h.levelFile);
     PutU32(out, static_cast<std::uint32_t>(h.levelIndex));
     return out;
@@ -133,6 +139,7 @@ bool DecodeHeaderFields(FieldReader& in, DemoHeader& h, std::string& error) {
     h.drawableWidth = in.I32();
     h.drawableHeight = in.I32();
     h.options = in.Text("option list");
+    h.controls = in.Text("control list");
     h.levelFile = in.Text("level path");
     h.levelIndex = in.I32();
     if (!in.Good()) {
@@ -237,6 +244,24 @@ void DemoStreamWriter::Keyboard(bool ok, const std::uint8_t (&before)[kKeyTableS
         bytes.push_back(static_cast<std::uint8_t>(code));
         bytes.push_back(after[code]);
     }
+}
+
+void DemoStreamWriter::Pad(bool ok, const PadState& before, const PadState& after) {
+    FlushRun();
+    std::uint8_t changed = 0;
+    for (int axis = 0; axis < kPadAxes; ++axis)
+        if (before.axes[axis] != after.axes[axis]) changed |= static_cast<std::uint8_t>(1u << axis);
+    if (before.buttons != after.buttons) changed |= pad_field::Buttons;
+    std::uint8_t t = tag::Pad;
+    if (ok) t |= tag::PadOk;
+    if (after.connected) t |= tag::PadConnected;
+    if (changed == 0) t |= tag::PadUnchanged;
+    bytes.push_back(t);
+    if (changed == 0) return;
+    bytes.push_back(changed);
+    for (int axis = 0; axis < kPadAxes; ++axis)
+        if (changed & (1u << axis)) Varint(ZigZag(after.axes[axis]));
+    if (changed & pad_field::Buttons) Varint(after.buttons);
 }
 
 void DemoStreamWriter::Mouse(bool ok, const MouseState& before, const MouseState& after) {
@@ -395,6 +420,29 @@ bool DemoStreamReader::Next(DemoRecord& out, std::string& error) {
             if (flags & mouse_field::Buttons) {
                 for (std::uint8_t& button : out.mouse.rgbButtons)
                     if (!Byte(button)) return Fail(error, "a mouse read is cut short");
+            }
+            return true;
+        }
+        case tag::Pad: {
+            if (flags & ~(tag::PadOk | tag::PadConnected | tag::PadUnchanged)) break;
+            out.kind = DemoRecord::Kind::Pad;
+            out.ok = (flags & tag::PadOk) != 0;
+            out.pad.connected = (flags & tag::PadConnected) != 0;
+            out.padChanged = 0;
+            if (flags & tag::PadUnchanged) return true;
+            constexpr std::uint8_t kKnownFields = pad_field::Buttons | (pad_field::Buttons - 1);
+            if (!Byte(out.padChanged) || out.padChanged == 0 || (out.padChanged & ~kKnownFields))
+                return Fail(error, "a pad read is damaged");
+            for (int axis = 0; axis < kPadAxes; ++axis) {
+                if (!(out.padChanged & (1u << axis))) continue;
+                if (!Varint(value)) return Fail(error, "a pad read is cut short");
+                const std::int64_t position = UnZigZag(value);
+                if (position < INT16_MIN || position > INT16_MAX) return Fail(error, "a pad axis is out of range");
+                out.pad.axes[axis] = static_cast<std::int16_t>(position);
+            }
+            if (out.padChanged & pad_field::Buttons) {
+                if (!Varint(value) || value >= (1u << kPadReadButtons)) return Fail(error, "a pad read is damaged");
+                out.pad.buttons = static_cast<std::uint16_t>(value);
             }
             return true;
         }

@@ -20,7 +20,7 @@
 #include "input/input.h"
 #include "platform/events.h"
 
-constexpr std::uint32_t kDemoVersion = 2;
+constexpr std::uint32_t kDemoVersion = 3;
 constexpr char kDemoMagic[] = "TALVDEMO";
 constexpr std::size_t kDemoMagicSize = 8;
 // Longest text field of the header (an option list or a level path).
@@ -50,6 +50,8 @@ struct DemoHeader {
     std::int32_t drawableHeight = 0;
     // options.ini with --set over it, as option-file lines.
     std::string options;
+    // The bindings of controls.ini, as controls-file lines.
+    std::string controls;
     // The --level file (empty: the game started in the options menu) and
     // the AI nodes' index it was entered with.
     std::string levelFile;
@@ -73,6 +75,7 @@ struct DemoRecord {
         Counter,       // one reading of the high-resolution counter
         Keyboard,      // a keyboard read: its success and the keys it changed
         Mouse,         // a mouse read: its success and the fields it changed
+        Pad,           // a pad read: its success, the pad plugged in or not, what changed
         Device,        // a device call and its success
         WindowEvent,   // the window event a pass of the main loop handled
         FrameEnd,
@@ -90,6 +93,9 @@ struct DemoRecord {
     // Mouse: which fields changed (bits 0..3: x, y, wheel, buttons) and to what.
     std::uint8_t mouseChanged = 0;
     MouseState mouse;
+    // Pad: which fields changed (bits 0..5 the axes, pad_field::Buttons) and to what.
+    std::uint8_t padChanged = 0;
+    PadState pad;
     DeviceCall call = DeviceCall::CreateKeyboard;
     platform::WindowEvent event;
     // End: the frames recorded and the state they ended in.
@@ -101,6 +107,10 @@ struct DemoRecord {
 namespace mouse_field {
 constexpr std::uint8_t X = 1, Y = 2, Wheel = 4, Buttons = 8;
 }
+// The buttons' bit of DemoRecord::padChanged, above the axes' bits.
+namespace pad_field {
+constexpr std::uint8_t Buttons = 1u << kPadAxes;
+}
 
 // Encodes records into bytes. Equal millisecond readings in a row become
 // one run, so a spin-wait costs a byte or two.
@@ -111,6 +121,7 @@ public:
     void Keyboard(bool ok, const std::uint8_t (&before)[kKeyTableSize],
                   const std::uint8_t (&after)[kKeyTableSize]);
     void Mouse(bool ok, const MouseState& before, const MouseState& after);
+    void Pad(bool ok, const PadState& before, const PadState& after);
     void Device(DeviceCall call, bool ok);
     void WindowEvent(const platform::WindowEvent& event);
     void FrameEnd();

@@ -1,5 +1,6 @@
 #include "input/input.h"
 
+#include <cmath>
 #include <cstring>
 
 Keyboard::Keyboard(InputDevices& d) : devices(d) {
@@ -74,7 +75,12 @@ bool Input::Update() {
         std::memcpy(keysBefore, keyboard->keys, sizeof keysBefore);
         keyboard->Update();
     }
-    if (mouse) mouse->Update();
+    if (mouse) {
+        std::memcpy(mouseButtonsBefore, mouse->state.rgbButtons, sizeof mouseButtonsBefore);
+        mouse->Update();
+    }
+    padBefore = pad;
+    if (devices && !devices->ReadPad(pad)) pad = PadState{};
     return true;
 }
 
@@ -107,4 +113,79 @@ int Input::GetMouseWheel() const { return mouse ? mouse->state.lZ : 0; }
 bool Input::PendingMouseMotion(int& dx, int& dy) const {
     dx = dy = 0;
     return mouse && devices && devices->PeekMouseMotion(dx, dy);
+}
+
+namespace {
+
+// Sticks and triggers move this far before they count (of 32767).
+constexpr int kStickDeadZone = 8000;
+constexpr int kTriggerDeadZone = 8000;
+constexpr float kAxisRange = 32767.0f;
+// The response curve's power: fine aim near the middle, full speed at the edge.
+constexpr float kCurvePower = 2.0f;
+
+int Axis(const PadState& pad, int axis) { return pad.axes[axis]; }
+
+// A pad control read from the buttons and, for the triggers and the left
+// stick's directions, from the axes past their dead zones.
+bool PadControlDown(const PadState& pad, std::uint8_t code) {
+    if (!pad.connected) return false;
+    if (code < kPadReadButtons) return (pad.buttons >> code & 1u) != 0;
+    switch (code) {
+        case pad_button::LeftTrigger: return Axis(pad, pad_axis::LeftTrigger) > kTriggerDeadZone;
+        case pad_button::RightTrigger: return Axis(pad, pad_axis::RightTrigger) > kTriggerDeadZone;
+        case pad_button::LeftStickUp: return Axis(pad, pad_axis::LeftY) < -kStickDeadZone;
+        case pad_button::LeftStickDown: return Axis(pad, pad_axis::LeftY) > kStickDeadZone;
+        case pad_button::LeftStickLeft: return Axis(pad, pad_axis::LeftX) < -kStickDeadZone;
+        case pad_button::LeftStickRight: return Axis(pad, pad_axis::LeftX) > kStickDeadZone;
+        default: return false;
+    }
+}
+
+// -1 to 1 past the dead zone, on the response curve.
+float Curved(int value) {
+    const float magnitude = std::fabs(static_cast<float>(value));
+    if (magnitude <= kStickDeadZone) return 0.0f;
+    const float share = std::fmin((magnitude - kStickDeadZone) / (kAxisRange - kStickDeadZone), 1.0f);
+    const float curved = std::pow(share, kCurvePower);
+    return value < 0 ? -curved : curved;
+}
+
+}  // namespace
+
+bool Input::ControlDownIn(const Control& control, bool before) const {
+    switch (control.device) {
+        case Control::Device::Key:
+            if (!keyboard) return false;
+            return ((before ? keysBefore[control.code] : keyboard->keys[control.code]) & kDownBit) != 0;
+        case Control::Device::Mouse:
+            if (!mouse || control.code > 3) return false;
+            return ((before ? mouseButtonsBefore[control.code] : mouse->state.rgbButtons[control.code]) &
+                    kDownBit) != 0;
+        case Control::Device::Pad: return PadControlDown(before ? padBefore : pad, control.code);
+    }
+    return false;
+}
+
+bool Input::ControlDown(const Control& control) const { return ControlDownIn(control, false); }
+
+bool Input::ActionDownIn(Action action, bool before) const {
+    for (const Control& control : bindings[action])
+        if (ControlDownIn(control, before)) return true;
+    return false;
+}
+
+bool Input::ActionDown(Action action) const { return ActionDownIn(action, false); }
+
+bool Input::ActionPressed(Action action) const { return ActionDownIn(action, false) && !ActionDownIn(action, true); }
+
+void Input::PadLook(float& x, float& y) const {
+    x = y = 0.0f;
+    if (!pad.connected) return;
+    x = Curved(Axis(pad, pad_axis::RightX));
+    y = Curved(Axis(pad, pad_axis::RightY));
+}
+
+void Input::RumblePad(float low, float high, std::uint32_t ms) {
+    if (devices && pad.connected) devices->RumblePad(low, high, ms);
 }

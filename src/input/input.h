@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "input/controls.h"
+
 // One read of the mouse: relative motion since the previous read
 // (horizontal, vertical, wheel) and four buttons (bit 7 set = down).
 struct MouseState {
@@ -13,6 +15,23 @@ struct MouseState {
 
 constexpr int kKeyTableSize = 256;
 constexpr std::uint8_t kDownBit = 0x80;
+
+namespace pad_axis {
+enum : std::uint8_t { LeftX, LeftY, RightX, RightY, LeftTrigger, RightTrigger, Count };
+}
+constexpr int kPadAxes = pad_axis::Count;
+// The pad buttons a read reports (the triggers and stick directions are
+// taken from the axes).
+constexpr int kPadReadButtons = pad_button::DpadRight + 1;
+
+// One read of the game pad that plays: whether one is plugged in, its axes
+// (sticks -32768 to 32767 with y down, triggers 0 to 32767) and its buttons
+// (bit n: pad_button n).
+struct PadState {
+    bool connected = false;
+    std::int16_t axes[kPadAxes] = {};
+    std::uint16_t buttons = 0;
+};
 
 // What the platform supplies for reading the devices. A read fails while the
 // game's window does not have the focus; acquiring fails likewise.
@@ -35,6 +54,14 @@ public:
         dx = dy = 0;
         return false;
     }
+    // The first pad plugged in, as it is now; false (no pad) where the
+    // devices have none.
+    virtual bool ReadPad(PadState& pad) {
+        pad = PadState{};
+        return false;
+    }
+    // Shakes the pad (each motor 0 to 1) for `ms`, where it can.
+    virtual void RumblePad(float /*low*/, float /*high*/, std::uint32_t /*ms*/) {}
 };
 
 class Keyboard {
@@ -108,7 +135,25 @@ public:
     bool HasKeyboard() const { return keyboard != nullptr; }
     bool HasMouse() const { return mouse != nullptr; }
 
+    // An action is down while any control bound to it is; pressed on the
+    // read it went down.
+    bool ActionDown(Action action) const;
+    bool ActionPressed(Action action) const;
+    bool ControlDown(const Control& control) const;
+    // The right stick past its dead zone, each way -1 to 1 on the response
+    // curve (x right, y down); zero without a pad.
+    void PadLook(float& x, float& y) const;
+    bool PadConnected() const { return pad.connected; }
+    void RumblePad(float low, float high, std::uint32_t ms);
+
+    Bindings bindings = DefaultBindings();
+
 private:
+    bool ActionDownIn(Action action, bool before) const;
+    bool ControlDownIn(const Control& control, bool before) const;
+    PadState pad;
+    PadState padBefore;
+    std::uint8_t mouseButtonsBefore[4] = {};
     std::unique_ptr<Keyboard> keyboard;
     std::unique_ptr<Mouse> mouse;
     InputDevices* devices = nullptr;

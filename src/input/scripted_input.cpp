@@ -41,3 +41,8 @@ bool ScriptedInput::ReadMouse(MouseState& state) {
     mouse.lX = mouse.lY = mouse.lZ = 0;
     return true;
 }
+
+bool ScriptedInput::ReadPad(PadState& state) {
+    state = focused ? pad : PadState{};
+    return focused && pad.connected;
+}

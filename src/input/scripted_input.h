@@ -3,6 +3,8 @@
 // playthroughs hold keys, move the mouse and press buttons, and the game reads
 // them through the same Input object the SDL backend feeds.
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "input/input.h"
 
@@ -17,6 +19,9 @@ public:
     // Motion and wheel notches add up until the game reads them once.
     void MoveMouse(int dx, int dy);
     void TurnWheel(int notches);
+    // The pad the script plays (plugged in while `connected`), as the next
+    // reads will find it.
+    PadState pad;
     // While unfocused the devices cannot be read, as when the window loses
     // the focus.
     void SetFocused(bool focused) { this->focused = focused; }
@@ -32,6 +37,10 @@ public:
     bool ReadKeyboard(std::uint8_t (&table)[kKeyTableSize]) override;
     bool ReadMouse(MouseState& state) override;
     bool PeekMouseMotion(int& dx, int& dy) override;
+    bool ReadPad(PadState& state) override;
+    void RumblePad(float low, float high, std::uint32_t) override { rumbles.push_back({low, high}); }
+    // Every rumble the game asked for: low and high motor.
+    std::vector<std::pair<float, float>> rumbles;
 
 private:
     std::uint8_t keys[kKeyTableSize] = {};

@@ -289,11 +289,16 @@ std::unique_ptr<ProgressDisplay> ProgressDisplay::Open(const std::string& title)
 
 ProgressDisplay::ProgressDisplay(OpenKey, const std::string& title) {
     if (!video.Held()) return;
+    focusedBefore = SDL_GetKeyboardFocus();
     window.reset(CreateCentredWindow(title));
     if (window) Redraw();
 }
 
-ProgressDisplay::~ProgressDisplay() = default;
+ProgressDisplay::~ProgressDisplay() {
+    if (!window) return;
+    window.reset();
+    if (focusedBefore) SDL_SetWindowInputFocus(focusedBefore);
+}
 
 void ProgressDisplay::Show(int percent, const std::string& task) {
     percent = std::clamp(percent, 0, kMaxPercent);

@@ -68,6 +68,10 @@ private:
 
     VideoUse video;  // declared first: released after the window is gone
     std::unique_ptr<SDL_Window, WindowCloser> window;
+    // The window that had the keyboard when this one opened (the game's),
+    // given it back when this one closes: without a window manager the
+    // X server leaves the focus nowhere once the window that took it is gone.
+    SDL_Window* focusedBefore = nullptr;
     int shownPercent = 0;
     std::string shownTask;
 };

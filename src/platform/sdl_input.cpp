@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 
@@ -50,6 +51,49 @@ constexpr std::uint8_t ButtonByte(Uint32 buttons, Uint32 mask) {
 const KeyMapping* KeyMappings(std::size_t& count) {
     count = std::size(kKeyMappings);
     return kKeyMappings;
+}
+
+SdlInputDevices::SdlInputDevices(GameWindow& window) : window(window) {
+    // Without the subsystem (no joystick support) the game plays without pads.
+    padSubsystem = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+}
+
+SdlInputDevices::~SdlInputDevices() {
+    if (pad) SDL_GameControllerClose(pad);
+    if (padSubsystem) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+}
+
+SDL_GameController* SdlInputDevices::PlayingPad() {
+    if (!padSubsystem) return nullptr;
+    if (pad && !SDL_GameControllerGetAttached(pad)) {
+        SDL_GameControllerClose(pad);
+        pad = nullptr;
+    }
+    for (int i = 0; !pad && i < SDL_NumJoysticks(); ++i)
+        if (SDL_IsGameController(i)) pad = SDL_GameControllerOpen(i);
+    return pad;
+}
+
+bool SdlInputDevices::ReadPad(PadState& state) {
+    state = PadState{};
+    if (!window.HasInputFocus()) return false;
+    SDL_GameController* playing = PlayingPad();
+    if (!playing) return false;
+    state.connected = true;
+    for (int axis = 0; axis < kPadAxes; ++axis)
+        state.axes[axis] = SDL_GameControllerGetAxis(playing, static_cast<SDL_GameControllerAxis>(axis));
+    for (int button = 0; button < kPadReadButtons; ++button)
+        if (SDL_GameControllerGetButton(playing, static_cast<SDL_GameControllerButton>(button)))
+            state.buttons = static_cast<std::uint16_t>(state.buttons | 1u << button);
+    return true;
+}
+
+void SdlInputDevices::RumblePad(float low, float high, std::uint32_t ms) {
+    if (!pad) return;
+    const auto strength = [](float share) {
+        return static_cast<Uint16>(std::clamp(share, 0.0f, 1.0f) * 0xFFFF);
+    };
+    SDL_GameControllerRumble(pad, strength(low), strength(high), ms);  // pads without motors ignore it
 }
 
 bool SdlInputDevices::CreateMouse(bool exclusive) {
