@@ -281,30 +281,6 @@ TEST_P(X11Pointer, AKeyHeldWhenTheFocusGoesIsUpWhenItReturns) {
     EXPECT_FALSE(input.KeyDown(key::W));
 }
 
-TEST_P(X11Pointer, AltEnterTogglesFullScreenAndTheGameHearsTheNewSize) {
-    auto altEnter = [&] {
-        Key(XK_Alt_L, true);
-        Key(XK_Return, true);
-        Key(XK_Return, false);
-        Key(XK_Alt_L, false);
-    };
-    auto resizedTo = [&](int width, int height) {
-        for (const platform::WindowEvent& e : events)
-            if (e.type == platform::WindowEvent::Type::Resized && e.width == width && e.height == height)
-                return true;
-        return false;
-    };
-    events.clear();
-    altEnter();
-    ASSERT_TRUE(WaitFor([&] { return resizedTo(kScreenWidth, kScreenHeight); }));
-    EXPECT_TRUE(window->IsFullScreen());
-    altEnter();
-    ASSERT_TRUE(WaitFor([&] { return resizedTo(kWindowWidth, kWindowHeight); }));
-    EXPECT_FALSE(window->IsFullScreen());
-    for (const platform::WindowEvent& e : events)
-        EXPECT_NE(e.type, platform::WindowEvent::Type::KeyDown) << "Alt+Enter is not the Enter key";
-}
-
 INSTANTIATE_TEST_SUITE_P(WindowManager, X11Pointer, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "Openbox" : "None";
