@@ -2,10 +2,15 @@
 // arenas compiled from tests/maps/.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <vector>
 #include <string>
 
 #include "actors/enemy.h"
+#include <GL/gl.h>
+
 #include "game_driver.h"
 #include "input/key_codes.h"
 #include "level_fixture.h"
@@ -105,6 +110,93 @@ TEST_F(PuzzleArena, TheHintedGemsLowerTheFieldAndTheHeroWalksOutThroughIt) {
     EXPECT_EQ(levelIndex, 3) << "through the exit";
 }
 
+// How bright the picture is where each gem stands: the mean of a small box
+// around the gem's centre on the screen.
+class GemsOnScreen {
+public:
+    explicit GemsOnScreen(Game& game) : game(game) {}
+    std::vector<double> Brightness() const {
+        std::vector<unsigned char> rgb(static_cast<std::size_t>(settings.width) * settings.height * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, settings.width, settings.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        std::vector<double> shown;
+        for (const Crystal& gem : game.world.crystals) {
+            int cx = 0, cy = 0;
+            double sum = 0.0;
+            int count = 0;
+            if (OnScreen(gem.position, cx, cy)) {
+                for (int y = cy - kBox; y <= cy + kBox; ++y)
+                    for (int x = cx - kBox; x <= cx + kBox; ++x) {
+                        if (x < 0 || y < 0 || x >= settings.width || y >= settings.height) continue;
+                        const unsigned char* px = &rgb[(static_cast<std::size_t>(y) * settings.width + x) * 3];
+                        sum += (px[0] + px[1] + px[2]) / 3.0;
+                        ++count;
+                    }
+            }
+            shown.push_back(count ? sum / count : -1.0);
+        }
+        return shown;
+    }
+
+private:
+    static constexpr int kBox = 6;
+    // Window pixels (y up) of a world point in the scene band.
+    bool OnScreen(const Vec3& p, int& x, int& y) const {
+        const Vec3 d = p - camera.position;
+        const Vec3 right = camera.forward.Cross(camera.up);
+        const double depth = Dot(d, camera.forward);
+        if (depth <= 1.0f) return false;
+        const double halfHeight = std::tan(fieldOfView * 3.14159265 / 360.0) * depth;
+        const double aspect = static_cast<double>(settings.width) / (settings.height * 3 / 4);
+        const double ndcX = Dot(d, right) / (halfHeight * aspect), ndcY = Dot(d, camera.up) / halfHeight;
+        x = static_cast<int>((ndcX + 1.0) / 2.0 * settings.width);
+        y = settings.height / 8 + static_cast<int>((ndcY + 1.0) / 2.0 * (settings.height * 3 / 4));
+        return std::fabs(ndcX) < 1.0 && std::fabs(ndcY) < 1.0;
+    }
+    Game& game;
+};
+
+TEST_F(PuzzleArena, WithoutSoundTheHintsSongIsSeenAndSolvedByEye) {
+    GemsOnScreen gems(*game);
+    // The first-person eye in the aisle, its view widened, sees the whole
+    // row (R gives the normal view back).
+    auto lookAtTheRow = [&] {
+        Hold({key::Z}, 1);
+        fieldOfView = 75.0f;
+        camera.position = Vec3(-75.0f, 31.0f, -150.0f);
+        camera.forward = Vec3(0.0f, 0.0f, 1.0f);
+        camera.up = Vec3(0.0f, 1.0f, 0.0f);
+        Frames(1);
+    };
+    lookAtTheRow();
+    const std::vector<double> dark = gems.Brightness();
+    for (double b : dark) ASSERT_GE(b, 0.0) << "every gem in view";
+    Hold({key::X, key::R}, 1);
+
+    const Vec3 hint = Gem(kHintCrystal).position;
+    WalkTo(Vec3(hint.x, 0.0f, game->player.spawnPoint.z + 100.0f));
+    WalkTo(hint, 30.0f, 30, [&] { return game->touch.hintPlaying; });
+    lookAtTheRow();
+    // Which gems light (well above how they look unlit), step by step.
+    std::vector<int> song;
+    for (int step = 0; step < 80; ++step) {
+        const std::vector<double> now = gems.Brightness();
+        int litNow = 0;
+        for (std::size_t i = 0; i < now.size(); ++i) {
+            if (static_cast<int>(i) == kHintCrystal || now[i] < dark[i] + 30.0) continue;
+            ++litNow;
+            if (std::find(song.begin(), song.end(), static_cast<int>(i)) == song.end()) song.push_back(static_cast<int>(i));
+        }
+        EXPECT_LE(litNow, 1) << "one after another, step " << step;
+        Frames(1);
+    }
+    ASSERT_EQ(song.size(), 3u) << "three gems sang";
+    Hold({key::X, key::R}, 1);
+    for (int gem : song) TouchGem(game->world.crystals[static_cast<std::size_t>(gem)].number);
+    EXPECT_EQ(settings.forceFieldDown, 1);
+}
+
 TEST_F(PuzzleArena, WithTheFieldUpTheDoorwayKills) {
     Frames(60);  // the curtain builds up
     const Vec3 door = game->world.forceField;
@@ -176,3 +268,51 @@ TEST_F(ArenaTest, MapsOfOtherGamesLoadAndCanBeWalked) {
 }
 
 }  // namespace
+
+// The lowest fifth of the scene band, as RGB.
+std::vector<unsigned char> FootOfTheScene() {
+    const int rows = settings.height * 3 / 4 / 5;
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(settings.width) * rows * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, settings.height / 8, settings.width, rows, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+TEST_F(ArenaTest, CaptionsTellWhatTheEarsWouldHear) {
+    Enter("fight_arena");
+    ASSERT_EQ(game->world.enemies.size(), 1u);
+    Enemy& shrike = game->world.enemies[0];
+    shrike.health -= 10.0f;
+    game->PlayRemark(RemarkGroup::Pain);
+    Frames(1);
+    EXPECT_TRUE(game->captions.Lines(fake.clock.TickCount()).empty()) << "off by default";
+
+    game->soundCaptions = true;
+    Frames(1);  // the watch sees the shrike as it is
+    game->PlayRemark(RemarkGroup::Pain);
+    shrike.health -= 10.0f;
+    Frames(1);
+    std::vector<std::string> lines = game->captions.Lines(fake.clock.TickCount());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "[A shrike shrieks in pain]");
+    bool spoken = false;
+    for (const Sound& line : game->sounds.voicePain)
+        spoken = spoken || ReadText(std::string(TALVEMAR_GAME_DIR) + "/captions/voices.txt").find(line.FileName() + "|" + lines[0]) != std::string::npos;
+    EXPECT_TRUE(spoken) << "the pain line's own words: " << lines[0];
+    const std::vector<unsigned char> withCaptions = FootOfTheScene();
+    game->soundCaptions = false;
+    game->DrawPicture();
+    const std::vector<unsigned char> without = FootOfTheScene();
+    int changed = 0;
+    for (std::size_t i = 0; i < without.size(); ++i) changed += withCaptions[i] != without[i];
+    EXPECT_GT(changed, 300) << "the lines are drawn over the scene";
+
+    game->soundCaptions = true;
+    shrike.alive = 0;
+    Frames(1);
+    lines = game->captions.Lines(fake.clock.TickCount());
+    EXPECT_EQ(lines.back(), "[A shrike's death rattle]");
+    Frames(static_cast<int>(SoundCaptions::kShownMs / 30) + 1);
+    EXPECT_TRUE(game->captions.Lines(fake.clock.TickCount()).empty()) << "each line for three seconds";
+}

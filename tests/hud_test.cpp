@@ -8,6 +8,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "core/shell.h"
 #include "graphics/md2_model.h"
 #include "hud/hud.h"
+#include "hud/sound_captions.h"
 #include "game_dir_fixture.h"
 #include "level_fixture.h"
 
@@ -350,4 +352,131 @@ TEST_F(HudTest, AnIdleRingHidesMidTurnAndKeepsItsAngle) {
     EXPECT_EQ(RingFrame(), 0);
     EXPECT_FLOAT_EQ(hud->ringAngle, angle);
     EXPECT_EQ(player.weapon, 2);
+}
+
+namespace {
+
+// The lit pixels of the bottom band between columns `from` and `to`, cut
+// to their bounding box: rows of RGB, top row first; empty when none.
+std::vector<std::vector<Rgb>> LitBox(int from, int to) {
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(kWidth) * kBand * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWidth, kBand, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    auto at = [&](int x, int y) {  // y from the top
+        const unsigned char* p = &rgb[(static_cast<std::size_t>(kBand - 1 - y) * kWidth + x) * 3];
+        return Rgb{p[0], p[1], p[2]};
+    };
+    int left = to, right = from - 1, top = kBand, bottom = -1;
+    for (int y = 0; y < kBand; ++y)
+        for (int x = from; x < to; ++x)
+            if (at(x, y) != Rgb{0, 0, 0}) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    std::vector<std::vector<Rgb>> box;
+    for (int y = top; y <= bottom; ++y) {
+        box.emplace_back();
+        for (int x = left; x <= right; ++x) box.back().push_back(at(x, y));
+    }
+    return box;
+}
+
+}  // namespace
+
+// Which pixels of a box are lit.
+std::vector<std::vector<bool>> Shape(const std::vector<std::vector<Rgb>>& box) {
+    std::vector<std::vector<bool>> shape;
+    for (const auto& row : box) {
+        shape.emplace_back();
+        for (const Rgb& p : row) shape.back().push_back(p != Rgb{0, 0, 0});
+    }
+    return shape;
+}
+
+// Two shapes alike but for a few edge pixels, which the glyphs' filtering
+// lights or not by the text's colour.
+bool Alike(const std::vector<std::vector<bool>>& a, const std::vector<std::vector<bool>>& b) {
+    if (a.empty() || b.empty() || a.size() != b.size() || a[0].size() != b[0].size()) return false;
+    std::size_t differ = 0;
+    for (std::size_t y = 0; y < a.size(); ++y)
+        for (std::size_t x = 0; x < a[0].size(); ++x) differ += a[y][x] != b[y][x];
+    return differ * 25 < a.size() * a[0].size();
+}
+
+int BrightestRed(const std::vector<std::vector<Rgb>>& box) {
+    int red = 0;
+    for (const auto& row : box)
+        for (const Rgb& p : row) red = std::max(red, p[0]);
+    return red;
+}
+
+TEST_F(HudTest, ReadOutsShowTheHeroesHealthAndTheWeaponsRoundsAndAnEmptyShotBlinks) {
+    hud->Init(&weapons, ClockReading{});
+    // The read-outs stand between the health panel's frame and the radar,
+    // and between the radar and the weapon number.
+    const int healthFrom = 100, healthTo = hud->radarRect.x;
+    const int roundsFrom = hud->radarRect.x + hud->radarRect.width, roundsTo = kWidth - 150;
+    // The shape the font prints for a number at the read-outs' size.
+    auto printedShape = [&](int value) {
+        UseFlatArea(kBand);
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glColor3ub(255, 255, 255);
+        hud->Print(10, 10, kWidth / 400.0f, kHeight / 300.0f, 0, "%i", value);
+        glDisable(GL_BLEND);
+        return Shape(LitBox(0, kWidth));
+    };
+
+    for (const auto& [health, rounds] : {std::pair{73, 12}, std::pair{100, 7}}) {
+        player.health = static_cast<float>(health) + 0.6f;  // whole points are shown
+        player.weapon = 1;
+        weapons.ammo[1] = rounds;
+        DrawBand();
+        const auto shownHealth = Shape(LitBox(healthFrom, healthTo));
+        const auto shownRounds = Shape(LitBox(roundsFrom, roundsTo));
+        EXPECT_TRUE(Alike(shownHealth, printedShape(health))) << health;
+        EXPECT_TRUE(Alike(shownRounds, printedShape(rounds))) << rounds;
+        EXPECT_FALSE(Alike(shownHealth, printedShape(health + 5))) << "a near number is told apart";
+    }
+
+    // A dry shot: the empty weapon's 0 blinks bright four draws on, four
+    // off, for twenty draws, then stays dim red.
+    weapons.ammo[1] = 0;
+    hud->FlashEmptyWeapon();
+    std::vector<int> reds;
+    for (int draw = 0; draw < 24; ++draw) {
+        DrawBand();
+        reds.push_back(BrightestRed(LitBox(roundsFrom, roundsTo)));
+    }
+    EXPECT_GT(reds[0], reds[4]);
+    EXPECT_EQ(reds[0], reds[8]);
+    EXPECT_EQ(reds[4], reds[23]);
+    EXPECT_GT(reds[23], 0) << "an empty weapon still shows its 0";
+
+    hud->showNumbers = false;
+    DrawBand();
+    EXPECT_TRUE(LitBox(healthFrom, healthTo).empty());
+    EXPECT_TRUE(LitBox(roundsFrom, roundsTo).empty());
+}
+
+TEST(SoundCaptions, ReadShowAndForget) {
+    SoundCaptions captions;
+    std::istringstream file(
+        "# a comment\n\nsounds/a.wav|Hello there.\nno bar here\n|no key\nkey only|\n"
+        "dies shrike|[A shrike dies]\n  padded key  |  padded text \t\nodd|tab\there\x01!\n");
+    EXPECT_EQ(captions.Read(file), 3) << "the lines without a key or a text";
+    EXPECT_TRUE(captions.Has("padded key"));
+    captions.Show("sounds/a.wav", 1000);
+    captions.Show("not captioned", 1000);
+    captions.Show(EnemyCaptionKey("dies", 0), 2000);
+    EXPECT_EQ(captions.Lines(2500), (std::vector<std::string>{"Hello there.", "[A shrike dies]"}));
+    EXPECT_EQ(captions.Lines(1000 + SoundCaptions::kShownMs), (std::vector<std::string>{"[A shrike dies]"}));
+    captions.Show("sounds/a.wav", 4500);  // said again: one line, newest last
+    captions.Show("padded key", 4500);
+    captions.Show("odd", 4500);
+    EXPECT_EQ(captions.Lines(4600), (std::vector<std::string>{"Hello there.", "padded text", "tabhere!"}))
+        << "three lines at most; only what the font prints";
+    EXPECT_EQ(EnemyCaptionKey("hurt", 3), "hurt boss");
+    EXPECT_EQ(EnemyCaptionKey("hurt", 9), "hurt enemy");
 }

@@ -29,7 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-const std::vector<std::string> kDataFolders{"levels", "models", "gfx", "sounds"};
+const std::vector<std::string> kDataFolders{"levels", "models", "gfx", "sounds", "captions"};
 constexpr std::array<int, 5> kIconSizes{32, 48, 64, 128, 256};
 // The last line the game logs before the options menu's first frame.
 constexpr const char* kMenuStartedLine = "PLAYER INIT AT:";
@@ -246,7 +246,7 @@ TEST_F(InstalledGame, ProgramOutOfPathLauncherInBinAndOnlyTheGamesData) {
 
     std::set<std::string> top;
     for (const auto& entry : fs::directory_iterator(dataDir)) top.insert(entry.path().filename().string());
-    EXPECT_EQ(top, (std::set<std::string>{"gfx", "levels", "models", "sounds", "talvemar.ini"}))
+    EXPECT_EQ(top, (std::set<std::string>{"captions", "gfx", "levels", "models", "sounds", "talvemar.ini"}))
         << "no program, debug log or screenshots among the data";
     EXPECT_EQ(ReadFile(dataDir / "talvemar.ini"), ReadFile(fs::path(TALVEMAR_GAME_DIR) / "talvemar.ini"));
     for (const std::string& folder : kDataFolders) {

@@ -14,6 +14,7 @@
 #include "input/key_codes.h"
 #include "level_fixture.h"
 #include "math/camera.h"
+#include "world/ray_cast.h"
 
 namespace {
 
@@ -105,6 +106,8 @@ TEST_F(PlayerTest, ZoomNeedsTheAsrInFirstPersonAndRRestoresTheView) {
     EXPECT_EQ(settings.cameraDetached, 0) << "no first-person view in the options menu";
     Hold({key::L}, 4);
     ASSERT_EQ(levelIndex, 1) << "a tap of four frames goes on by one level";
+    // Level 1's opening scene plays first; the view keys act once it ends.
+    for (int frame = 0; frame < 3000 && (frame < 5 || settings.cutscenePlaying); ++frame) Frames(1);
     game->weapons.owned[2] = 1;
     script.PressButton(mouse_button::Right, true);
     Frames(3);
@@ -232,3 +235,103 @@ TEST_F(PlayerTest, TheSameScriptPlaysTheSameGame) {
 }
 
 }  // namespace
+
+// The share of the scene band's pixels that are black: the clear colour,
+// where nothing was drawn (or only unlit walls).
+double BlackShareOfScene() {
+    const int rows = settings.height * 3 / 4;
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(settings.width) * rows * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, settings.height / 8, settings.width, rows, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    std::size_t black = 0;
+    for (std::size_t i = 0; i < rgb.size(); i += 3)
+        if (rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 0) ++black;
+    return static_cast<double>(black) / static_cast<double>(rgb.size() / 3);
+}
+
+// Whether the straight line from the hero's shoulders to the camera is free.
+bool CameraSeesTheHero(Game& game) {
+    const Vec3 shoulders = game.player.position + Vec3(0.0f, 20.0f, 0.0f);
+    std::uint8_t hit = 0;
+    Vec3 normal;
+    game.world.currentPacket = &game.world.sparePacket;
+    CastRay(game.world, shoulders, camera.position - shoulders, hit, normal);
+    game.world.currentPacket = &game.world.playerPacket;
+    return hit == 0;
+}
+
+TEST_F(PlayerTest, TurningFastInTheHallsPassagesNeverPutsTheCameraBehindAWall) {
+    // Walking the east passage and its corners while turning 30 degrees a
+    // step: the camera's slides along one wall once carried it through the
+    // next.
+    settings.vertexLighting = 0;  // unlit walls are not the void
+    double blackest = 0.0;
+    std::srand(7);
+    for (int step = 0; step < 200; ++step) {
+        if (step % 40 == 0) {
+            script.Release(key::W);
+            script.Release(key::S);
+            script.Hold(std::rand() % 3 ? key::W : key::S);
+        }
+        script.MoveMouse((std::rand() % 3 - 1) * 60, 0);
+        Frames(1);
+        EXPECT_TRUE(CameraSeesTheHero(*game)) << "step " << step;
+        blackest = std::max(blackest, BlackShareOfScene());
+    }
+    EXPECT_LT(blackest, 0.2);
+}
+
+// A seed whose first draws give the death camera no side offset and no
+// distance: it rises straight above the hero.
+unsigned SeedForADeathStraightAbove() {
+    for (unsigned seed = 1;; ++seed) {
+        std::srand(seed);
+        const int side = std::rand() % 100;
+        std::rand();
+        const int distance = std::rand() % 10 - 5;
+        if (side == 0 && distance == 0) return seed;
+    }
+}
+
+TEST_F(PlayerTest, TheDeathCameraSeesTheHeroFall) {
+    // Random death spots, in the open hall and in its passage by the wall,
+    // and one straight above him (whose view once had no up and showed
+    // nothing).
+    settings.vertexLighting = 0;  // unlit walls are not the void
+    std::vector<unsigned> seeds = {1, 2, 3, 4, 5, 6, SeedForADeathStraightAbove()};
+    for (const Vec3 at : {Vec3(1069.0f, 31.0f, -469.0f), Vec3(700.0f, 31.0f, -300.0f)}) {
+        for (unsigned seed : seeds) {
+            Hold({key::Space}, 1);
+            game->player.position = at;
+            Frames(2);
+            std::srand(seed);
+            game->player.health = 0.0f;
+            Frames(2);
+            ASSERT_EQ(game->player.dead, 1);
+            SCOPED_TRACE(seed);
+            EXPECT_TRUE(CameraSeesTheHero(*game));
+            EXPECT_LT(BlackShareOfScene(), 0.2);
+        }
+    }
+    EXPECT_EQ(game->chase.side, 0.0f) << "the last death was the straight one";
+    EXPECT_EQ(game->chase.distance, 0.0f);
+}
+
+TEST_F(PlayerTest, EveryLevelStartsWithTheCameraBehindTheHeroLookingHisWay) {
+    const std::pair<const char*, int> levels[] = {{"levels/level1.spt", 1}, {"levels/Credits.spt", 2},
+                                                  {"levels/level2.spt", 3}, {"levels/level3.spt", 4},
+                                                  {"levels/portal.spt", 5}};
+    for (const auto& [file, index] : levels) {
+        levelIndex = index;
+        game->EnterLevel(file);
+        for (int step = 0; step < 2000 && (step < 5 || settings.cutscenePlaying); ++step) Frames(1);
+        Frames(5);
+        SCOPED_TRACE(file);
+        const Vec3 back = camera.position - game->player.position;
+        const Vec3 look = game->player.lookDir;
+        const float behind = -(back.x * look.x + back.z * look.z);
+        EXPECT_GT(behind, 90.0f) << "the camera stands behind him";
+        EXPECT_LT(back.y, behind) << "and looks along his way, not down on his head";
+    }
+}

@@ -282,11 +282,15 @@ TEST_F(RenderFrameTest, EveryWindowShapeKeepsTheBandsAndTheHudInTheirShape) {
         EXPECT_GE(bottom.size(), 3u);
         EXPECT_FALSE(top.empty());
         if (bottom.size() < 3 || top.empty()) return HudShape{};
-        const int radarMiddle = (bottom[1].first + bottom[1].second) / 2;
+        // The radar: the run nearest the middle (the read-outs stand either side).
+        const auto radar = *std::min_element(bottom.begin(), bottom.end(), [&](const auto& a, const auto& b) {
+            return std::abs((a.first + a.second) / 2 - p.width / 2) < std::abs((b.first + b.second) / 2 - p.width / 2);
+        });
+        const int radarMiddle = (radar.first + radar.second) / 2;
         EXPECT_NEAR(radarMiddle, p.width / 2, 2) << "the radar in the middle";
         const double w = frame.width;
         return HudShape{bottom.front().first / w, bottom.front().second / w,
-                        (bottom[1].second - bottom[1].first) / w, (p.width - bottom.back().second) / w,
+                        (radar.second - radar.first) / w, (p.width - bottom.back().second) / w,
                         (top.front().first - frame.CentreShift()) / w};
     };
     TearDown();

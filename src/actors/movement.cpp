@@ -90,6 +90,7 @@ void PlayHint(MoveContext& c) {
     for (int k = 0; k < 3; ++k)
         if (Sound* tone = Tone(c, correct[k])) tone->Play(false, c.now);
     c.state.hintPlaying = true;
+    c.state.hintStartedAt = c.now;
 }
 
 void TouchCrystal(MoveContext& c, int crystal) {

@@ -34,6 +34,8 @@ struct TouchState {
     ClockGate painLine;
     ClockGate crystalTouch;
     bool hintPlaying = false;
+    // When the hint crystal last sang its three tones (the step's clock).
+    std::uint32_t hintStartedAt = 0;
 };
 
 // The crystal tones (six and the hint chord) and the sound of the solve.

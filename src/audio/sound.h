@@ -36,6 +36,8 @@ public:
     // when it last started), hashed without reading the clock.
     std::uint64_t StateKey() const;
 
+    // Started to loop (and not stopped since).
+    bool Looping() const { return playing && looping; }
     bool Loaded() const { return loaded; }
     // Whether a device mixes it.
     bool Audible() const { return voice != nullptr; }

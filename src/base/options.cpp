@@ -127,6 +127,15 @@ const OptionRow kOptionRows[] = {
          return ParseBoundedFloat(v, kLeastRenderScale, kMostRenderScale, o.renderScale, e);
      },
      [](const Options& o) { return ShowFloat(o.renderScale); }, true},
+    {"hud_numbers", "1", "1: the hero's health and the weapon's rounds as numbers in the HUD",
+     [](Options& o, const std::string& v, std::string& e) { return ParseSwitch(v, o.hudNumbers, e); },
+     [](const Options& o) { return std::string(o.hudNumbers ? "1" : "0"); }, true},
+    {"crystal_glow", "1", "1: a crystal glows while its tone plays, so the puzzle can be solved by eye",
+     [](Options& o, const std::string& v, std::string& e) { return ParseSwitch(v, o.crystalGlow, e); },
+     [](const Options& o) { return std::string(o.crystalGlow ? "1" : "0"); }, true},
+    {"sound_captions", "0", "1: the hero's remarks and the sounds that matter as lines on the screen",
+     [](Options& o, const std::string& v, std::string& e) { return ParseSwitch(v, o.soundCaptions, e); },
+     [](const Options& o) { return std::string(o.soundCaptions ? "1" : "0"); }, true},
 };
 
 // Applies one line of the file; false with the reason for a line ignored.

@@ -28,6 +28,12 @@ struct Options {
     bool desktopFullScreen = true;
     // The scene band drawn at this share of its size and scaled up.
     float renderScale = 1.0f;
+    // The hero's health and the weapon's rounds as numbers in the HUD.
+    bool hudNumbers = true;
+    // A crystal glows while its tone plays, so the puzzle shows its song.
+    bool crystalGlow = true;
+    // The hero's remarks and the sounds that matter as lines on the screen.
+    bool soundCaptions = false;
 };
 
 // Whether an option changes only how pictures are shown, never the game:

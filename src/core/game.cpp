@@ -39,6 +39,8 @@ void Game::Init(InputDevices* devices, AudioDevice* audio) {
     particles.Init();
     particles.AttachShooter(&player);
     sounds.Load(soundSystem.Device());
+    captions.ReadFile(kEventCaptionsFile);
+    captions.ReadFile(kVoiceCaptionsFile);
     StartSoundNodes();
     GiveEnemiesVoices();
     soundSystem.Commit();
@@ -284,6 +286,8 @@ void Game::ForgetOldLevel() {
     // Each clock starts again at its first use in the new level, so nothing
     // fires on the first frame because the old level's clock ran long ago.
     touch = TouchState{};
+    captionWatch = CaptionWatch{};
+    captions.Clear();
     shotClocks = ShotClocks{};
     enemyClocks = EnemyClocks{};
 }

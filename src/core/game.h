@@ -17,6 +17,7 @@
 #include "audio/sound_table.h"
 #include "graphics/md2_model.h"
 #include "hud/hud.h"
+#include "hud/sound_captions.h"
 #include "core/frame_rules.h"
 #include "core/picture.h"
 #include "cutscene/cutscene.h"
@@ -184,6 +185,13 @@ public:
     // The scene band is drawn at this share of its size and scaled up (the
     // render_scale option, 0.25 to 1); the HUD's bands stay sharp.
     float renderScale = 1.0f;
+    // Crystals glow while their tones play, and show the hint's song (the
+    // crystal_glow option).
+    bool crystalGlow = true;
+    // The hero's remarks and the sounds that matter as lines in the bottom
+    // band (the sound_captions option).
+    bool soundCaptions = false;
+    SoundCaptions captions;
 
     IdleWatch idle;
     DelayedLevelChange delayedChange;
@@ -227,7 +235,20 @@ private:
     void EmitFountains();
     void EmitForceFieldSparks(const Vec3& referencePoint);
     void WireEffects();
-    void DrawCrystals(const ViewTransform& view) const;
+    void DrawCrystals(const Picture& p) const;
+    // What the step did that a caption tells: enemies hurt or killed, the
+    // force field falling, the end boss coming near.
+    void WatchForCaptions();
+    // The captions on screen, at the foot of the scene band.
+    void DrawSoundCaptions(int sceneHeight);
+    struct CaptionWatch {
+        bool started = false;  // the marks hold this level's last step
+        std::vector<float> health;
+        std::vector<std::uint8_t> alive;
+        std::uint8_t fieldDown = 0;
+        bool bossNear = false;
+    };
+    CaptionWatch captionWatch;
     // The four menu levels of the zones the hero stands near (top band).
     void DrawMenuReadouts();
     // The point from which enemies are woken: the camera in first person,
@@ -258,6 +279,11 @@ private:
     // The chase camera moved (with collision, on the spare packet) to its
     // place behind the trail's oldest point.
     void PlaceChaseCamera();
+    // The camera brought in along the line from the hero's shoulders to
+    // its target when a wall stands between him and it.
+    void KeepCameraInSightOfHero(const Vec3& target);
+    // Whether a wall crosses the segment; `contact` is where the cast ends.
+    bool WallBetween(const Vec3& from, const Vec3& to, Vec3& contact);
     // The camera reset just above the hero with the trail started again.
     void CameraAboveHero();
     // A random chase spot, as after death or with the V key.

@@ -24,6 +24,10 @@ struct Picture {
     // The scene's actors while a cutscene plays.
     std::vector<ShownCutsceneEntity> sceneActors;
     bool crosshair = false;
+    // How brightly each crystal glows (empty: none do), and the time that
+    // turns their sparks, in seconds of the step's clock.
+    std::vector<float> crystalGlows;
+    double glowSeconds = 0.0;
     // Pictures of two cuts are never blended: a level change, a respawn, a
     // camera reset or switch, a new shot of a scene. The light camera jumps
     // from light to light, so its pictures are not blended either.

@@ -11,6 +11,7 @@
 #include "input/key_codes.h"
 #include "math/camera.h"
 #include "world/octree.h"
+#include "world/ray_cast.h"
 
 namespace {
 
@@ -21,6 +22,11 @@ constexpr float kJumpLift = 50.0f;
 constexpr float kJumpFrames = 6.0f;
 constexpr float kRespawnHealth = 100.0f;
 constexpr float kCameraAboveHero = 20.0f;
+// The chase camera looks at the hero from no nearer than his shoulders, and
+// stops this far short of a wall between them, so that the near plane
+// never reaches into it.
+constexpr float kShoulderHeight = 20.0f;
+constexpr float kCameraWallGap = 8.0f;
 constexpr float kChaseStep = 5.0f;
 constexpr float kRespawnChaseHeight = 80.0f;
 constexpr float kDeveloperBoost = 100.0f;
@@ -221,6 +227,38 @@ void Game::FollowWithChaseCamera() {
 void Game::PlaceChaseCamera() {
     const Vec3 target = ChaseCameraTarget(player.lookDir, trail.Oldest(), chase);
     camera.position = Move(world.sparePacket, camera.position, target - camera.position, kMoverPlayer);
+    KeepCameraInSightOfHero(target);
+}
+
+bool Game::WallBetween(const Vec3& from, const Vec3& to, Vec3& contact) {
+    std::uint8_t hit = 0;
+    Vec3 normal;
+    // The camera's moves run on the spare packet: the cast leaves the
+    // hero's own packet alone.
+    CollisionPacket* const current = world.currentPacket;
+    world.currentPacket = &world.sparePacket;
+    contact = CastRay(world, from, to - from, hit, normal);
+    world.currentPacket = current;
+    return hit != 0;
+}
+
+void Game::KeepCameraInSightOfHero(const Vec3& target) {
+    // A slide can leave the camera behind a wall the hero stands against
+    // (then the picture shows the wall's inside, or nothing). Where the
+    // line from his shoulders to the camera crosses a wall, the camera
+    // comes in along the line towards its target, short of the first wall.
+    const Vec3 shoulders = player.position + Vec3(0.0f, kShoulderHeight, 0.0f);
+    Vec3 contact;
+    if (!WallBetween(shoulders, camera.position, contact)) return;
+    Vec3 along = target - shoulders;
+    float reach = along.Length();
+    if (WallBetween(shoulders, target, contact)) reach = std::max(0.0f, (contact - shoulders).Length() - kCameraWallGap);
+    if (reach <= 0.0f || along.Length() <= 0.0f) {
+        camera.position = shoulders;
+        return;
+    }
+    along.SetLength(reach);
+    camera.position = shoulders + along;
 }
 
 void Game::ApplyGravity() {
@@ -315,6 +353,7 @@ void Game::FireWhenReady(std::uint32_t now) {
     if (!(weapons.fireInterval[w] < static_cast<float>(now - lastFireTime))) return;
     if (!input.ActionDown(Action::Fire)) return;
     if (padRumble && weapons.ammo[w] > 0) input.RumblePad(kFireRumbleLow, kFireRumbleHigh, kFireRumbleMs);
+    if (weapons.ammo[w] <= 0) hud.FlashEmptyWeapon();
     if (w < kGunsWithSounds) (weapons.ammo[w] > 0 ? sounds.fire[w] : sounds.empty[w]).Play(false, Now());
     if (w == kIonRepeater) (weapons.ammo[w] > 0 ? sounds.ionRepeater : sounds.outOfAmmo).Play(false, Now());
     if (w == kFlameSleeve) {
@@ -451,11 +490,15 @@ void Game::Respawn(bool deathmatch) {
 
 void Game::PlayRemark(RemarkGroup group) {
     const int line = std::rand() % RemarkGroupSize(group);
+    Sound* said = nullptr;
     switch (group) {
-        case RemarkGroup::Idle: sounds.voiceIdle[line].Play(false, Now()); break;
-        case RemarkGroup::Health: sounds.voiceHealth[line].Play(false, Now()); break;
-        case RemarkGroup::Killing: sounds.voiceKilling[line].Play(false, Now()); break;
-        case RemarkGroup::Pain: sounds.voicePain[line].Play(false, Now()); break;
-        case RemarkGroup::Weapon: sounds.voiceWeapon[line].Play(false, Now()); break;
+        case RemarkGroup::Idle: said = &sounds.voiceIdle[line]; break;
+        case RemarkGroup::Health: said = &sounds.voiceHealth[line]; break;
+        case RemarkGroup::Killing: said = &sounds.voiceKilling[line]; break;
+        case RemarkGroup::Pain: said = &sounds.voicePain[line]; break;
+        case RemarkGroup::Weapon: said = &sounds.voiceWeapon[line]; break;
     }
+    if (!said) return;
+    said->Play(false, Now());
+    if (soundCaptions) captions.Show(said->FileName(), Now());
 }

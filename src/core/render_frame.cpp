@@ -7,6 +7,7 @@
 #include <string>
 
 #include "actors/actor_models.h"
+#include "actors/crystal_glow.h"
 #include "base/debug_log.h"
 #include "base/settings.h"
 #include "core/camera_view.h"
@@ -137,6 +138,9 @@ int Game::StepPicture() {
     if (referencePoint) EmitForceFieldSparks(*referencePoint);
     hud.StepWeaponRing(player);
     p.crosshair = settings.cameraDetached != 0;
+    p.crystalGlows.clear();
+    if (crystalGlow) p.crystalGlows = CrystalGlows(world, sounds.crystals, kCrystalSounds, touch, Now());
+    p.glowSeconds = static_cast<double>(Now()) / 1000.0;
     const int cutsceneStatus = cutscene.Step({player.position, soundSystem, stepTime});
     p.sceneActors = cutscene.ShownEntities();
     p.cut = std::uint64_t{viewCuts} << 32 ^ std::uint64_t(static_cast<std::uint32_t>(levelIndex)) << 8 ^
@@ -145,6 +149,7 @@ int Game::StepPicture() {
     p.lightCamera = settings.lightCamera != 0;
     hud.radarOrigin = settings.cameraDetached ? camera.position : player.position;
     if (!settings.cutscenePlaying && !settings.inOptionsMenu) hud.StepHealthFlash(player);
+    if (soundCaptions) WatchForCaptions();
     return cutsceneStatus;
 }
 
@@ -193,6 +198,14 @@ void Game::DrawPictureOf(const Picture& p, float particleFraction) {
         sceneUpscaler.Stretch(drawn, scene);
         DrawSceneOverlays(p, aspect);  // drawn at full size over the scaled scene
     }
+    if (soundCaptions && !settings.cutscenePlaying) {
+        glViewport(scene.x, scene.y, scene.width, scene.height);
+        glScissor(scene.x, scene.y, scene.width, scene.height);
+        PushFlatProjection(scene);
+        glLoadIdentity();
+        DrawSoundCaptions(scene.height);
+        PopFlatProjection();
+    }
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     const PixelRect bottom = BottomBand(screenWidth, screenHeight);
@@ -222,7 +235,7 @@ void Game::DrawScene(const Picture& p, double aspect, float particleFraction, bo
     if (p.hero == Picture::Hero::Character) DrawShownActor(p.view, p.heroActor);
     decals.Draw(p.view);
     for (const ShownActor& enemy : p.enemies) DrawShownActor(p.view, enemy);
-    DrawCrystals(p.view);
+    DrawCrystals(p);
     if (!world.corpses.empty())
         DrawCorpse(models[model_slot::Corpse], p.view, world.corpses.front().position);
     if (overlays) DrawSceneOverlays(p, aspect);
@@ -290,10 +303,15 @@ void Game::EmitForceFieldSparks(const Vec3& referencePoint) {
     }
 }
 
-void Game::DrawCrystals(const ViewTransform& view) const {
-    for (const Crystal& crystal : world.crystals) {
+void Game::DrawCrystals(const Picture& p) const {
+    for (std::size_t i = 0; i < world.crystals.size(); ++i) {
+        const Crystal& crystal = world.crystals[i];
         if (crystal.number < 0 || crystal.number >= static_cast<int>(std::size(kGemSlotForCrystal))) continue;
-        DrawModelAt(models[kGemSlotForCrystal[crystal.number]], view, crystal.position, nullptr, kCrystalScale);
+        const ModelSet& gem = models[kGemSlotForCrystal[crystal.number]];
+        DrawModelAt(gem, p.view, crystal.position, nullptr, kCrystalScale);
+        if (i < p.crystalGlows.size())
+            DrawCrystalGlow(gem, p.view, crystal.position, kCrystalScale, crystal.number, p.crystalGlows[i],
+                            p.glowSeconds);
     }
 }
 

@@ -218,6 +218,9 @@ void ApplyPictureOptions(const Options& options, Game& game) {
     game.maxFps = options.maxFps;
     game.renderScale = options.renderScale;
     game.padRumble = options.padRumble;
+    game.hud.showNumbers = options.hudNumbers;
+    game.crystalGlow = options.crystalGlow;
+    game.soundCaptions = options.soundCaptions;
 }
 
 void EnterStartLevel(const std::string& levelFile, int index, Game& game) {

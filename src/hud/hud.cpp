@@ -4,9 +4,11 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
 
 #include "actors/enemy.h"
 #include "actors/player.h"
+#include "actors/weapons.h"
 #include "base/debug_log.h"
 #include "base/settings.h"
 #include "math/saturating.h"
@@ -51,6 +53,21 @@ constexpr float kNumberRightInset = 150.0f;
 constexpr float kNumberYDivisor = 30.0f;
 constexpr float kNumberScaleXDivisor = 300.0f;
 constexpr float kNumberScaleYDivisor = 200.0f;
+
+// Health and rounds read-outs: the play clock's scale, upright in the band;
+// health in the panel's red, rounds in the clock's amber, and an empty
+// weapon's rounds in red, blinking brighter for a while after a dry shot.
+constexpr float kReadoutScaleXDivisor = 400.0f;
+constexpr float kReadoutScaleYDivisor = 300.0f;
+constexpr double kReadoutGlyphAdvance = 14.0;
+constexpr double kReadoutGlyphHeight = 16.0;
+constexpr float kReadoutGapShare = 0.25f;  // of the health panel's width, beyond its frame
+constexpr float kRoundsGapGlyphs = 0.5f;   // between the rounds and the weapon number
+constexpr GLubyte kHealthNumberColour[3] = {215, 60, 45};
+constexpr GLubyte kRoundsColour[3] = {190, 150, 70};
+constexpr GLubyte kEmptyColour[3] = {150, 30, 25};
+constexpr GLubyte kEmptyBlinkColour[3] = {255, 90, 60};
+constexpr int kEmptyBlinkSteps = 4;  // on for four steps, off for four
 
 // Crosshair quad in the scope's view.
 constexpr float kCrosshairLow = -7.0f;
@@ -172,6 +189,8 @@ void Hud::StepHealthFlash(const Player& player) {
     }
     shownHealthFlash = healthFlash;
     healthFlash = healthFlash > kFlashFadePerDraw ? healthFlash - kFlashFadePerDraw : 0;
+    shownEmptyFlash = emptyFlashSteps;
+    if (emptyFlashSteps > 0) --emptyFlashSteps;
 }
 
 void Hud::DrawShownBottom(const Player& player) {
@@ -185,8 +204,35 @@ void Hud::DrawShownBottom(const Player& player) {
     Print(static_cast<int>(static_cast<float>(frame.screenWidth) - kNumberRightInset),
           static_cast<int>(h / kNumberYDivisor) + frame.BottomShift(), w / kNumberScaleXDivisor,
           h / kNumberScaleYDivisor, 0, "%i", player.weapon);
+    if (showNumbers) DrawNumbers(player);
     glDisable(GL_BLEND);
     RestoreTextureSwitch();
+}
+
+void Hud::DrawNumbers(const Player& player) {
+    const float w = static_cast<float>(frame.width), h = static_cast<float>(frame.height);
+    const float scaleX = w / kReadoutScaleXDivisor, scaleY = h / kReadoutScaleYDivisor;
+    const int bandHeight = frame.height / 8;
+    const int y = (bandHeight - static_cast<int>(kReadoutGlyphHeight * scaleY)) / 2 + frame.BottomShift();
+    const float panelWidth = static_cast<float>(healthRect.width);
+    const int healthX = static_cast<int>(static_cast<float>(healthRect.x) + (1.0f + kFrameGrowth) * panelWidth +
+                                         kReadoutGapShare * panelWidth);
+    glColor3ub(kHealthNumberColour[0], kHealthNumberColour[1], kHealthNumberColour[2]);
+    Print(healthX, y, scaleX, scaleY, 0, "%i", TruncateToInt(player.health));
+
+    if (!weapons || player.weapon < 0 || player.weapon >= kPlayerWeapons) return;
+    const int rounds = weapons->ammo[player.weapon];
+    char text[16];
+    const int length = std::snprintf(text, sizeof text, "%i", rounds);
+    // Right-aligned just left of the weapon number.
+    const double advance = kReadoutGlyphAdvance * scaleX;
+    const double numberX = static_cast<double>(frame.screenWidth) - kNumberRightInset;
+    const int roundsX = static_cast<int>(numberX - (length + kRoundsGapGlyphs) * advance);
+    const bool blinkOn =
+        shownEmptyFlash > 0 && ((kEmptyFlashSteps - shownEmptyFlash) / kEmptyBlinkSteps) % 2 == 0;
+    const GLubyte* colour = blinkOn ? kEmptyBlinkColour : rounds <= 0 ? kEmptyColour : kRoundsColour;
+    glColor3ub(colour[0], colour[1], colour[2]);
+    Print(roundsX, y, scaleX, scaleY, 0, "%s", text);
 }
 
 void Hud::DrawHealthPanel() const {

@@ -59,9 +59,12 @@ public:
     // The bottom band for the hero's health and current weapon: the flash
     // steps on (StepHealthFlash), then the band as it shows (DrawShownBottom).
     void DrawBottom(const Player& player);
-    // A change of the hero's health starts the damage flash; returns the
-    // flash a picture shows now and fades it by one step.
+    // A change of the hero's health starts the damage flash; the flash a
+    // picture shows is kept and faded by one step, and so is the blink of
+    // the rounds read-out after an empty weapon was fired.
     void StepHealthFlash(const Player& player);
+    // Firing with no rounds left: the rounds read-out blinks for a while.
+    void FlashEmptyWeapon() { emptyFlashSteps = kEmptyFlashSteps; }
     void DrawShownBottom(const Player& player);
     // Turns and draws the ring, then makes the ring's weapon the hero's.
     void DrawWeaponRing(const ModelSet& models, Player& player);
@@ -112,6 +115,13 @@ public:
     std::int32_t wheelDelta = 0;
     std::int32_t ringActive = 0;
 
+    // The hero's health and the current weapon's rounds as numbers beside
+    // the health panel and the ammunition icon (the hud_numbers option).
+    bool showNumbers = true;
+    static constexpr int kEmptyFlashSteps = 20;
+    int emptyFlashSteps = 0;    // steps the empty-weapon blink has left
+    int shownEmptyFlash = 0;    // the blink the last step's picture shows
+
     int healthFlash = 0;        // red of the damage flash, 255 down to 0
     int shownHealthFlash = 0;   // the flash the last step's picture shows
     // The ring's angle in the last step's picture; none while it is hidden.
@@ -127,6 +137,7 @@ private:
     void DrawHealthPanel() const;
     void DrawRadar() const;
     void DrawAmmoIcon(int slot);
+    void DrawNumbers(const Player& player);
     void TurnRing();
     void DrawRing(const ModelSet& models, float angle) const;
 };
