@@ -1,13 +1,22 @@
 // The shipped levels as a player meets them: enemies' paths on the floor,
 // everything a level holds within walking reach of its start, the level-1
-// exit only past the force field, and every scene played to its end.
+// exit only past the force field, no black floor on the way, level 1's
+// opening scene before he can walk off, and every scene played to its end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "core/frame_rules.h"
+#include "core/shell.h"
 #include "game_driver.h"
 #include "math/camera.h"
 #include "walkable_search.h"
+#include "world/octree.h"
 #include "world/ray_cast.h"
 
 namespace {
@@ -26,6 +35,91 @@ constexpr float kGemReach = 70.0f;
 constexpr float kExitReach = 150.0f;
 // A force field that is up closes this much of the way around it.
 constexpr float kFieldHalfWidth = 120.0f;
+
+// The least light, in the brightest channel of a floor's baked colour, that
+// a floor the hero walks may have. The light scales the floor's texture,
+// whose texels average about half of white: below a tenth of full light a
+// floor draws at about 13 of 255 or darker, which a player calls black. The
+// corners the levels mean to be dim (the warp's rock, the credits hall's
+// edges) lie between 0.11 and 0.15.
+constexpr float kDarkestFloor = 0.1f;
+
+// Where the hero standing at `at` (his sphere's centre) meets the floor: a
+// cast straight down from his centre, or, where he rests on an edge beside
+// it, the highest floor met by casts from points within his sphere around
+// it. Nothing when no floor lies within `depth` below.
+std::optional<Vec3> FloorUnder(World& world, const Vec3& at, float depth = 100.0f) {
+    std::optional<Vec3> floor;
+    constexpr float kRings[] = {0.0f, 14.0f, 27.0f};  // inside his radius of 30
+    for (const float ring : kRings) {
+        const int points = ring == 0.0f ? 1 : 8;
+        for (int k = 0; k < points; ++k) {
+            const double angle = k * 2.0 * M_PI / points;
+            const Vec3 from(at.x + ring * static_cast<float>(std::cos(angle)), at.y,
+                            at.z + ring * static_cast<float>(std::sin(angle)));
+            std::uint8_t hit = 0;
+            Vec3 normal;
+            const Vec3 met = CastRay(world, from, {0.0f, -depth, 0.0f}, hit, normal);
+            if (hit && (!floor || met.y > floor->y)) floor = met;
+        }
+        if (floor) return floor;
+    }
+    return floor;
+}
+
+// The light baked into the world at `point` on a triangle: its vertices'
+// colours interpolated there, each channel clamped to 1 as GL clamps the
+// colour. Nothing when no triangle holds the point.
+std::optional<Vec3> BakedLightAt(const World& world, const Vec3& point) {
+    if (!world.octree) return std::nullopt;
+    // Of the triangles listed in the leaves around the point, the one whose
+    // plane holds it and which holds it the most deeply (a point on an edge
+    // lies in both triangles there).
+    constexpr float kOnPlane = 0.5f;
+    constexpr float kFloorFacing = 0.5f;  // walls beside an edge he stands on are not his floor
+    const WorldPolygon* best = nullptr;
+    float bestInside = -1.0f, weights[3] = {};
+    std::vector<const OctreeNode*> nodes{world.octree.get()};
+    while (!nodes.empty()) {
+        const OctreeNode& node = *nodes.back();
+        nodes.pop_back();
+        const bool holds = point.x >= node.minX - kOnPlane && point.x <= node.maxX + kOnPlane &&
+                           point.y >= node.minY - kOnPlane && point.y <= node.maxY + kOnPlane &&
+                           point.z >= node.minZ - kOnPlane && point.z <= node.maxZ + kOnPlane;
+        if (!holds) continue;
+        if (node.hasChildren) {
+            for (const auto& child : node.children)
+                if (child) nodes.push_back(child.get());
+            continue;
+        }
+        for (const WorldPolygon* t : node.triangles) {
+            if (t->normal.y < kFloorFacing) continue;
+            const WorldVertex* v = t->vertices;
+            const Vec3 a(v[0].x, v[0].y, v[0].z), b(v[1].x, v[1].y, v[1].z), c(v[2].x, v[2].y, v[2].z);
+            const Vec3 n = (b - a).Cross(c - a);
+            const double area = n.Length();  // twice the triangle's
+            if (area <= 0.0 || std::fabs(Dot(n, point - a)) / area > kOnPlane) continue;
+            // Each corner's weight: the share of the triangle facing it.
+            float w[3] = {static_cast<float>(Dot(n, (b - point).Cross(c - point)) / (area * area)),
+                          static_cast<float>(Dot(n, (c - point).Cross(a - point)) / (area * area)), 0.0f};
+            w[2] = 1.0f - w[0] - w[1];
+            const float inside = std::min({w[0], w[1], w[2]});
+            if (inside <= bestInside) continue;
+            best = t;
+            bestInside = inside;
+            std::copy(w, w + 3, weights);
+        }
+    }
+    if (!best || bestInside < -0.01f) return std::nullopt;
+    Vec3 light;
+    for (int i = 0; i < 3; ++i) {
+        const float w = std::clamp(weights[i], 0.0f, 1.0f);
+        light.x += w * std::min(best->vertices[i].r, 1.0f);
+        light.y += w * std::min(best->vertices[i].g, 1.0f);
+        light.z += w * std::min(best->vertices[i].b, 1.0f);
+    }
+    return light;
+}
 
 class LevelDesign : public GameDirTest {
 protected:
@@ -85,7 +179,72 @@ TEST_F(LevelDesign, EverythingALevelHoldsIsReachedOnFoot) {
     }
 }
 
+// No floor on the way through a level is black: at every place the walk
+// from the start reaches (the force field taken as down, so the exit's side
+// too), the light baked into the floor under the hero is at least
+// kDarkestFloor.
+TEST_F(LevelDesign, NoFloorTheHeroWalksIsBlack) {
+    constexpr int kListed = 8;  // dark places named in a failure; the rest counted
+    for (const PlayLevel& level : kPlayLevels) {
+        Load(level);
+        WalkableSearch walk(world);
+        walk.From(start);
+        SCOPED_TRACE(level.file);
+        ASSERT_GT(walk.places.size(), 20u);
+        int dark = 0;
+        float darkest = 1.0f;
+        Vec3 darkestAt;
+        std::ostringstream listed;
+        // A place on the very edge of a ramp or step may have no floor the
+        // casts find; a few such places are the search's, not the level's.
+        std::size_t unmeasured = 0;
+        for (const Vec3& place : walk.places) {
+            const std::optional<Vec3> floor = FloorUnder(world, place);
+            const std::optional<Vec3> light = floor ? BakedLightAt(world, *floor) : std::nullopt;
+            if (!light) {
+                ++unmeasured;
+                continue;
+            }
+            const float brightest = std::max({light->x, light->y, light->z});
+            if (brightest < darkest) {
+                darkest = brightest;
+                darkestAt = place;
+            }
+            if (brightest >= kDarkestFloor || ++dark > kListed) continue;
+            listed << "\n  the hero at " << place.x << ' ' << place.y << ' ' << place.z << ": floor light "
+                   << light->x << ' ' << light->y << ' ' << light->z;
+        }
+        std::ostringstream summary;
+        summary << dark << " of " << walk.places.size() << " places stand on a floor lit below " << kDarkestFloor
+                << ", the darkest " << darkest << " under the hero at " << darkestAt.x << ' ' << darkestAt.y << ' '
+                << darkestAt.z << listed.str();
+        EXPECT_EQ(dark, 0) << summary.str();
+        EXPECT_LT(unmeasured * 100, walk.places.size()) << unmeasured << " places with no floor found under them";
+    }
+}
+
 class LevelScenes : public GameDriverTest {};
+
+// Level 1 opens with its scene before the hero can walk past it: a game
+// started there and left alone plays scene 1 within its first second of
+// 30 ms steps.
+TEST_F(LevelScenes, LevelOnesOpeningScenePlaysWithinTheFirstSecond) {
+    constexpr int kFirstSecondSteps = 1000 / kFrameMs + 1;
+    StartGame();
+    CommandLine line;
+    line.levelFile = "levels/level1.spt";
+    line.levelIndex = 1;
+    EnterRequestedLevel(line, *game);
+    ASSERT_EQ(levelIndex, 1);
+    ASSERT_EQ(settings.cutscenePlaying, 0);
+    const Vec3 start = game->player.position;
+    int steps = 0;
+    for (; steps < kFirstSecondSteps && !settings.cutscenePlaying; ++steps) Frames(1);
+    ASSERT_EQ(settings.cutscenePlaying, 1) << "no scene after " << steps << " steps";
+    EXPECT_EQ(settings.activeCutscene, 1);
+    EXPECT_EQ(game->player.position.x, start.x) << "he has not moved";
+    EXPECT_EQ(game->player.position.z, start.z);
+}
 
 // Every scene trigger of every level starts its scene, which plays to its
 // end and gives the hero back his control (or moves on to the next level).

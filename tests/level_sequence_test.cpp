@@ -114,7 +114,7 @@ TEST_F(LevelSequence, NothingOfTheOldLevelActsInTheNext) {
     EXPECT_EQ(levelIndex, 1) << "the old level's pending change never comes";
 }
 
-// Level 1 opens with a scene: walking into its trigger takes the camera,
+// Level 1 opens with a scene: its trigger at the start takes the camera,
 // shows captions, plays the shot sound, and gives the camera back.
 TEST_F(LevelSequence, TheFirstLevelsSceneTakesTheCameraAndGivesItBack) {
     ASSERT_TRUE(WalkOut());

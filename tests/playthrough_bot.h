@@ -335,9 +335,16 @@ protected:
         if (at == std::string::npos ||
             std::sscanf(account.c_str() + at, "PUZZLE %d %d %d", &right[0], &right[1], &right[2]) != 3)
             return Fail("no PUZZLE line in the debug log");
-        for (int gem : right) {
-            const bool before = Sounding(gem);
-            Touch(gem, [&] { return Sounding(gem) != before || settings.forceFieldDown; });
+        // A walk from one gem to the next can brush past another and stop
+        // or start its tone: the gems are touched until the right three
+        // ring alone.
+        for (int pass = 0; pass < 3 && !settings.forceFieldDown && !failed; ++pass) {
+            for (int gem = 0; gem < 6 && !settings.forceFieldDown && !failed; ++gem) {
+                const bool wanted = gem == right[0] || gem == right[1] || gem == right[2];
+                const bool before = Sounding(gem);
+                if (before == wanted) continue;
+                Touch(gem, [&] { return Sounding(gem) != before || settings.forceFieldDown; });
+            }
         }
         for (int i = 0; i < 60 && !settings.forceFieldDown; ++i) Frames(1);
         if (!settings.forceFieldDown) return Fail("the force field stays up");
