@@ -318,6 +318,28 @@ TEST_F(PlayerTest, TheDeathCameraSeesTheHeroFall) {
     EXPECT_EQ(game->chase.distance, 0.0f);
 }
 
+TEST_F(PlayerTest, TheDeadHeroIsToldHeDiedAndWhatBringsHimBack) {
+    const auto footOfTheScene = [] {
+        const int rows = settings.height * 3 / 16;
+        std::vector<unsigned char> rgb(static_cast<std::size_t>(settings.width) * rows * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, settings.height / 8, settings.width, rows, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        return rgb;
+    };
+    game->player.health = 0.0f;
+    Frames(2);
+    ASSERT_EQ(game->player.dead, 1);
+    EXPECT_EQ(game->DeathLines(), (std::vector<std::string>{"You died.", "Press Space or Pad A to come back."}));
+    const std::vector<unsigned char> told = footOfTheScene();
+    game->player.dead = 0;  // the same picture without the lines
+    game->DrawPicture();
+    game->player.dead = 1;
+    EXPECT_NE(told, footOfTheScene()) << "the lines are drawn";
+    game->input.bindings.of[static_cast<int>(Action::Jump)] = {Control{Control::Device::Key, key::J}};
+    EXPECT_EQ(game->DeathLines()[1], "Press J to come back.") << "the key as bound";
+}
+
 TEST_F(PlayerTest, EveryLevelStartsWithTheCameraBehindTheHeroLookingHisWay) {
     const std::pair<const char*, int> levels[] = {{"levels/level1.spt", 1}, {"levels/Credits.spt", 2},
                                                   {"levels/level2.spt", 3}, {"levels/level3.spt", 4},

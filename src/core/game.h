@@ -117,6 +117,9 @@ public:
     void RestoreChaseCamera();
     // One random line of a voice group.
     void PlayRemark(RemarkGroup group);
+    // What the screen says while the hero lies dead: that he died, and the
+    // controls (as bound) that bring him back.
+    std::vector<std::string> DeathLines() const;
     // The effect of taking an item; the move that took it clears its
     // present flag.
     void ApplyPickup(Item& item);
@@ -239,8 +242,10 @@ private:
     // What the step did that a caption tells: enemies hurt or killed, the
     // force field falling, the end boss coming near.
     void WatchForCaptions();
-    // The captions on screen, at the foot of the scene band.
-    void DrawSoundCaptions(int sceneHeight);
+    // The lines at the foot of the scene band: the captions on screen (with
+    // sound_captions) and, while the hero lies dead, how he comes back.
+    std::vector<std::string> SceneLines() const;
+    void DrawSceneLines(const std::vector<std::string>& lines, int sceneHeight);
     struct CaptionWatch {
         bool started = false;  // the marks hold this level's last step
         std::vector<float> health;

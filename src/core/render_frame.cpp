@@ -198,12 +198,13 @@ void Game::DrawPictureOf(const Picture& p, float particleFraction) {
         sceneUpscaler.Stretch(drawn, scene);
         DrawSceneOverlays(p, aspect);  // drawn at full size over the scaled scene
     }
-    if (soundCaptions && !settings.cutscenePlaying) {
+    const std::vector<std::string> sceneLines = SceneLines();
+    if (!sceneLines.empty()) {
         glViewport(scene.x, scene.y, scene.width, scene.height);
         glScissor(scene.x, scene.y, scene.width, scene.height);
         PushFlatProjection(scene);
         glLoadIdentity();
-        DrawSoundCaptions(scene.height);
+        DrawSceneLines(sceneLines, scene.height);
         PopFlatProjection();
     }
 

@@ -1,11 +1,13 @@
 // Captions for players who play without sound: what the step did that the
-// ears would have told them, and the lines on screen.
+// ears would have told them; and the lines at the foot of the scene (those
+// captions, and what a dead hero's player presses).
 #include <GL/gl.h>
 
 #include <algorithm>
 
 #include "base/settings.h"
 #include "core/game.h"
+#include "input/controls.h"
 
 namespace {
 
@@ -20,6 +22,7 @@ constexpr float kGlyphAdvance = 14.0f;
 constexpr float kGlyphHeight = 16.0f;
 constexpr float kLineSpacing = 1.3f;
 constexpr GLubyte kCaptionColour[3] = {235, 235, 210};
+constexpr float kShadowPixels = 2.0f;
 
 }  // namespace
 
@@ -52,8 +55,28 @@ void Game::WatchForCaptions() {
     watch.fieldDown = settings.forceFieldDown;
 }
 
-void Game::DrawSoundCaptions(int sceneHeight) {
-    const std::vector<std::string> lines = captions.Lines(Now());
+std::vector<std::string> Game::DeathLines() const {
+    std::string keys;
+    for (const Control& control : input.bindings[Action::Jump]) {
+        if (!keys.empty()) keys += " or ";
+        keys += ControlName(control);
+    }
+    if (keys.empty()) keys = "the jump key";
+    return {"You died.", "Press " + keys + " to come back."};
+}
+
+std::vector<std::string> Game::SceneLines() const {
+    std::vector<std::string> lines;
+    if (settings.cutscenePlaying) return lines;
+    if (soundCaptions) lines = captions.Lines(Now());
+    if (player.dead) {
+        const std::vector<std::string> death = DeathLines();
+        lines.insert(lines.end(), death.begin(), death.end());
+    }
+    return lines;
+}
+
+void Game::DrawSceneLines(const std::vector<std::string>& lines, int sceneHeight) {
     if (lines.empty()) return;
     std::size_t longest = 1;
     for (const std::string& text : lines) longest = std::max(longest, text.size());
@@ -70,6 +93,12 @@ void Game::DrawSoundCaptions(int sceneHeight) {
         const int x = static_cast<int>((static_cast<float>(screenWidth) - width) / 2.0f);
         const int y = static_cast<int>(static_cast<float>(sceneHeight) -
                                        static_cast<float>(lines.size() - i) * lineHeight);
+        // A dark copy just below and right keeps the line readable on a
+        // light floor.
+        const int shadow = std::max(1, static_cast<int>(kShadowPixels * scale));
+        glColor3ub(0, 0, 0);
+        hud.Print(std::max(x, 0) + shadow, y + shadow, scale, scale, 0, "%s", text.c_str());
+        glColor3ub(kCaptionColour[0], kCaptionColour[1], kCaptionColour[2]);
         hud.Print(std::max(x, 0), y, scale, scale, 0, "%s", text.c_str());
     }
     glColor3ub(255, 255, 255);
