@@ -253,7 +253,7 @@ void Game::KeepCameraInSightOfHero(const Vec3& target) {
     Vec3 along = target - shoulders;
     float reach = along.Length();
     if (WallBetween(shoulders, target, contact)) reach = std::max(0.0f, (contact - shoulders).Length() - kCameraWallGap);
-    if (reach <= 0.0f || along.Length() <= 0.0f) {
+    if (reach <= 0.0f) {
         camera.position = shoulders;
         return;
     }

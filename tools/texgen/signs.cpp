@@ -62,6 +62,24 @@ float HaloAt(const TextLine& line, int left, int top, int x, int y) {
     return sum / (2.0f * kDirections);
 }
 
+// What every sign plate has at a pixel: its texture coordinates, how far it
+// lies inside the plate's edge, the corner screws' domes and the brushing.
+struct PlatePoint {
+    float u, v, border, screw, brushed;
+};
+
+PlatePoint PlateAt(int x, int y, int w, int h) {
+    PlatePoint at;
+    at.u = (x + 0.5f) / w;
+    at.v = (y + 0.5f) / h;
+    const float px = x + 0.5f, py = y + 0.5f;
+    at.border = std::min(std::min(px, w - px), std::min(py, h - py));
+    const float screwX = std::min(px, w - px) - kScrewInset, screwY = std::min(py, h - py) - kScrewInset;
+    at.screw = Dome(screwX, screwY, kScrewRadius);
+    at.brushed = TileFbm(at.u, at.v, 2, 64, 3, kSeed);
+    return at;
+}
+
 // A frame of brushed metal round a panel lit from behind: brightest in its
 // middle, whiter still round the symbol, which burns nearly white.
 RgbImage DrawGlowingSign(const SignRecipe& recipe, const TextLine& line, int left, int top) {
@@ -73,12 +91,8 @@ RgbImage DrawGlowingSign(const SignRecipe& recipe, const TextLine& line, int lef
     ColourMap albedo(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
-            const float px = x + 0.5f, py = y + 0.5f;
-            const float border = std::min(std::min(px, w - px), std::min(py, h - py));
-            const float screwX = std::min(px, w - px) - kScrewInset, screwY = std::min(py, h - py) - kScrewInset;
-            const float screw = Dome(screwX, screwY, kScrewRadius);
-            const float brushed = TileFbm(u, v, 2, 64, 3, kSeed);
+            const PlatePoint at = PlateAt(x, y, w, h);
+            const float border = at.border, screw = at.screw, brushed = at.brushed;
             if (border < kGlowFrame) {
                 albedo.At(x, y) = screw > 0.0f ? Rgb(150, 150, 152) : Scale(frame, 0.85f + 0.3f * brushed);
                 heights.At(x, y) = 0.6f * SmoothStep(0.0f, kBevel, border) + 0.4f * screw + 0.03f * brushed;
@@ -109,12 +123,8 @@ RgbImage DrawSign(const SignRecipe& recipe, FontFace& face) {
     ColourMap albedo(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
-            const float px = x + 0.5f, py = y + 0.5f;
-            const float border = std::min(std::min(px, w - px), std::min(py, h - py));
-            const float screwX = std::min(px, w - px) - kScrewInset, screwY = std::min(py, h - py) - kScrewInset;
-            const float screw = Dome(screwX, screwY, kScrewRadius);
-            const float brushed = TileFbm(u, v, 2, 64, 3, kSeed);
+            const PlatePoint at = PlateAt(x, y, w, h);
+            const float u = at.u, v = at.v, border = at.border, screw = at.screw, brushed = at.brushed;
             const float grime = TileFbm(u, v, 3, 4, kSeed + 1);
             const float text = TextCoverageAt(line, left, top, x, y);
             const float shadow = TextCoverageAt(line, left + kShadowOffset, top + kShadowOffset, x, y);
