@@ -473,6 +473,7 @@ void Game::Respawn(bool deathmatch) {
         settings.cameraDetached = 0;
     }
     player.Init(camera.position, kRespawnHealth);
+    if (!deathmatch && world.startFacing) player.lookDir = *world.startFacing;
     camera.forward = player.lookDir;
     camera.up = kUp;
     camera.Reorthogonalise();

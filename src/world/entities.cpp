@@ -1,8 +1,10 @@
 #include "world/entities.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "base/debug_log.h"
 #include "math/camera.h"
@@ -25,9 +27,26 @@ struct EntityCounts {
     int pulsingLights = 0;
 };
 
-void PlaceCameraAtStart(const Vec3& at) {
+constexpr float kDegreesToRadians = 3.14159265f / 180.0f;
+
+// The way the start faces when it has an "angle": the editor's yaw in
+// degrees, 0 along the editor's +x (the game's +x), 90 along its +y (the
+// game's -z).
+std::optional<Vec3> StartFacing(const LevelEntity& start) {
+    for (const EntityProperty& p : start.properties) {
+        float degrees = 0.0f;
+        if (!KeyIs(p, "angle") || std::sscanf(p.value, "%f", &degrees) != 1 || !std::isfinite(degrees)) continue;
+        const float yaw = degrees * kDegreesToRadians;
+        return Vec3(std::cos(yaw), 0.0f, -std::sin(yaw));
+    }
+    return std::nullopt;
+}
+
+// Without an angle the camera looks along +x.
+void PlaceCameraAtStart(const Vec3& at, const std::optional<Vec3>& facing) {
+    const Vec3 forward = facing.value_or(Vec3(1.0f, 0.0f, 0.0f));
     camera.SetPosition(at.x, at.y, at.z);
-    camera.SetForward(1.0f, 0.0f, 0.0f);
+    camera.SetForward(forward.x, forward.y, forward.z);
     DebugLog() << "Initialized Camera Origin to " << at.x << "," << at.y << "," << at.z << '\n';
 }
 
@@ -41,7 +60,8 @@ EntityCounts FirstPass(World& world) {
     EntityCounts counts;
     for (const LevelEntity& e : world.entities) {
         if (ClassIs(e, "PlayerStart")) {
-            PlaceCameraAtStart(e.origin);
+            world.startFacing = StartFacing(e);
+            PlaceCameraAtStart(e.origin, world.startFacing);
         } else if (ClassIs(e, "DeathmatchStart")) {
             ++counts.deathmatchStarts;
         } else if (ClassIs(e, "LevelEnd")) {
@@ -171,6 +191,7 @@ void InterpretEntities(World& world) {
     world.enemies.clear();
     world.fountains.clear();
     world.hasForceField = false;
+    world.startFacing.reset();
 
     const EntityCounts counts = FirstPass(world);
     DebugLog() << "ENEMY COUNT " << counts.enemies << '\n';

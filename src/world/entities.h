@@ -20,10 +20,10 @@ struct SoundNode {
 // The sound nodes of the loaded level, rebuilt by every level load.
 extern std::vector<SoundNode> soundNodes;
 
-// Turns the entities into the level's records: camera at the player start,
-// level end, force field, enemies, deathmatch starts, crystals and the
-// puzzle draw, sound nodes and lights. Runs after the entity table and the
-// AI nodes are complete.
+// Turns the entities into the level's records: camera at the player start
+// (facing its "angle", else +x), level end, force field, enemies,
+// deathmatch starts, crystals and the puzzle draw, sound nodes and lights.
+// Runs after the entity table and the AI nodes are complete.
 void InterpretEntities(World& world);
 // The menu trigger zones and corpses (after triangulation).
 void BuildTriggersAndCorpses(World& world);

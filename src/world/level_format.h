@@ -30,6 +30,23 @@ struct WorldVertex {
     std::uint8_t pulseFast = 0;
 };
 
+// What a world triangle is besides its picture, from the mark its texture's
+// name starts with: '*' a liquid (drawn translucent, never blocks), '~'
+// drawn but never blocking, '#' blocking but never drawn. A name without a
+// mark is an ordinary wall.
+enum class Surface : std::uint8_t { Solid, Liquid, Passable, Undrawn };
+
+inline Surface SurfaceOfTextureName(const char* name) {
+    switch (name[0]) {
+        case '*': return Surface::Liquid;
+        case '~': return Surface::Passable;
+        case '#': return Surface::Undrawn;
+        default: return Surface::Solid;
+    }
+}
+
+inline bool Blocks(Surface s) { return s == Surface::Solid || s == Surface::Undrawn; }
+
 // One world triangle.
 struct WorldPolygon {
     std::int32_t texture = 0;
@@ -42,6 +59,7 @@ struct WorldPolygon {
     std::int32_t id = 0;           // number within its entity, from 0
     std::uint8_t inNode = 0;       // scratch mark of the octree build
     std::uint8_t visited = 0;      // per-pass mark of drawing (and of sweeps that clear all)
+    Surface surface = Surface::Solid;  // from its texture's name, set by the loader
     float planeD = 0.0f;
 };
 

@@ -28,7 +28,11 @@ int LoadTextures(World& world, const std::vector<std::string>& names) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         TextureEntry& entry = world.textures[i];
         std::snprintf(entry.name, sizeof entry.name, "%s", names[i].c_str());
-        const std::string texturePath = "gfx/" + names[i] + ".bmp";
+        const Surface surface = SurfaceOfTextureName(entry.name);
+        if (surface == Surface::Undrawn) continue;  // never drawn: no picture to load
+        // A marked name's picture is the one of the name without its mark.
+        const std::string file = surface == Surface::Solid ? names[i] : names[i].substr(1);
+        const std::string texturePath = "gfx/" + file + ".bmp";
         glBindTexture(GL_TEXTURE_2D, entry.glName.Generate());
         if (!LoadLevelTexture(texturePath.c_str(), GL_LINEAR_MIPMAP_LINEAR, GL_REPEAT)) {
             DebugLog() << texturePath << " not found\n";
@@ -136,6 +140,22 @@ void ReadAiNodes(int levelIndex) {
     }
 }
 
+// Each world triangle learns from its texture's name whether it blocks and
+// how it is drawn; one log line counts the triangles that are not ordinary.
+void MarkSurfaces(World& world) {
+    int liquid = 0, passable = 0, undrawn = 0;
+    for (WorldPolygon& t : world.WorldTriangles()) {
+        const bool known = t.texture >= 0 && static_cast<std::size_t>(t.texture) < world.textures.size();
+        t.surface = known ? SurfaceOfTextureName(world.textures[t.texture].name) : Surface::Solid;
+        liquid += t.surface == Surface::Liquid ? 1 : 0;
+        passable += t.surface == Surface::Passable ? 1 : 0;
+        undrawn += t.surface == Surface::Undrawn ? 1 : 0;
+    }
+    if (liquid + passable + undrawn == 0) return;
+    DebugLog() << "Surfaces: " << liquid << " liquid, " << passable << " not solid, " << undrawn
+               << " not drawn triangles\n";
+}
+
 void ClearPulseMarks(World& world) {
     for (WorldPolygon& t : world.WorldTriangles()) {
         for (WorldVertex& v : t.vertices) v.pulseSlow = v.pulseFast = 0;
@@ -218,11 +238,13 @@ int World::Load(const char* path, int levelIndex, const std::function<void()>& r
     InterpretEntities(*this);
     Triangulate(*this, parsed.polygons);
     ClearPulseMarks(*this);
+    MarkSurfaces(*this);
     BuildTriggersAndCorpses(*this);
     BakeLights(*this);
     LinkPolygonList(*this);
     BuildOctree(*this);
     DebugLog() << "Octree Created with " << 8 * octreeNodeCount << " Nodes\n";
+    BakeSunlight(*this);  // its shadows are found through the octree
     for (WorldPolygon& t : WorldTriangles()) t.visited = 1;
     ResetCollisionPackets(*this);
     progressWindow.Close();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "math/geometry.h"
 #include "world/collision_packet.h"
@@ -53,23 +54,22 @@ Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::u
 
 namespace {
 
-// Whether the cast's segment, from `from` along `along`, comes within the
-// cast's radius of the node's box (slab test on the grown box).
-bool SegmentNearNode(const OctreeNode& node, const Vec3& from, const Vec3& along, float& entry) {
+// Where the segment from + t * step, t from 0 to `leave`, enters the box
+// (slab test); false when it misses it.
+bool SegmentEntersBox(const Vec3& from, const Vec3& step, const Vec3& low, const Vec3& high, float leave,
+                      float& entry) {
     const float origin[3] = {from.x, from.y, from.z};
-    const float step[3] = {along.x, along.y, along.z};
-    const float low[3] = {node.minCorner.x - kCastRadius, node.minCorner.y - kCastRadius,
-                          node.minCorner.z - kCastRadius};
-    const float high[3] = {node.maxCorner.x + kCastRadius, node.maxCorner.y + kCastRadius,
-                           node.maxCorner.z + kCastRadius};
-    float enter = 0.0f, leave = 1.0f;
+    const float along[3] = {step.x, step.y, step.z};
+    const float lo[3] = {low.x, low.y, low.z};
+    const float hi[3] = {high.x, high.y, high.z};
+    float enter = 0.0f;
     for (int axis = 0; axis < 3; ++axis) {
-        if (step[axis] == 0.0f) {
-            if (origin[axis] < low[axis] || origin[axis] > high[axis]) return false;
+        if (along[axis] == 0.0f) {
+            if (origin[axis] < lo[axis] || origin[axis] > hi[axis]) return false;
             continue;
         }
-        float t0 = (low[axis] - origin[axis]) / step[axis];
-        float t1 = (high[axis] - origin[axis]) / step[axis];
+        float t0 = (lo[axis] - origin[axis]) / along[axis];
+        float t1 = (hi[axis] - origin[axis]) / along[axis];
         if (t0 > t1) std::swap(t0, t1);
         enter = std::max(enter, t0);
         leave = std::min(leave, t1);
@@ -77,6 +77,13 @@ bool SegmentNearNode(const OctreeNode& node, const Vec3& from, const Vec3& along
     }
     entry = enter;
     return true;
+}
+
+// Whether the cast's segment, from `from` along `along`, comes within the
+// cast's radius of the node's box (slab test on the grown box).
+bool SegmentNearNode(const OctreeNode& node, const Vec3& from, const Vec3& along, float& entry) {
+    const Vec3 grow(kCastRadius, kCastRadius, kCastRadius);
+    return SegmentEntersBox(from, along, node.minCorner - grow, node.maxCorner + grow, 1.0f, entry);
 }
 
 // The cast's segment and its box, grown by the cast's radius.
@@ -156,4 +163,96 @@ bool CastNodeTest(const OctreeNode& node, const CollisionPacket& packet) {
     return Within(start.x, node.minCorner.x, node.maxCorner.x) &&
            Within(start.y, node.minCorner.y, node.maxCorner.y) &&
            Within(start.z, node.minCorner.z, node.maxCorner.z);
+}
+
+namespace {
+
+// A determinant this small means the ray runs along the triangle's plane.
+constexpr double kParallelDeterminant = 1e-12;
+
+// The search of one thin ray: the nearest accepted triangle so far.
+struct ThinRay {
+    Vec3 from, direction;
+    float skip = 0.0f;
+    RayTriangleFilter meets = nullptr;
+    float nearest = std::numeric_limits<float>::infinity();
+    const WorldPolygon* hit = nullptr;
+};
+
+// Where the ray enters the box (slab test), if it does before its nearest
+// hit so far.
+bool RayEntersBox(const ThinRay& ray, const Vec3& low, const Vec3& high, float& entry) {
+    return SegmentEntersBox(ray.from, ray.direction, low, high, ray.nearest, entry);
+}
+
+Vec3 CornerOf(const WorldPolygon& t, int i) { return {t.vertices[i].x, t.vertices[i].y, t.vertices[i].z}; }
+
+// Distance along the ray to where it crosses the triangle from either side
+// (Moller-Trumbore), or a negative number when it does not.
+double RayTriangleDistance(const ThinRay& ray, const WorldPolygon& t) {
+    const Vec3 a = CornerOf(t, 0);
+    const Vec3 edge1 = CornerOf(t, 1) - a, edge2 = CornerOf(t, 2) - a;
+    const Vec3 across = ray.direction.Cross(edge2);
+    const double determinant = Dot(edge1, across);
+    if (std::fabs(determinant) < kParallelDeterminant) return -1.0;
+    const Vec3 toStart = ray.from - a;
+    const double u = Dot(toStart, across) / determinant;
+    if (u < 0.0 || u > 1.0) return -1.0;
+    const Vec3 up = toStart.Cross(edge1);
+    const double v = Dot(ray.direction, up) / determinant;
+    if (v < 0.0 || u + v > 1.0) return -1.0;
+    return Dot(edge2, up) / determinant;
+}
+
+void TestRayAgainstList(ThinRay& ray, const OctreeNode& node) {
+    for (const WorldPolygon* t : node.triangles) {
+        if (!ray.meets(*t)) continue;
+        const double distance = RayTriangleDistance(ray, *t);
+        if (distance > ray.skip && distance < ray.nearest) {
+            ray.nearest = static_cast<float>(distance);
+            ray.hit = t;
+        }
+    }
+}
+
+// Nodes nearest first; a node the ray enters beyond its nearest hit cannot
+// hold a nearer one.
+void WalkThinRay(ThinRay& ray, const OctreeNode& node) {
+    if (!node.hasChildren) {
+        TestRayAgainstList(ray, node);
+        return;
+    }
+    struct Candidate {
+        const OctreeNode* node;
+        float entry;
+    };
+    Candidate candidates[8];
+    int count = 0;
+    for (const auto& child : node.children) {
+        float entry = 0.0f;
+        if (child && RayEntersBox(ray, child->minCorner, child->maxCorner, entry)) candidates[count++] = {child.get(), entry};
+    }
+    for (int i = 1; i < count; ++i)
+        for (int j = i; j > 0 && candidates[j].entry < candidates[j - 1].entry; --j)
+            std::swap(candidates[j], candidates[j - 1]);
+    for (int i = 0; i < count; ++i) {
+        if (candidates[i].entry > ray.nearest) break;
+        WalkThinRay(ray, *candidates[i].node);
+    }
+}
+
+}  // namespace
+
+const WorldPolygon* FirstTriangleOnRay(const World& world, const Vec3& from, const Vec3& direction, float skip,
+                                       RayTriangleFilter meets) {
+    if (!world.octree || !meets || !IsFiniteVector(from) || !IsFiniteVector(direction)) return nullptr;
+    ThinRay ray;
+    ray.from = from;
+    ray.direction = direction;
+    ray.skip = skip;
+    ray.meets = meets;
+    float entry = 0.0f;
+    if (!RayEntersBox(ray, world.octree->minCorner, world.octree->maxCorner, entry)) return nullptr;
+    WalkThinRay(ray, *world.octree);
+    return ray.hit;
 }

@@ -8,6 +8,8 @@
 // - A velocity shorter than 0.1 world units returns the start and leaves
 //   the hit flag alone.
 // - No wall: the end is 0.1 world units short of start + velocity.
+// - Liquids and passable surfaces (see Surface) are no walls: the cast
+//   passes through them.
 // - A wall: hit is set and the contact point on the wall comes back, with
 //   the wall's unit normal in hitNormal. hit is only ever set, never
 //   cleared: the caller clears it. Without a hit hitNormal receives what the
@@ -28,6 +30,7 @@
 class World;
 struct CollisionPacket;
 struct OctreeNode;
+struct WorldPolygon;
 
 constexpr float kCastRadius = 2.0f;
 
@@ -42,3 +45,14 @@ Vec3 SweepCast(World& world, const Vec3& basePoint, const Vec3& velocity, std::u
 // the cast passes through (a box wholly in view is read whole).
 void WalkOctreeForCast(World& world, CollisionPacket& packet, OctreeNode& node);
 bool CastNodeTest(const OctreeNode& node, const CollisionPacket& packet);
+
+// Which world triangles a thin ray can meet.
+using RayTriangleFilter = bool (*)(const WorldPolygon&);
+
+// The nearest world triangle that a ray without radius from `from` along
+// the unit vector `direction` meets further than `skip` units on, of those
+// `meets` accepts; null when it meets none before leaving the octree. Faces
+// count from either side. Reads only the geometry and the octree: no
+// packet, no marks, so it may run while the level loads.
+const WorldPolygon* FirstTriangleOnRay(const World& world, const Vec3& from, const Vec3& direction, float skip,
+                                       RayTriangleFilter meets);

@@ -77,6 +77,7 @@ Vec3 PlaneContact(const Vec3& basePoint, const Vec3& normal, const Vec3& planeOr
 // Tests one triangle against the packet's sphere; records it when it is the
 // nearest hit so far.
 void TestTriangle(CollisionPacket& packet, const Motion& motion, const WorldPolygon& triangle) {
+    if (!Blocks(triangle.surface)) return;  // liquids and passable faces stop nothing
     const Vec3 corners[3] = {
         ToUnitSphereSpace(VertexPosition(triangle.vertices[0]), packet.radius),
         ToUnitSphereSpace(VertexPosition(triangle.vertices[1]), packet.radius),

@@ -24,8 +24,9 @@
 //   overlapped plane: moving out of it or along it is free, sinking deeper
 //   is not. The player's packet records the start of every free or sliding
 //   step as its last safe position; an enemy's only that of sliding steps.
-// - Triangles facing away from the motion and triangles without area (two
-//   equal corners, or corners in a line) are never hit. Each triangle is
+// - Triangles facing away from the motion, triangles without area (two
+//   equal corners, or corners in a line) and triangles that do not block
+//   (liquids and passable surfaces, see Surface) are never hit. Each triangle is
 //   tested at most once per sweep.
 // - Everything runs on PacketInUse(world): world.currentPacket, which the
 //   caller selects.

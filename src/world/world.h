@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,9 @@ public:
     Vec3 levelEnd;
     bool hasLevelEnd = false;
     std::vector<Vec3> lights;
+    // The way the hero faces at the player start, when it gives an "angle"
+    // (the camera starts so, and the hero at every start there).
+    std::optional<Vec3> startFacing;
     std::vector<Vec3> deathmatchStarts;
     std::vector<Crystal> crystals;
     Vec3 forceField;

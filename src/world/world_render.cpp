@@ -3,14 +3,18 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "base/settings.h"
 #include "graphics/view_frustum.h"
 #include "graphics/view_transform.h"
 #include "world/entity_values.h"
 #include "world/octree.h"
+#include "world/ray_cast.h"
 #include "world/world.h"
 
 int worldTrianglesDrawn = 0;
@@ -45,6 +49,8 @@ PulseRhythm slowPulse{0.02f, 5000, -10000};
 PulseRhythm fastPulse{0.2f, 100, -200};
 
 constexpr float kDefaultLightChannel = 1.0f;
+// How much of a liquid covers what lies behind it.
+constexpr float kLiquidAlpha = 0.6f;
 
 struct LightSource {
     Vec3 origin;
@@ -111,6 +117,33 @@ public:
     TriangleRuns& operator=(const TriangleRuns&) = delete;
 
     void Add(const WorldPolygon& t) {
+        if (t.surface == Surface::Undrawn) return;
+        if (t.surface == Surface::Liquid) {
+            liquids.push_back(&t);  // blended over the rest once it is drawn
+            return;
+        }
+        Draw(t, 1.0f);
+    }
+
+    // The liquids seen this frame, translucent over the opaque world: depth
+    // tested against it but not written, so what lies behind shows through.
+    void DrawLiquids() {
+        if (liquids.empty()) return;
+        if (open) glEnd();
+        open = false;
+        glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // blending and the depth mask as they were
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glDepthMask(GL_FALSE);
+        for (const WorldPolygon* t : liquids) Draw(*t, kLiquidAlpha);
+        if (open) glEnd();
+        open = false;
+        glPopAttrib();
+        liquids.clear();
+    }
+
+private:
+    void Draw(const WorldPolygon& t, float alpha) {
         const GLuint texture = world.textures[t.texture].glName.Name();
         if (!open || texture != bound) {
             if (open) glEnd();
@@ -121,18 +154,19 @@ public:
         }
         for (int i = 0; i < t.vertexCount; ++i) {
             const WorldVertex& v = t.vertices[i];
-            if (lit) glColor3f(v.r, v.g, v.b);
+            if (lit) glColor4f(v.r, v.g, v.b, alpha);
+            else if (alpha < 1.0f) glColor4f(1.0f, 1.0f, 1.0f, alpha);
             glTexCoord2f(v.u, v.v);
             glVertex3f(v.x, v.y, v.z);
         }
         ++worldTrianglesDrawn;
     }
 
-private:
     const World& world;
     const bool lit;
     GLuint bound = 0;
     bool open = false;
+    std::vector<const WorldPolygon*> liquids;
 };
 
 void DrawNodeTriangles(const OctreeNode& node, TriangleRuns& runs) {
@@ -167,15 +201,130 @@ void PlaneFrom(float out[4], const float* a, const float* b, const float* c) {
     out[3] = static_cast<float>(-Dot(n, C));
 }
 
+// A shadow ray starts this far off its vertex, into its own triangle and
+// out along its normal, so that it leaves the surfaces meeting at the
+// vertex (a floor's corner against a wall) instead of starting on them.
+constexpr float kShadowRayLift = 1.0f;
+// Closer hits are rounding at the ray's own start, not shade.
+constexpr float kShadowRaySkip = 0.01f;
+constexpr char kSkyPrefix[] = "sky";
+
+// Three finite numbers at the start of a value, or nothing.
+bool ReadTriple(const char* value, Vec3& out) {
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    if (std::sscanf(value, "%f %f %f", &x, &y, &z) != 3) return false;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return false;
+    out = {x, y, z};
+    return true;
+}
+
+// Light of the whole level, from the worldspawn's keys: a minimum everywhere
+// ("ambient") and a sun ("sun", the way its light travels, and
+// "sun_color").
+struct WorldLight {
+    bool hasAmbient = false;
+    Vec3 ambient;
+    bool hasSun = false;
+    Vec3 towardsSun;
+    Vec3 sunColour{1.0f, 1.0f, 1.0f};
+};
+
+WorldLight WorldLightOf(const World& world) {
+    WorldLight light;
+    if (world.entities.empty()) return light;
+    for (const EntityProperty& p : world.entities[0].properties) {
+        Vec3 v;
+        if (KeyIs(p, "ambient") && ReadTriple(p.value, v)) {
+            light.hasAmbient = true;
+            light.ambient = v;
+        } else if (KeyIs(p, "sun") && ReadTriple(p.value, v) && v.Length() > 0.0f) {
+            v.Normalize();
+            light.hasSun = true;
+            light.towardsSun = Vec3(-v.x, -v.y, -v.z);
+        } else if (KeyIs(p, "sun_color") && ReadTriple(p.value, v)) {
+            light.sunColour = v;
+        }
+    }
+    return light;
+}
+
+void AddLight(WorldVertex& v, const Vec3& colour, float share) {
+    v.r += share * colour.x;
+    v.g += share * colour.y;
+    v.b += share * colour.z;
+}
+
+// What stops sunlight: every drawn, opaque face (sky faces included, which
+// let it through). Liquids and faces never drawn cast no shadow.
+bool CastsShadow(const WorldPolygon& t) { return t.surface == Surface::Solid || t.surface == Surface::Passable; }
+
+Vec3 VertexPosition(const WorldVertex& v) { return {v.x, v.y, v.z}; }
+
+Vec3 Centroid(const WorldPolygon& t) {
+    const WorldVertex* v = t.vertices;
+    return {(v[0].x + v[1].x + v[2].x) / 3.0f, (v[0].y + v[1].y + v[2].y) / 3.0f, (v[0].z + v[1].z + v[2].z) / 3.0f};
+}
+
+// Where a vertex's shadow ray starts: kShadowRayLift towards the middle of
+// its triangle and as far out along the normal (a triangle smaller than the
+// lift keeps to its middle).
+Vec3 ShadowRayStart(const WorldPolygon& t, const WorldVertex& v, const Vec3& normal) {
+    const Vec3 at = VertexPosition(v);
+    Vec3 inwards = Centroid(t) - at;
+    const float room = inwards.Length();
+    if (room > 0.0f) inwards.SetLength(std::min(room, kShadowRayLift));
+    return at + inwards + Vec3(normal.x * kShadowRayLift, normal.y * kShadowRayLift, normal.z * kShadowRayLift);
+}
+
+class SkyView {
+public:
+    SkyView(const World& world, const Vec3& towardsSun) : world(world), towardsSun(towardsSun) {
+        for (const TextureEntry& texture : world.textures)
+            sky.push_back(std::strncmp(texture.name, kSkyPrefix, sizeof kSkyPrefix - 1) == 0);
+    }
+    // True when the way from `start` towards the sun meets a sky face first,
+    // or nothing.
+    bool SeesSun(const Vec3& start) const {
+        const WorldPolygon* first = FirstTriangleOnRay(world, start, towardsSun, kShadowRaySkip, CastsShadow);
+        if (!first) return true;
+        const std::size_t texture = static_cast<std::size_t>(first->texture);
+        return texture < sky.size() && sky[texture];
+    }
+
+private:
+    const World& world;
+    const Vec3 towardsSun;
+    std::vector<bool> sky;  // by texture index
+};
+
 }  // namespace
 
 void BakeLights(World& world) {
     std::vector<WorldPolygon>& triangles = world.WorldTriangles();
+    const WorldLight whole = WorldLightOf(world);
+    if (whole.hasAmbient) {
+        for (WorldPolygon& t : triangles)
+            for (WorldVertex& v : t.vertices) AddLight(v, whole.ambient, 1.0f);
+    }
     for (const LevelEntity& e : world.entities) {
         if (!ClassIs(e, "Light")) continue;
         const LightSource light = LightFrom(e);
         for (WorldPolygon& t : triangles)
             for (WorldVertex& v : t.vertices) LightVertex(light, v, t.normal);
+    }
+}
+
+void BakeSunlight(World& world) {
+    const WorldLight whole = WorldLightOf(world);
+    if (!whole.hasSun) return;
+    const SkyView sky(world, whole.towardsSun);
+    for (WorldPolygon& t : world.WorldTriangles()) {
+        Vec3 n = t.normal;
+        n.Normalize();
+        const float facing = static_cast<float>(Dot(n, whole.towardsSun));
+        if (!(facing > 0.0f)) continue;
+        for (WorldVertex& v : t.vertices)
+            if (sky.SeesSun(ShadowRayStart(t, v, n))) AddLight(v, whole.sunColour, facing);
     }
 }
 
@@ -248,6 +397,7 @@ void World::Draw(const ViewTransform& view, const ViewFrustum& frustum) {
         } else {
             DrawOctreeNode(culling, *octree, runs);
         }
+        runs.DrawLiquids();
     }
     glPopMatrix();
     glColor3ub(255, 255, 255);

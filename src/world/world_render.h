@@ -11,8 +11,17 @@ struct ViewTransform;
 // only on surfaces facing it; "Type" 1 and 2 mark vertices to pulse slowly or
 // fast. Sums are not clamped (GL clamps when drawing). A "color" is read as
 // far as it gives numbers: red, then green, then blue; a channel it does
-// not reach stays white (1).
+// not reach stays white (1). The worldspawn's "ambient" ("r g b") is added
+// to every vertex first.
 void BakeLights(World& world);
+// Bakes the worldspawn's sun, if it has one: "sun" is the way its light
+// travels ("x y z", y up; a zero vector is no sun) and "sun_color" its
+// colour (white without one). A vertex of a face turned to the sun gets the
+// colour times the cosine of its angle to the face's normal when the way
+// from it towards the sun first meets a sky face ("sky..." texture) or
+// nothing; the way is searched through the octree, so this runs after it is
+// built. Numbers that are not finite leave a key unread.
+void BakeSunlight(World& world);
 
 // The frustum's world-space corners and inward planes from the view's eye,
 // forward and up.
