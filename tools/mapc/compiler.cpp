@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <fstream>
 #include <map>
 #include <set>
@@ -13,6 +14,8 @@
 #include "brush.h"
 #include "entity_rules.h"
 #include "hidden_faces.h"
+#include "outside_flood.h"
+#include "world_light.h"
 #include "texcoords.h"
 #include "world/level_reader.h"
 #include "world/level_text.h"
@@ -134,6 +137,15 @@ std::string PropertyProblem(const MapProperty& p) {
     return {};
 }
 
+// Faces that are never drawn still need texture coordinates.
+constexpr TextureSize kUndrawnSize{64, 64};
+
+// A brush of the world, and whether it came from an illusionary entity.
+struct SourceBrush {
+    const MapBrush* brush = nullptr;
+    bool illusionary = false;
+};
+
 struct OutputPolygon {
     int texture = 0;
     Plane plane;                 // game frame
@@ -157,12 +169,22 @@ private:
     void TooManyTriangles(int line);
     std::string Where(int line) const { return map.name + ":" + std::to_string(line) + ": "; }
 
-    // The texture a face is drawn with (sky and stand-in applied); nothing
-    // when it has none (reported).
-    std::optional<int> TextureIndex(const std::string& requested, int line, TextureSize& size);
-    std::vector<OutputPolygon> BrushPolygonsOf(const std::vector<const MapBrush*>& brushes, bool hideCovered);
+    // The texture a face is drawn with (sky, marks and stand-in applied);
+    // nothing when it has none (reported).
+    std::optional<int> TextureIndex(const std::string& requested, FaceKind surface, int line, TextureSize& size);
+    int RegisterTexture(const std::string& name);
+    std::vector<OutputPolygon> BrushPolygonsOf(const std::vector<SourceBrush>& brushes, bool world);
+    // The world's pieces seen only from outside, unless the level leaks
+    // (then every face is kept, and the leak is reported).
+    std::optional<OutsideFlood> FloodOutside(const std::vector<BrushVolume>& volumes);
     void AddPiece(std::vector<OutputPolygon>& out, const FacePolygon& face, const std::vector<MapVec>& piece,
-                  int texture, const TextureSize& size);
+                  int texture, const TextureSize& size, bool bothSides);
+    std::vector<SourceBrush> WorldBrushes(const MapEntity* world);
+    std::optional<TranslatedEntity> LevelExit(const MapEntity& trigger);
+    std::vector<MapProperty> WorldProperties(const MapEntity& world);
+    void WarnOnce(const std::string& className, int line, const std::string& what);
+    // The level's name, shortened (with a warning) to what the format holds.
+    std::string LevelName();
     void WriteEntity(std::ostream& out, const std::string& className, const std::vector<MapProperty>& properties,
                      const std::vector<OutputPolygon>& polygons, int line);
     void WriteEntities(std::ostream& body);
@@ -175,6 +197,8 @@ private:
     std::vector<std::string> textureNames;
     std::set<std::string> reportedTextures;
     std::set<std::string> reportedClasses;
+    // Lifts moved to where they rest, owned here while they are compiled.
+    std::deque<MapBrush> restingLifts;
     int trianglesLeft = kMaxLevelTriangles;
     bool tooManyTriangles = false;
     CompileResult result;
@@ -188,13 +212,33 @@ void Compiler::TooManyTriangles(int line) {
     tooManyTriangles = true;
 }
 
-std::optional<int> Compiler::TextureIndex(const std::string& requested, int line, TextureSize& size) {
-    std::string name = IsSkyTexture(requested) ? kGameSky : requested;
+int Compiler::RegisterTexture(const std::string& name) {
+    const auto it = std::find(textureNames.begin(), textureNames.end(), name);
+    if (it != textureNames.end()) return static_cast<int>(it - textureNames.begin());
+    textureNames.push_back(name);
+    return static_cast<int>(textureNames.size()) - 1;
+}
+
+std::optional<int> Compiler::TextureIndex(const std::string& requested, FaceKind surface, int line,
+                                          TextureSize& size) {
+    if (surface == FaceKind::Clip || surface == FaceKind::Unseen) {
+        size = kUndrawnSize;
+        return RegisterTexture(kClipTexture);
+    }
+    std::string name = surface == FaceKind::Sky ? kGameSky : LookupName(requested);
     std::optional<TextureSize> found = textures(name);
+    if (!found && surface == FaceKind::Liquid && !LiquidFamily(requested).empty()) {
+        if (std::optional<TextureSize> family = textures(LiquidFamily(requested))) {
+            name = LiquidFamily(requested);
+            found = family;
+        }
+    }
     const bool firstReport = reportedTextures.insert(requested).second;
     if (!found) {
         if (options.standInTexture.empty()) {
-            if (firstReport) Error(line, "unknown texture \"" + requested + "\"");
+            if (firstReport)
+                Error(line, "unknown texture \"" + requested + "\": the game has no gfx/" + LookupName(requested) +
+                                ".bmp; use one of gfx/textures.txt, or compile with --stand-in TEXTURE");
             return std::nullopt;
         }
         if (firstReport)
@@ -202,24 +246,26 @@ std::optional<int> Compiler::TextureIndex(const std::string& requested, int line
         name = options.standInTexture;
         found = textures(name);
         if (!found) {
-            if (firstReport) Error(line, "the stand-in texture \"" + name + "\" does not exist");
+            if (firstReport)
+                Error(line, "the stand-in texture \"" + name + "\" does not exist; name one of gfx/textures.txt");
             return std::nullopt;
         }
     }
+    if (surface == FaceKind::Liquid) name = kLiquidMark + name;
+    else if (surface == FaceKind::Passable) name = kPassableMark + name;
     const std::string problem = NameProblem(name, "texture name");
     if (!problem.empty() || found->width <= 0 || found->height <= 0) {
-        if (firstReport) Error(line, problem.empty() ? "texture \"" + name + "\" has no size" : problem);
+        if (firstReport)
+            Error(line, problem.empty() ? "texture \"" + name + "\" has no size; draw gfx/" + name + ".bmp again"
+                                        : problem + "; rename the texture");
         return std::nullopt;
     }
     size = *found;
-    const auto it = std::find(textureNames.begin(), textureNames.end(), name);
-    if (it != textureNames.end()) return static_cast<int>(it - textureNames.begin());
-    textureNames.push_back(name);
-    return static_cast<int>(textureNames.size()) - 1;
+    return RegisterTexture(name);
 }
 
 void Compiler::AddPiece(std::vector<OutputPolygon>& out, const FacePolygon& face, const std::vector<MapVec>& piece,
-                        int texture, const TextureSize& size) {
+                        int texture, const TextureSize& size, bool bothSides) {
     OutputPolygon polygon;
     polygon.texture = texture;
     polygon.line = face.face->line;
@@ -235,56 +281,142 @@ void Compiler::AddPiece(std::vector<OutputPolygon>& out, const FacePolygon& face
         t.u -= shiftU;
         t.v -= shiftV;
     }
+    if (bothSides) {
+        // Seen from below too (the game draws front faces only).
+        OutputPolygon back = polygon;
+        std::reverse(back.points.begin(), back.points.end());
+        std::reverse(back.uv.begin(), back.uv.end());
+        back.plane.normal = Scale(back.plane.normal, -1.0);
+        back.plane.dist = -back.plane.dist;
+        out.push_back(std::move(back));
+    }
     out.push_back(std::move(polygon));
 }
 
-std::vector<OutputPolygon> Compiler::BrushPolygonsOf(const std::vector<const MapBrush*>& brushes, bool hideCovered) {
+// What stops the eye and seals the level: solid brushes, drawn or not
+// (`skip` marks the unseen faces of a solid brush). Liquids, fences,
+// illusionary groups, clip brushes and other tools do not.
+bool Occludes(const SourceBrush& brush, const std::vector<FacePolygon>& faces, const std::vector<FaceKind>& surfaces) {
+    if (brush.illusionary) return false;
+    bool solid = false;
+    for (std::size_t f = 0; f < surfaces.size(); ++f) {
+        const FaceKind s = surfaces[f];
+        if (s == FaceKind::Liquid) return false;
+        solid = solid || s == FaceKind::Drawn || s == FaceKind::Sky || s == FaceKind::Unseen ||
+                (s == FaceKind::Tool && IsSkipTexture(faces[f].face->texture));
+    }
+    return solid;
+}
+
+std::optional<OutsideFlood> Compiler::FloodOutside(const std::vector<BrushVolume>& volumes) {
+    std::vector<BrushVolume> sealing;
+    for (const BrushVolume& v : volumes)
+        if (v.occludes) sealing.push_back(v);
+    if (sealing.empty()) return std::nullopt;
+    OutsideFlood flood(sealing);
+    std::vector<MapVec> origins;
+    std::vector<const MapEntity*> owners;
+    for (const MapEntity& e : map.entities) {
+        MapVec origin;
+        // Cutscene aim points may lie anywhere: nobody stands there.
+        const std::string className = e.ClassName();
+        if (className == "worldspawn" || className == "Label" || className == "Focus") continue;
+        if (!(std::istringstream(e.Value("origin")) >> origin.x >> origin.y >> origin.z)) continue;
+        origins.push_back(origin);
+        owners.push_back(&e);
+    }
+    if (std::optional<LeakPath> leak = flood.Leak(origins)) {
+        const MapEntity& e = *owners.at(leak->entity);
+        Warn(e.line, "the level leaks: the void outside reaches this " + e.ClassName() + " at (" + e.Value("origin") +
+                         "); every face is kept. Load the point file " + options.pointFileName +
+                         " in the editor to see the way out, and close the gap");
+        result.pointFile = PointFileText(leak->points);
+        result.leaked = true;
+        return std::nullopt;
+    }
+    // With nothing inside (a map of loose brushes), there is no inside to
+    // tell from the outside: every face is kept.
+    if (!flood.AnyInside(origins)) return std::nullopt;
+    return flood;
+}
+
+std::vector<OutputPolygon> Compiler::BrushPolygonsOf(const std::vector<SourceBrush>& brushes, bool world) {
     std::vector<std::vector<FacePolygon>> faces;
-    for (const MapBrush* brush : brushes) {
+    std::vector<std::vector<FaceKind>> surfaces;
+    std::vector<SourceBrush> kept;
+    for (const SourceBrush& brush : brushes) {
         try {
-            faces.push_back(BrushPolygons(*brush, map.name));
+            faces.push_back(BrushPolygons(*brush.brush, map.name));
             ++result.summary.brushes;
         } catch (const MapError& e) {
             result.errors.push_back(e.what());
             ++result.summary.brushesDropped;
+            continue;
         }
+        std::vector<FaceKind> own;
+        for (const FacePolygon& face : faces.back()) {
+            FaceKind s = SurfaceOf(*face.face);
+            if (brush.illusionary && s == FaceKind::Drawn) s = FaceKind::Passable;
+            own.push_back(s);
+        }
+        surfaces.push_back(std::move(own));
+        kept.push_back(brush);
     }
     std::vector<BrushVolume> volumes;
-    if (hideCovered)
-        for (const auto& brushFaces : faces) volumes.push_back(VolumeOf(brushFaces));
+    std::optional<OutsideFlood> flood;
+    if (world) {
+        for (std::size_t b = 0; b < faces.size(); ++b) {
+            volumes.push_back(VolumeOf(faces[b]));
+            volumes.back().occludes = Occludes(kept[b], faces[b], surfaces[b]);
+        }
+        flood = FloodOutside(volumes);
+    }
 
     std::vector<OutputPolygon> out;
     for (std::size_t b = 0; b < faces.size(); ++b) {
-        for (const FacePolygon& face : faces[b]) {
+        for (std::size_t f = 0; f < faces[b].size(); ++f) {
             if (tooManyTriangles) return out;
+            const FacePolygon& face = faces[b][f];
+            const FaceKind surface = surfaces[b][f];
             const std::string& texture = face.face->texture;
-            if (IsToolTexture(texture)) {
+            if (surface == FaceKind::Tool) {
                 ++result.summary.facesTool;
                 if (!IsSkipTexture(texture) && reportedTextures.insert(texture).second)
-                    Warn(face.face->line, "tool texture \"" + texture + "\": its faces are not drawn");
+                    Warn(face.face->line, "tool texture \"" + texture + "\": its faces are neither drawn nor solid");
                 continue;
             }
+            if ((surface == FaceKind::Clip || surface == FaceKind::Unseen) && reportedTextures.insert(texture).second)
+                Warn(face.face->line, "texture \"" + texture + "\": its faces block but are not drawn");
             TextureSize size;
-            const std::optional<int> index = TextureIndex(texture, face.face->line, size);
+            const std::optional<int> index = TextureIndex(texture, surface, face.face->line, size);
             if (!index) continue;
             bool written = false;
-            // Every piece makes a triangle at least.
-            const auto pieces = SubdivideOnGrid(face.points, static_cast<std::size_t>(trianglesLeft));
+            // Every piece makes a triangle at least. The sky is a backdrop
+            // and needs no inner vertices for light to fall on; in other
+            // games' maps its brushes are the largest of all.
+            const auto pieces = surface == FaceKind::Sky
+                                    ? std::optional<std::vector<std::vector<MapVec>>>({face.points})
+                                    : SubdivideOnGrid(face.points, static_cast<std::size_t>(trianglesLeft));
             if (!pieces) {
                 TooManyTriangles(face.face->line);
                 return out;
             }
+            const bool bothSides = surface == FaceKind::Liquid;
             for (const std::vector<MapVec>& piece : *pieces) {
-                const int triangles = static_cast<int>(piece.size()) - 2;
-                if (hideCovered) result.summary.trianglesBeforeHiding += triangles;
-                if (hideCovered && IsHiddenPiece(piece, face.plane, b, volumes)) continue;
+                const int triangles = (static_cast<int>(piece.size()) - 2) * (bothSides ? 2 : 1);
+                if (world) result.summary.trianglesBeforeHiding += triangles;
+                if (world && IsHiddenPiece(piece, face.plane, b, volumes)) continue;
+                if (flood && flood->SeenOnlyFromOutside(piece, face.plane)) {
+                    result.summary.trianglesOutside += triangles;
+                    continue;
+                }
                 if (triangles > trianglesLeft) {
                     TooManyTriangles(face.face->line);
                     return out;
                 }
                 trianglesLeft -= triangles;
-                if (hideCovered) result.summary.triangles += triangles;
-                AddPiece(out, face, piece, *index, size);
+                if (world) result.summary.triangles += triangles;
+                AddPiece(out, face, piece, *index, size, bothSides);
                 written = true;
             }
             if (written) ++result.summary.faces;
@@ -321,7 +453,17 @@ void Compiler::WriteEntity(std::ostream& out, const std::string& className, cons
             Warn(p.line, problem + "; left out");
             continue;
         }
-        if (std::optional<MapProperty> written = LevelProperty(p)) kept.push_back(*written);
+        std::optional<MapProperty> written = LevelProperty(p);
+        if (written && className == "Light" && p.key == "color") {
+            bool bytes = false;
+            const std::optional<std::string> unit = UnitColour(p.value, &bytes);
+            if (unit && bytes) {
+                Warn(p.line, "Light color \"" + p.value + "\" is written 0 to 255 (as a colour picker writes it); "
+                             "read as \"" + *unit + "\". Write colours 0 to 1");
+                written->value = *unit;
+            }
+        }
+        if (written) kept.push_back(*written);
     }
     out << className << "\n" << kept.size() << "\n";
     for (const MapProperty& p : kept) out << p.key << "\n" << p.value << "\n";
@@ -336,10 +478,94 @@ void Compiler::WriteEntity(std::ostream& out, const std::string& className, cons
             fits = fits && vertex.has_value();
             out << vertex.value_or("0 0 0 0 0") << "\n";
         }
-        if (!fits) Error(p.line, "coordinates too large to fit a line of the level format");
+        if (!fits) Error(p.line, "coordinates too large to fit a line of the level format; move the map nearer the origin");
     }
     ++result.summary.entities;
     (void)line;
+}
+
+void Compiler::WarnOnce(const std::string& className, int line, const std::string& what) {
+    if (reportedClasses.insert(className).second) Warn(line, what);
+}
+
+std::vector<SourceBrush> Compiler::WorldBrushes(const MapEntity* world) {
+    std::vector<SourceBrush> brushes;
+    for (const MapEntity& e : map.entities) {
+        const std::string className = e.ClassName();
+        const bool lift = IsLift(className);
+        if (&e != world && !IsSceneryGroup(className) && !lift) continue;
+        if (&e != world) ++result.summary.groupsJoined;
+        if (!lift) {
+            for (const MapBrush& b : e.brushes) brushes.push_back({&b, IsIllusionaryGroup(className)});
+            continue;
+        }
+        double low = 1e30, high = -1e30;
+        for (const MapBrush& b : e.brushes)
+            for (const MapFace& f : b.faces)
+                for (const MapVec& p : f.points) {
+                    low = std::min(low, p.z);
+                    high = std::max(high, p.z);
+                }
+        const double drop = LiftDrop(e, high - low);
+        WarnOnce(className, e.line,
+                 "lifts (" + className + ") do not move in the game: they join the world where they rest" +
+                     (drop > 0.0 ? " (lowered " + FormatNumber(drop, 0) + " units)" : std::string()) +
+                     "; make the way up a ramp or stairs if the lift was the only one");
+        for (const MapBrush& b : e.brushes) {
+            MapBrush moved = b;
+            for (MapFace& f : moved.faces)
+                for (MapVec& p : f.points) p.z -= drop;
+            restingLifts.push_back(std::move(moved));
+            brushes.push_back({&restingLifts.back(), false});
+        }
+    }
+    return brushes;
+}
+
+std::optional<TranslatedEntity> Compiler::LevelExit(const MapEntity& trigger) {
+    bool any = false;
+    MapVec low{1e30, 1e30, 1e30}, high{-1e30, -1e30, -1e30};
+    for (const MapBrush& b : trigger.brushes) {
+        try {
+            for (const FacePolygon& face : BrushPolygons(b, map.name))
+                for (const MapVec& p : face.points) {
+                    low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+                    high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+                    any = true;
+                }
+        } catch (const MapError& e) {
+            result.errors.push_back(e.what());
+        }
+    }
+    if (!any) return std::nullopt;
+    const MapVec centre = Scale(Add(low, high), 0.5);
+    const std::string origin = FormatNumber(centre.x, 2) + " " + FormatNumber(centre.y, 2) + " " +
+                               FormatNumber(centre.z, 2);
+    return TranslatedEntity{"LevelEnd", {{"origin", origin, trigger.line}}};
+}
+
+std::vector<MapProperty> Compiler::WorldProperties(const MapEntity& world) {
+    std::vector<MapProperty> properties = world.properties;
+    auto has = [&](const char* key) { return !world.Value(key).empty(); };
+    const WorldLight light = WorldLightOf(map, world);
+    if (light.ambient && !has("ambient")) properties.push_back({"ambient", ColourText(*light.ambient), world.line});
+    if (light.sunDirection && !has("sun")) {
+        const MapVec d = ToGame(*light.sunDirection);
+        properties.push_back({"sun", NumberLine({d.x, d.y, d.z}).value_or("0 -1 0"), world.line});
+        if (!has("sun_color")) properties.push_back({"sun_color", ColourText(light.sunColour), world.line});
+    }
+    int lights = 0;
+    for (const MapEntity& e : map.entities) {
+        const std::string c = e.ClassName();
+        lights += (c == "Light" || c == "light" || c.rfind("light_", 0) == 0) ? 1 : 0;
+    }
+    if (lights == 0 && !light.ambient && !light.sunDirection && !has("ambient") && !has("sun")) {
+        Warn(world.line, "the map has no light at all (no light entities, no minimum light, no sun): it is given an "
+                         "ambient light of " + FormatNumber(kDefaultAmbient, 2) +
+                         " so it is not black. Add lights, or set the worldspawn's \"ambient\" (r g b, 0 to 1)");
+        properties.push_back({"ambient", ColourText({kDefaultAmbient, kDefaultAmbient, kDefaultAmbient}), world.line});
+    }
+    return properties;
 }
 
 void Compiler::WriteEntities(std::ostream& body) {
@@ -347,40 +573,51 @@ void Compiler::WriteEntities(std::ostream& body) {
     for (const MapEntity& e : map.entities)
         if (e.ClassName() == "worldspawn" && !world) world = &e;
     if (!world) {
-        Error(0, "the map has no worldspawn entity");
+        Error(0, "the map has no worldspawn entity; is it a .map file of brushes?");
         return;
     }
-    std::vector<const MapBrush*> worldBrushes;
-    for (const MapEntity& e : map.entities) {
-        if (&e != world && !IsSceneryGroup(e.ClassName())) continue;
-        if (&e != world) ++result.summary.groupsJoined;
-        for (const MapBrush& b : e.brushes) worldBrushes.push_back(&b);
-    }
-    const std::vector<OutputPolygon> worldPolygons = BrushPolygonsOf(worldBrushes, true);
-    if (worldPolygons.empty() && result.errors.empty()) Error(world->line, "the world has no faces to draw");
-    WriteEntity(body, "worldspawn", world->properties, worldPolygons, world->line);
+    const std::vector<OutputPolygon> worldPolygons = BrushPolygonsOf(WorldBrushes(world), true);
+    if (worldPolygons.empty() && result.errors.empty()) Error(world->line, "the world has no faces to draw; give its brushes textures the game has");
+    WriteEntity(body, "worldspawn", WorldProperties(*world), worldPolygons, world->line);
 
+    std::vector<const MapEntity*> starts, exits;
     for (const MapEntity& e : map.entities) {
         const std::string className = e.ClassName();
-        if (&e == world || IsSceneryGroup(className)) continue;
+        if (&e == world || IsSceneryGroup(className) || IsLift(className)) continue;
+        if (className == "PlayerStart" || className == "info_player_start") starts.push_back(&e);
         if (IsGameClass(className)) {
-            std::vector<const MapBrush*> brushes;
-            for (const MapBrush& b : e.brushes) brushes.push_back(&b);
+            if (className == "LevelEnd") exits.push_back(&e);
+            std::vector<SourceBrush> brushes;
+            for (const MapBrush& b : e.brushes) brushes.push_back({&b, false});
             WriteEntity(body, className, e.properties, BrushPolygonsOf(brushes, false), e.line);
             continue;
         }
-        if (std::optional<TranslatedEntity> translated = TranslateEntity(e)) {
+        std::optional<TranslatedEntity> translated =
+            className == "trigger_changelevel" ? LevelExit(e) : TranslateEntity(e);
+        if (translated) {
+            if (translated->className == "LevelEnd") exits.push_back(&e);
             WriteEntity(body, translated->className, translated->properties, {}, e.line);
             ++result.summary.entitiesTranslated;
             continue;
         }
         ++result.summary.entitiesDropped;
         result.summary.brushesDropped += static_cast<int>(e.brushes.size());
-        if (!reportedClasses.insert(className).second) continue;
-        if (className.empty()) Warn(e.line, "an entity without a classname is left out");
-        else if (!e.brushes.empty()) Warn(e.line, "brush entity \"" + className + "\" means nothing to the game; entities of this class are left out");
-        else Warn(e.line, "class \"" + className + "\" means nothing to the game; entities of this class are left out");
+        if (className == "light_environment") continue;  // read as the world's sun
+        if (className.empty()) WarnOnce(className, e.line, "an entity without a classname is left out");
+        else if (IsDoor(className))
+            WarnOnce(className, e.line, "doors (" + className + ") are left out: the way they close stays open");
+        else if (!e.brushes.empty())
+            WarnOnce(className, e.line, "brush entity \"" + className + "\" means nothing to the game; entities of this class are left out");
+        else
+            WarnOnce(className, e.line, "class \"" + className + "\" means nothing to the game; entities of this class are left out");
     }
+    if (starts.size() > 1)
+        Warn(starts.back()->line, std::to_string(starts.size()) + " player starts: the game starts the hero at the "
+                                  "last one it reads, this one at (" + starts.back()->Value("origin") +
+                                  "); remove the others or move this one");
+    if (exits.size() > 1)
+        Warn(exits.back()->line, std::to_string(exits.size()) + " level exits: the game uses only the last one, this "
+                                 "one; remove the others or move this one");
 }
 
 // The line number a message starts with ("file:line: ..."), 0 for none.
@@ -388,8 +625,21 @@ int MessageLine(const std::string& message, const std::string& file) {
     return std::atoi(message.c_str() + std::min(message.size(), file.size() + 1));
 }
 
+std::string Compiler::LevelName() {
+    std::string name = options.levelName;
+    for (char& c : name)
+        if (std::isspace(static_cast<unsigned char>(c))) c = '_';
+    if (name.size() > kMaxName) name.resize(kMaxName);
+    if (!name.empty() && name != options.levelName)
+        Warn(0, "the level name \"" + options.levelName + "\" (the output file's name) is longer than 19 characters "
+                "or holds blanks; the level is named \"" + name + "\". Give the output file a name of at most 19 "
+                "characters without blanks to choose another");
+    return name;
+}
+
 CompileResult Compiler::Run() {
-    const std::string nameProblem = NameProblem(options.levelName, "level name");
+    const std::string levelName = LevelName();
+    const std::string nameProblem = NameProblem(levelName, "level name");
     if (!nameProblem.empty()) Error(0, nameProblem);
     std::ostringstream body;
     WriteEntities(body);
@@ -399,7 +649,7 @@ CompileResult Compiler::Run() {
             return MessageLine(a, map.name) < MessageLine(b, map.name);
         });
     std::ostringstream out;
-    out << "DRELIX 1\nNAME " << options.levelName << "\nNUMWADS 0\n";
+    out << "DRELIX 1\nNAME " << levelName << "\nNUMWADS 0\n";
     out << "NUMTEXTURES " << textureNames.size() << "\n";
     for (const std::string& name : textureNames) out << "TEXTURE " << name << "\n";
     out << "NUMENTITIES " << result.summary.entities << "\n" << body.str();
@@ -425,7 +675,7 @@ std::string CompileSummary::Line() const {
     std::ostringstream s;
     s << "brushes " << brushes << " compiled, " << brushesDropped << " dropped; faces " << faces << " written, "
       << facesTool << " tool, " << facesHidden << " hidden; world triangles " << triangles << " of "
-      << trianglesBeforeHiding << "; entities " << entities << " written (" << entitiesTranslated << " translated), "
+      << trianglesBeforeHiding << " (" << trianglesOutside << " seen only from outside); entities " << entities << " written (" << entitiesTranslated << " translated), "
       << groupsJoined << " joined to the world, " << entitiesDropped << " dropped";
     return s.str();
 }

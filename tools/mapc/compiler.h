@@ -15,7 +15,8 @@ struct TextureSize {
 using TextureLookup = std::function<std::optional<TextureSize>(const std::string& name)>;
 
 struct CompileOptions {
-    std::string levelName;  // the NAME line, at most 19 characters
+    std::string levelName;  // the NAME line; longer than 19 characters is shortened
+    std::string pointFileName;  // named in the message of a leak
     // When set, faces with textures the game does not have use this one
     // (each unknown name is reported once); otherwise they are an error.
     std::string standInTexture;
@@ -29,6 +30,7 @@ struct CompileSummary {
     int facesTool = 0;       // tool textures, not drawn
     int facesHidden = 0;     // every piece inside or against another brush, or a duplicate
     int trianglesBeforeHiding = 0;  // of the world, before hidden pieces were left out
+    int trianglesOutside = 0;       // of the world, seen only from the void outside, left out
     int triangles = 0;              // of the world, written
     int entities = 0;        // written, worldspawn included
     int entitiesTranslated = 0;  // written as one of the game's classes
@@ -43,6 +45,8 @@ struct CompileResult {
     std::vector<std::string> errors;     // "file:line: what", every one of the map
     std::vector<std::string> warnings;   // "file:line: what", not fatal
     CompileSummary summary;
+    bool leaked = false;
+    std::string pointFile;  // when it leaked: the way from the entity out, as editors load it
 };
 
 // Compiles a parsed map into the game's level format, collecting every

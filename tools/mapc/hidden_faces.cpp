@@ -47,7 +47,7 @@ BrushVolume VolumeOf(const std::vector<FacePolygon>& faces) {
 bool IsHiddenPiece(const std::vector<MapVec>& piece, const Plane& plane, std::size_t own,
                    const std::vector<BrushVolume>& brushes) {
     for (std::size_t other = 0; other < brushes.size(); ++other) {
-        if (other == own) continue;
+        if (other == own || !brushes[other].occludes) continue;
         const BrushVolume& brush = brushes[other];
         const bool covered = std::all_of(piece.begin(), piece.end(), [&](const MapVec& p) {
             return WithinBox(brush, p) && InsideOrOn(brush, p);

@@ -10,11 +10,12 @@
 struct BrushVolume {
     std::vector<Plane> planes;
     MapVec low, high;
+    bool occludes = true;  // false: liquids, fences, clip; they hide nothing
 };
 
 BrushVolume VolumeOf(const std::vector<FacePolygon>& faces);
 
 // True when the piece (points on a face of brush `own` with plane `plane`)
-// cannot be seen because of one of the other brushes.
+// cannot be seen because of one of the other brushes that occlude.
 bool IsHiddenPiece(const std::vector<MapVec>& piece, const Plane& plane, std::size_t own,
                    const std::vector<BrushVolume>& brushes);

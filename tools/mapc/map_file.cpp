@@ -1,6 +1,7 @@
 #include "map_file.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -120,6 +121,13 @@ void ReadValveAxis(Tokenizer& t, MapVec& axis, double& offset) {
     t.Expect("]");
 }
 
+// A bit field written as a number; out of range or fractional reads as none.
+long FlagWord(double value) {
+    constexpr double kLargest = 4294967295.0;
+    if (!(value >= 0.0 && value <= kLargest) || value != std::floor(value)) return 0;
+    return static_cast<long>(value);
+}
+
 MapFace ReadFace(Tokenizer& t) {
     MapFace face;
     t.AtEnd();  // past blanks and comments: the line is the face's own
@@ -138,8 +146,14 @@ MapFace ReadFace(Tokenizer& t) {
     face.rotation = t.Number();
     face.uScale = t.Number();
     face.vScale = t.Number();
-    // Some editors add surface flags, contents and value after the scales.
-    while (t.Peek() != "(" && t.Peek() != "}") t.Number();
+    // Some editors add contents, surface flags and a value after the scales.
+    std::vector<double> extra;
+    while (t.Peek() != "(" && t.Peek() != "}") extra.push_back(t.Number());
+    if (extra.size() >= 2) {
+        face.hasFlags = true;
+        face.contents = FlagWord(extra[0]);
+        face.surfaceFlags = FlagWord(extra[1]);
+    }
     return face;
 }
 

@@ -30,6 +30,11 @@ struct MapFace {
     double uOffset = 0, vOffset = 0;
     double rotation = 0;
     double uScale = 1, vScale = 1;
+    // Quake 2 style faces carry contents, surface flags and a value after
+    // the scales.
+    bool hasFlags = false;
+    long contents = 0;
+    long surfaceFlags = 0;
     int line = 0;
 };
 
