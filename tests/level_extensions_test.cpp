@@ -9,10 +9,10 @@
 #include <cstdint>
 
 #include "core/game.h"
-#include "gl_window_test.h"
 #include "graphics/view_frustum.h"
 #include "graphics/view_transform.h"
 #include "level_fixture.h"
+#include "loaded_world_test.h"
 #include "math/camera.h"
 #include "world/octree.h"
 #include "world/ray_cast.h"
@@ -25,24 +25,14 @@ namespace {
 constexpr std::uint8_t kRed = 200;
 constexpr std::uint8_t kBlue = 200;
 
-class LevelExtensions : public GlWindowTest {
+class LevelExtensions : public LoadedWorldTest {
 protected:
     void SetUp() override {
-        levelIndex = 0;
-        camera = Camera{};
-        GlWindowTest::SetUp();
+        LoadedWorldTest::SetUp();
         WriteSolidBmp("gfx/stone.bmp", 8, 8, kRed, 0, 0);
         WriteSolidBmp("gfx/water.bmp", 8, 8, 0, 0, kBlue);
         WriteSolidBmp("gfx/fence.bmp", 8, 8, 0, 200, 0);
         WriteSolidBmp("gfx/sky1.bmp", 8, 8, 0, 0, 255);
-    }
-    void TearDown() override {
-        world.reset();
-        GlWindowTest::TearDown();
-    }
-    int Load(const LevelText& level) {
-        WriteText("levels/t.spt", level.Text());
-        return world->Load("levels/t.spt", 0);
     }
     Vec3 Fall(const Vec3& from, float by) {
         world->currentPacket = &world->playerPacket;
@@ -76,9 +66,6 @@ protected:
         glReadPixels(width / 2, height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
         for (int i = 0; i < 3; ++i) rgb[i] = pixel[i];
     }
-
-    TempLevelDir dir;
-    std::unique_ptr<World> world = std::make_unique<World>();
 };
 
 // A floor square of side `size` at height y with the given texture.

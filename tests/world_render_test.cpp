@@ -8,8 +8,8 @@
 #include "graphics/image_files.h"
 #include "graphics/view_frustum.h"
 #include "graphics/view_transform.h"
-#include "gl_window_test.h"
 #include "level_fixture.h"
+#include "loaded_world_test.h"
 #include "math/camera.h"
 #include "world/octree.h"
 #include "world/world.h"
@@ -17,24 +17,12 @@
 
 namespace {
 
-class WorldRenderTest : public GlWindowTest {
+class WorldRenderTest : public LoadedWorldTest {
 protected:
     void SetUp() override {
-        levelIndex = 0;
-        camera = Camera{};
-        GlWindowTest::SetUp();
+        LoadedWorldTest::SetUp();
         WriteSolidBmp("gfx/stone.bmp", 8, 8, 200, 200, 200);
     }
-    void TearDown() override {
-        world.reset();
-        GlWindowTest::TearDown();
-    }
-    int Load(const LevelText& level) {
-        WriteText("levels/t.spt", level.Text());
-        return world->Load("levels/t.spt", 0);
-    }
-    TempLevelDir dir;
-    std::unique_ptr<World> world = std::make_unique<World>();
 };
 
 // A floor square of side 200 centred on the origin at height 0.
