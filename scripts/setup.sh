@@ -8,7 +8,7 @@ packages=(
   g++ make cmake pkg-config
   libsdl2-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl1 libegl-mesa0
-  libopenal-dev
+  libopenal-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core espeak-ng
   cppcheck clang-tidy clang libclang-rt-dev

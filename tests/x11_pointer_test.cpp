@@ -24,6 +24,7 @@
 
 // Xlib's macros (None, True, Success...) come last.
 #include <X11/extensions/XTest.h>
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 
 #include "x_server.h"
@@ -285,5 +286,51 @@ INSTANTIATE_TEST_SUITE_P(WindowManager, X11Pointer, ::testing::Values(false, tru
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "Openbox" : "None";
                          });
+
+// The window hands the game's icon to the desktop (_NET_WM_ICON, which task
+// bars read): the size drawn, clear corners and the opaque emblem.
+TEST(X11Window, CarriesTheGamesIcon) {
+    xtest_support::VirtualXServer server;
+    if (!server.Start(kScreenWidth, kScreenHeight)) GTEST_SKIP() << "Xvfb could not be started";
+    DisplayConnection x(XOpenDisplay(server.Name().c_str()));
+    ASSERT_TRUE(x);
+    ScopedEnv display("DISPLAY", server.Name());
+    ScopedEnv videoDriver("SDL_VIDEODRIVER", "x11");
+    platform::WindowRequest request;
+    request.title = "icon test";
+    std::string error;
+    std::unique_ptr<platform::GameWindow> window = platform::GameWindow::Create(request, error);
+    ASSERT_TRUE(window) << error;
+    EXPECT_FALSE(window->SetIcon("no such icon.bmp"));
+    ASSERT_TRUE(window->SetIcon(std::string(TALVEMAR_GAME_DIR) + "/gfx/icon/talvemar.bmp")) << SDL_GetError();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(window->Handle(), &info));
+    XSync(info.info.x11.display, False);
+
+    const Atom icon = XInternAtom(x.get(), "_NET_WM_ICON", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(x.get(), info.info.x11.window, icon, 0, 1 << 16, False, XA_CARDINAL, &type,
+                                 &format, &count, &left, &data),
+              Success);
+    std::vector<unsigned long> words;
+    if (data) {
+        // Format 32 properties come as longs.
+        const auto* longs = reinterpret_cast<const unsigned long*>(data);
+        words.assign(longs, longs + count);
+        XFree(data);
+    }
+    constexpr unsigned long kSide = 32;
+    ASSERT_EQ(words.size(), 2 + kSide * kSide) << "width, height and ARGB pixels";
+    EXPECT_EQ(words[0], kSide);
+    EXPECT_EQ(words[1], kSide);
+    const auto alphaAt = [&](unsigned long px, unsigned long py) { return (words[2 + py * kSide + px] >> 24) & 0xFF; };
+    EXPECT_EQ(alphaAt(0, 0), 0u) << "the corners are clear";
+    EXPECT_EQ(alphaAt(kSide - 1, kSide - 1), 0u);
+    EXPECT_EQ(alphaAt(kSide / 2, kSide / 2), 255u) << "the emblem is opaque";
+}
 
 }  // namespace

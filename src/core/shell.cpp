@@ -28,6 +28,8 @@
 
 namespace {
 constexpr char kWindowTitle[] = "The Talvemar";
+// The window's icon, drawn by icongen with the desktop icon.
+constexpr char kWindowIconFile[] = "gfx/icon/talvemar.bmp";
 constexpr double kWindowFieldOfView = 60.0;
 constexpr int kParticleTestKinds = 15;
 // A screenshot walks the hero this many frames, then lets the chase camera
@@ -142,6 +144,7 @@ std::unique_ptr<platform::GameWindow> OpenGameWindow(std::string& error, const O
     std::unique_ptr<platform::GameWindow> window = platform::GameWindow::Create(request, error);
     if (!window) return nullptr;
     if (!window->IsFullScreen()) settings.fullScreen = 0;
+    window->SetIcon(kWindowIconFile);  // a game folder without it keeps the desktop's default
 
     InitGlState();
     camera.SetPosition(0.0f, 0.5f, -50.0f);

@@ -138,6 +138,14 @@ void GameWindow::SwapBuffers() { SDL_GL_SwapWindow(window); }
 
 void GameWindow::SetVsync(bool on) { SDL_GL_SetSwapInterval(on ? 1 : 0); }
 
+bool GameWindow::SetIcon(const std::string& bmpPath) {
+    SDL_Surface* icon = SDL_LoadBMP(bmpPath.c_str());
+    if (!icon) return false;
+    SDL_SetWindowIcon(window, icon);  // SDL keeps its own copy
+    SDL_FreeSurface(icon);
+    return true;
+}
+
 void GameWindow::DrawableSize(int& width, int& height) const {
     SDL_GL_GetDrawableSize(window, &width, &height);
 }

@@ -47,6 +47,10 @@ public:
     void SwapBuffers();
     // Swaps wait for the display's refresh (where the driver lets them).
     void SetVsync(bool on);
+    // The icon task bars and window lists show, from a BMP file (32 bits
+    // with alpha, or 24); false, and no icon, when the file is missing or
+    // not a picture SDL can read.
+    bool SetIcon(const std::string& bmpPath);
     void DrawableSize(int& width, int& height) const;
     bool HasInputFocus() const;
     SDL_Window* Handle() const { return window; }

@@ -110,6 +110,48 @@ int NearestEntry(const std::vector<std::uint8_t>& palette, int used, const std::
 
 }  // namespace
 
+std::vector<std::uint8_t> EncodeBmpWithAlpha(const RgbaImage& image) {
+    constexpr std::uint32_t kFileHeaderBytes = 14;
+    constexpr std::uint32_t kV4HeaderBytes = 108;
+    constexpr std::uint32_t kBitFields = 3;
+    constexpr std::uint32_t kSrgbColourSpace = 0x73524742;  // "sRGB"
+    constexpr std::size_t kUnusedV4Fields = 36 + 12;       // end points, gamma
+    const std::uint32_t imageBytes = static_cast<std::uint32_t>(image.width) * image.height * 4;
+    std::vector<std::uint8_t> out;
+    out.reserve(kFileHeaderBytes + kV4HeaderBytes + imageBytes);
+    ByteWriter w(out);
+    w.U16(0x4D42);  // "BM"
+    w.U32(kFileHeaderBytes + kV4HeaderBytes + imageBytes);
+    w.U32(0);
+    w.U32(kFileHeaderBytes + kV4HeaderBytes);
+    w.U32(kV4HeaderBytes);
+    w.U32(image.width);
+    w.U32(image.height);
+    w.U16(1);
+    w.U16(32);
+    w.U32(kBitFields);
+    w.U32(imageBytes);
+    w.U32(2835);  // 72 dots per inch
+    w.U32(2835);
+    w.U32(0);
+    w.U32(0);
+    w.U32(0x00FF0000);  // red
+    w.U32(0x0000FF00);  // green
+    w.U32(0x000000FF);  // blue
+    w.U32(0xFF000000);  // alpha
+    w.U32(kSrgbColourSpace);
+    w.Zeros(kUnusedV4Fields);
+    for (int y = image.height - 1; y >= 0; --y)
+        for (int x = 0; x < image.width; ++x) {
+            const std::uint8_t* p = image.At(x, y);
+            w.U8(p[2]);
+            w.U8(p[1]);
+            w.U8(p[0]);
+            w.U8(p[3]);
+        }
+    return out;
+}
+
 std::vector<std::uint8_t> EncodeBmp(const RgbImage& image, bool topDown) {
     const std::uint32_t stride = (image.width * 3 + 3) & ~3u;
     const std::uint32_t imageBytes = stride * image.height;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "common/png.h"
+
 // An RGB picture for the content tools. Row 0 is the first row the game
 // uploads (texture coordinate t = 0); the writers store rows in this order.
 struct RgbImage {
@@ -39,6 +41,10 @@ struct IndexedImage {
 // is how the game maps level textures; the game's interface images must be
 // bottom-up files.
 std::vector<std::uint8_t> EncodeBmp(const RgbImage& image, bool topDown = false);
+// Encodes a 32-bit BMP with an alpha channel (a version 4 header with
+// bit-field masks, rows bottom up, the picture's top row shown at the top),
+// as SDL reads it for a window's icon.
+std::vector<std::uint8_t> EncodeBmpWithAlpha(const RgbaImage& image);
 // Encodes an 8-bit, run-length coded PCX version 5 with its palette.
 std::vector<std::uint8_t> EncodePcx(const IndexedImage& image);
 // Reduces an image to at most 256 colours (median cut, deterministic).

@@ -20,12 +20,11 @@ struct RgbaImage {
     }
 };
 
-// The checksums PNG and its zlib stream carry: CRC-32 (ISO 3309, as in
-// zlib's crc32) and Adler-32.
+// The CRC-32 each PNG chunk carries (zlib's).
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size);
-std::uint32_t Adler32(const std::uint8_t* data, std::size_t size);
 
-// Encodes an 8-bit RGBA PNG. The image data is a zlib stream of stored
-// (uncompressed) deflate blocks, so no compression library is needed; icons
-// stay small enough for that.
+// Encodes an 8-bit RGBA PNG: each row through the filter that suits it
+// best, the whole compressed by zlib at its best level. Throws
+// std::invalid_argument for an empty picture or one whose pixels do not
+// match its size.
 std::vector<std::uint8_t> EncodePng(const RgbaImage& image);

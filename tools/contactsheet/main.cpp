@@ -1,4 +1,4 @@
-// contactsheet <game dir> <out.bmp> [text [tile size]]: one picture of every
+// contactsheet <game dir> <out.png|out.bmp> [text [tile size]]: one picture of every
 // model the game loads (or only those whose path contains the text), at a
 // row of animation frames each, followed by the level textures.
 // Opens an offscreen-capable GL window (set SDL_VIDEODRIVER=offscreen to run
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/image.h"
+#include "common/png.h"
 #include "graphics/image_files.h"
 #include "model_tiles.h"
 #include "platform/window.h"
@@ -143,6 +144,16 @@ RgbImage UpsideDown(const RgbImage& image) {
     return flipped;
 }
 
+RgbaImage Opaque(const RgbImage& image) {
+    RgbaImage out(image.width, image.height);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            std::copy_n(image.At(x, y), 3, out.At(x, y));
+            out.At(x, y)[3] = 255;
+        }
+    return out;
+}
+
 RgbImage Compose(const std::vector<SheetRow>& rows) {
     RgbImage sheet(tileSize * kTilesPerRow, tileSize * std::max<int>(1, static_cast<int>(rows.size())));
     for (std::size_t r = 0; r < rows.size(); ++r)
@@ -157,7 +168,7 @@ RgbImage Compose(const std::vector<SheetRow>& rows) {
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc > 5) {
-        std::fprintf(stderr, "usage: contactsheet <game dir> <out.bmp> [path text [tile size]]\n");
+        std::fprintf(stderr, "usage: contactsheet <game dir> <out.png|out.bmp> [path text [tile size]]\n");
         return 2;
     }
     if (argc == 5) tileSize = std::clamp(std::atoi(argv[4]), 32, 1024);
@@ -187,7 +198,9 @@ int main(int argc, char** argv) {
         if (argc == 3 || std::string(kHero).find(argv[3]) != std::string::npos) AddHeldGunRows(rows);
         if (argc == 3) AddTextureRows(rows);
         for (std::size_t r = 0; r < rows.size(); ++r) std::printf("row %2zu: %s\n", r, rows[r].label.c_str());
-        WriteBmp(output.string(), UpsideDown(Compose(rows)));
+        const RgbImage sheet = Compose(rows);
+        if (output.extension() == ".png") WriteFileBytes(output.string(), EncodePng(Opaque(sheet)));
+        else WriteBmp(output.string(), UpsideDown(sheet));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "contactsheet: %s\n", e.what());
         return 1;

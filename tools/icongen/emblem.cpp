@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace icongen {
@@ -226,6 +228,54 @@ Colour EmblemColourAt(Point p) {
 
 std::uint8_t ToByte(float v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
 
+// The same shapes as SVG elements, for the scalable icon. The drawing
+// space is the SVG's own (viewBox -1..1), so every constant above serves.
+std::string Number(float v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", static_cast<double>(v));
+    return text;
+}
+
+std::string HexColour(Colour c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", ToByte(c.r), ToByte(c.g), ToByte(c.b));
+    return text;
+}
+
+std::string PointList(const std::vector<Point>& corners) {
+    std::string list;
+    for (const Point& p : corners) list += (list.empty() ? "" : " ") + Number(p.x) + "," + Number(p.y);
+    return list;
+}
+
+// A gradient straight down from y0 to y1 in the space of where it is used.
+std::string VerticalGradient(const std::string& id, float y0, Colour top, float y1, Colour bottom) {
+    return "<linearGradient id=\"" + id + "\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"" + Number(y0) +
+           "\" x2=\"0\" y2=\"" + Number(y1) + "\"><stop offset=\"0\" stop-color=\"" + HexColour(top) +
+           "\"/><stop offset=\"1\" stop-color=\"" + HexColour(bottom) + "\"/></linearGradient>\n";
+}
+
+std::string CrystalSvg(const Crystal& c, int index, std::string& defs) {
+    const float degrees = c.tilt * 180.0f / 3.14159265f;
+    std::string group = "<g transform=\"translate(" + Number(c.foot.x) + " " + Number(c.foot.y) + ") rotate(" +
+                        Number(degrees) + ") scale(" + Number(c.height / (kFoot + 1.0f)) + ") translate(0 " +
+                        Number(-kFoot) + ")\">\n";
+    int facetIndex = 0;
+    for (const LitFacet& f : CrystalFacets()) {
+        // Brighter towards the crown, as in the pixel drawing.
+        const std::string id = "c" + std::to_string(index) + "f" + std::to_string(facetIndex++);
+        defs += VerticalGradient(id, -1.0f, Mix(c.dark, c.lit, f.light + 0.35f), kFoot, Mix(c.dark, c.lit, f.light));
+        group += "<polygon points=\"" + PointList(f.facet.corners) + "\" fill=\"url(#" + id + ")\" stroke=\"" +
+                 HexColour(c.lit) + "\" stroke-opacity=\"0.6\" stroke-width=\"" + Number(2 * kEdgeWidth) +
+                 "\" stroke-linejoin=\"round\"/>\n";
+    }
+    group += "<polygon points=\"" + PointList(CrystalGlint().corners) + "\" fill=\"#ffffff\" fill-opacity=\"0.55\"/>\n";
+    group += "<polygon points=\"" + PointList(CrystalOutline().corners) + "\" fill=\"none\" stroke=\"" +
+             HexColour(Mix(c.dark, Rgb(0, 0, 0), 0.6f)) + "\" stroke-width=\"" + Number(2 * kOutlineWidth) +
+             "\" stroke-linejoin=\"round\"/>\n";
+    return group + "</g>\n";
+}
+
 }  // namespace
 
 RgbaImage DrawEmblem(int size) {
@@ -255,6 +305,41 @@ RgbaImage DrawEmblem(int size) {
             out[3] = ToByte(sum.a / samples);
         }
     return image;
+}
+
+}  // namespace icongen
+
+namespace icongen {
+
+std::string DrawEmblemSvg() {
+    const float inner = kDiscRadius - kRimWidth;
+    std::string defs = VerticalGradient("rim", -1.0f, RimColourAt({0, -1.0f}), 1.0f, RimColourAt({0, 1.0f}));
+    defs += "<radialGradient id=\"sky\" gradientUnits=\"userSpaceOnUse\" cx=\"0\" cy=\"-0.25\" r=\"1.1\">"
+            "<stop offset=\"0\" stop-color=\"" + HexColour(SkyColourAt({0, -0.25f})) +
+            "\"/><stop offset=\"1\" stop-color=\"" + HexColour(SkyColourAt({0, 0.85f})) +
+            "\"/></radialGradient>\n";
+    const float snowTop = 1.12f - 0.5f;
+    defs += VerticalGradient("snow", snowTop, SnowColourAt({0.1f, snowTop + 0.001f}), snowTop + 0.45f,
+                             SnowColourAt({0.1f, snowTop + 0.45f}));
+    defs += "<clipPath id=\"disc\"><circle r=\"" + Number(inner) + "\"/></clipPath>\n";
+
+    std::string body = "<circle r=\"" + Number(kDiscRadius) + "\" fill=\"url(#rim)\"/>\n";
+    body += "<g clip-path=\"url(#disc)\">\n<circle r=\"" + Number(inner) + "\" fill=\"url(#sky)\"/>\n";
+    for (const Star& star : kStars)
+        body += "<circle cx=\"" + Number(star.centre.x) + "\" cy=\"" + Number(star.centre.y) + "\" r=\"" +
+                Number(star.radius) + "\" fill=\"" + HexColour(Rgb(235, 240, 255)) + "\"/>\n";
+    for (std::size_t i = 0; i < kCrystals.size(); ++i) body += CrystalSvg(kCrystals[i], static_cast<int>(i), defs);
+    body += "<ellipse cx=\"0.1\" cy=\"1.12\" rx=\"1.2\" ry=\"0.5\" fill=\"url(#snow)\"/>\n";
+    const float w = kSparkleWidth, l = kSparkleLength;
+    for (const Point half : {Point{w, l}, Point{l, w}})
+        body += "<polygon points=\"" +
+                PointList({kSparkle + Point{-half.x, 0}, kSparkle + Point{0, -half.y}, kSparkle + Point{half.x, 0},
+                           kSparkle + Point{0, half.y}}) +
+                "\" fill=\"#ffffff\"/>\n";
+    body += "</g>\n";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"-1 -1 2 2\">\n"
+           "<title>Talvemar</title>\n<defs>\n" + defs + "</defs>\n" + body + "</svg>\n";
 }
 
 }  // namespace icongen

@@ -1,9 +1,13 @@
 // icongen <icons dir> <size>...: draws the game's desktop icon at each size
-// into <icons dir>/hicolor/<size>x<size>/apps/talvemar.png, the layout of
-// the freedesktop icon theme the desktop looks in.
+// into <icons dir>/hicolor/<size>x<size>/apps/talvemar.png, and the scalable
+// one into <icons dir>/hicolor/scalable/apps/talvemar.svg: the layout of the
+// freedesktop icon theme the desktop looks in.
+// icongen --bmp <file> <size>: the icon as a 32-bit BMP with alpha, which
+// the game sets as its window's icon.
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "common/image.h"
 #include "common/png.h"
@@ -16,7 +20,7 @@ constexpr int kSmallestSize = 16;
 constexpr int kLargestSize = 1024;
 
 int PrintUsage() {
-    std::fprintf(stderr, "usage: icongen <icons dir> <size>...\n");
+    std::fprintf(stderr, "usage: icongen <icons dir> <size>...\n       icongen --bmp <file> <size>\n");
     return kFailure;
 }
 
@@ -30,23 +34,36 @@ bool ParseSize(const std::string& text, int& size) {
     }
 }
 
+std::string ThemeIconPath(const std::string& iconsDir, const std::string& sizeFolder, const char* extension) {
+    return iconsDir + "/hicolor/" + sizeFolder + "/apps/talvemar" + extension;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) return PrintUsage();
-    const std::string iconsDir = argv[1];
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const bool bmp = args[0] == "--bmp";
+    if (bmp && args.size() != 3) return PrintUsage();
     try {
-        for (int i = 2; i < argc; ++i) {
+        for (std::size_t i = bmp ? 2 : 1; i < args.size(); ++i) {
             int size = 0;
-            if (!ParseSize(argv[i], size)) {
-                std::fprintf(stderr, "icongen: size %s is not a whole number from %d to %d\n", argv[i],
+            if (!ParseSize(args[i], size)) {
+                std::fprintf(stderr, "icongen: size %s is not a whole number from %d to %d\n", args[i].c_str(),
                              kSmallestSize, kLargestSize);
                 return kFailure;
             }
-            const std::string side = std::to_string(size);
-            std::string path = iconsDir;
-            path.append("/hicolor/").append(side).append("x").append(side).append("/apps/talvemar.png");
-            WriteFileBytes(path, EncodePng(icongen::DrawEmblem(size)));
+            if (bmp) {
+                WriteFileBytes(args[1], EncodeBmpWithAlpha(icongen::DrawEmblem(size)));
+                continue;
+            }
+            std::string folder = std::to_string(size);
+            folder.append("x").append(std::to_string(size));
+            WriteFileBytes(ThemeIconPath(args[0], folder, ".png"), EncodePng(icongen::DrawEmblem(size)));
+        }
+        if (!bmp) {
+            const std::string svg = icongen::DrawEmblemSvg();
+            WriteFileBytes(ThemeIconPath(args[0], "scalable", ".svg"), std::vector<std::uint8_t>(svg.begin(), svg.end()));
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "icongen: %s\n", error.what());
