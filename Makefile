@@ -2,11 +2,12 @@
 # make test  installs, builds and runs every test (also under the sanitizers)
 # make bench runs every benchmark and writes build/bench-report.md
 # make lint  runs cppcheck and clang-tidy over src/ and tools/
-# make contactsheet draws every model and texture into build/contact_sheet.bmp
+# make contactsheet draws every model and texture into build/contact_sheet.png
 # make screenshots  takes a picture of each level into build/screenshots/
 # make demo  records the automated playthrough as build/game/demos/playthrough.dem
 # make install  builds, then installs under PREFIX (/usr/local; DESTDIR is honoured)
-# make package  builds the Debian package build/talvemar_<version>_<arch>.deb (also: make deb)
+# make uninstall removes what make install put under PREFIX (and DESTDIR)
+# make package  builds and checks the Debian package build-package/talvemar_<version>_<arch>.deb (also: make deb)
 # make fuzz  runs every file reader's libFuzzer target for FUZZ_SECONDS (60) seconds each
 
 BUILD_DIR    ?= build
@@ -16,8 +17,9 @@ FUZZ_SECONDS ?= 60
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX       ?= /usr/local
+PACKAGE_DIR  ?= build-package
 
-.PHONY: all setup build run test test-fast test-sanitize bench lint fuzz contactsheet screenshots demo install package deb clean
+.PHONY: all setup build run test test-fast test-sanitize bench lint fuzz contactsheet screenshots demo install uninstall package deb clean
 
 all: build
 
@@ -68,10 +70,15 @@ demo: build
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
-package: build
-	cmake --build $(BUILD_DIR) --target package
+# Needs no build: the manifest in the install says what is the install's.
+uninstall:
+	cmake -DPREFIX="$(PREFIX)" -DDESTDIR="$(DESTDIR)" -P cmake/uninstall.cmake
+
+# A build of its own, as a packager makes it (see scripts/package.sh).
+package: setup
+	JOBS=$(JOBS) scripts/package.sh $(PACKAGE_DIR)
 
 deb: package
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(PACKAGE_DIR)

@@ -12,7 +12,8 @@ packages=(
   libgtest-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core espeak-ng
   cppcheck clang-tidy clang libclang-rt-dev
-  xvfb openbox libx11-dev libxtst-dev
+  xvfb openbox libx11-dev libxtst-dev librsvg2-bin
+  dpkg-dev lintian appstream desktop-file-utils
 )
 
 missing=()
