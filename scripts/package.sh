@@ -21,6 +21,7 @@ cxxflags="$(dpkg-buildflags --get CXXFLAGS) $cppflags"
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 
 # The extra flags are read as the shell would, quotes and all.
+extra_flags=()
 eval "extra_flags=(${PACKAGE_CMAKE_FLAGS:-})"
 cmake -S . -B "$build_dir" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
